@@ -1,0 +1,181 @@
+// The window's video surface and the viewports drawn into it.
+#include "display/screen.h"
+
+#include <SDL_image.h>
+#include <cstdio>
+#include <cstdlib>
+#include "display/mySDL.h"
+
+// An unopened screen.
+Screen::Screen() {
+	xr = 0;
+	yr = 0;
+	SDLFlags = 0;
+	vidFlags = 0;
+	cd = 0;
+	bitmap = nullptr;
+}
+
+// Opens the video at once.
+Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon) {
+	this->xr = 0;
+	this->yr = 0;
+	this->SDLFlags = 0;
+	this->vidFlags = 0;
+	this->cd = 0;
+	this->bitmap = nullptr;
+	init(SDLFlags, x, y, cd, vidFlags, caption, icon);
+}
+
+// Starts SDL, sets caption and icon, and sets the video mode; failures end the process.
+void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
+	if (SDL_Init(initflags) < 0) {
+		fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+		exit(-1);
+	}
+	SDLFlags = initflags;
+	atexit(SDL_Quit);
+	SDL_WM_SetCaption(caption, icon);
+	// SDL copies the icon when it is set, so the image need not outlive the call.
+	SDL_Surface *image = IMG_Load(icon);
+	SDL_WM_SetIcon(image, nullptr);
+	if (image != nullptr) {
+		SDL_FreeSurface(image);
+	}
+	title = caption;
+	this->icon = icon;
+	bitmap = SDL_SetVideoMode(x, y, cd, scrnflags);
+	if (bitmap == nullptr) {
+		printf("Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
+		exit(-1);
+	}
+	xr = x;
+	yr = y;
+	this->cd = cd;
+	vidFlags = (int)bitmap->flags;
+}
+
+// Locks the video surface when SDL requires it.
+void Screen::lock() {
+	if (bitmap != nullptr) {
+		::lock(bitmap);
+	}
+}
+
+// Undoes lock.
+void Screen::unlock() {
+	if (bitmap != nullptr) {
+		::unlock(bitmap);
+	}
+}
+
+// Draws an orthogonal line on the video surface.
+void Screen::line(int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b) {
+	drawLine32(bitmap, x1, y1, x2, y2, r, g, b);
+}
+
+// Fills a rectangle with a ready pixel value.
+void Screen::fill(int x, int y, int w, int h, Uint32 c) {
+	if (bitmap == nullptr) {
+		return;
+	}
+	SDL_Rect r = Rect(x, y, w, h);
+	SDL_FillRect(bitmap, &r, c);
+}
+
+// Blits a rectangle of source to a position of the video surface.
+void Screen::blits(SDL_Surface *source, int x1, int y1, int w, int h, int x2, int y2) {
+	if (bitmap == nullptr) {
+		return;
+	}
+	blit(source, x1, y1, w, h, bitmap, x2, y2);
+}
+
+// Shows what was drawn.
+void Screen::flip() {
+	if (bitmap != nullptr) {
+		SDL_Flip(bitmap);
+	}
+}
+
+// A viewport on no screen.
+Viewport::Viewport() {
+	sc = nullptr;
+	xp = 0;
+	yp = 0;
+	xlen = 0;
+	ylen = 0;
+}
+
+// A viewport on sc.
+Viewport::Viewport(Screen *sc, int xp, int yp, int xlen, int ylen) {
+	set(sc, xp, yp, xlen, ylen);
+}
+
+// Places the viewport.
+int Viewport::set(Screen *sc, int xp, int yp, int xlen, int ylen) {
+	this->sc = sc;
+	this->xp = xp;
+	this->yp = yp;
+	this->xlen = xlen;
+	this->ylen = ylen;
+	return 1;
+}
+
+// Locks the screen.
+void Viewport::lock() {
+	if (sc != nullptr) {
+		sc->lock();
+	}
+}
+
+// Unlocks the screen.
+void Viewport::unlock() {
+	if (sc != nullptr) {
+		sc->unlock();
+	}
+}
+
+// Clips all further drawing on the screen to this viewport.
+void Viewport::clipTo() {
+	if (sc != nullptr && sc->bitmap != nullptr) {
+		SDL_Rect r = Rect(xp, yp, xlen, ylen);
+		SDL_SetClipRect(sc->bitmap, &r);
+	}
+}
+
+// Draws an orthogonal line in viewport coordinates.
+void Viewport::line(int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b) {
+	if (sc != nullptr) {
+		clipTo();
+		sc->line(x1 + xp, y1 + yp, x2 + xp, y2 + yp, r, g, b);
+	}
+}
+
+// Fills a rectangle in viewport coordinates.
+void Viewport::fill(int x, int y, int w, int h, Uint32 c) {
+	if (sc != nullptr) {
+		clipTo();
+		sc->fill(x + xp, y + yp, w, h, c);
+	}
+}
+
+// Fills the whole viewport.
+void Viewport::clear(Uint32 c) {
+	fill(0, 0, xlen, ylen, c);
+}
+
+// Blits a rectangle of source to a position in viewport coordinates.
+void Viewport::blits(SDL_Surface *source, int x1, int y1, int w, int h, int x2, int y2) {
+	if (sc != nullptr) {
+		clipTo();
+		sc->blits(source, x1, y1, w, h, x2 + xp, y2 + yp);
+	}
+}
+
+// Flips the whole screen.
+void Viewport::flip() {
+	if (sc != nullptr) {
+		sc->flip();
+	}
+}

@@ -1,0 +1,47 @@
+// The vocabulary shared by entities, templates and behaviours: handles, tables, flags, spawn records.
+#ifndef ENTITY_TYPES_H
+#define ENTITY_TYPES_H
+
+#include <map>
+#include <string>
+
+// A behaviour bound to a frame: receives the acting Entity* as void*.
+typedef int (*EFHandle)(void *);
+// A hit behaviour (acting entity, entity hit); nothing calls one yet.
+typedef int (*ECFHandle)(void *, void *);
+
+typedef std::map<std::string, int> IntTable;
+typedef std::map<std::string, EFHandle> EFTable;
+
+// Entity flag bits.
+#define ENT_INVULN       1   // takes no damage
+#define ENT_DIE_OOB_VPT  2   // removed once its box leaves the camera window
+#define ENT_DIE_OOB_ENV  4   // accepted and carried; no effect
+#define ENT_MOV_OOB_VPT  8   // may move out of the camera window
+#define ENT_MOV_OOB_ENV  16  // may move out of the field
+
+// A spawn still to happen; delays are relative to the record before it in its list.
+struct e_spawn_struct {
+	int delay;
+	std::string id;
+	std::string filename;
+	int x;
+	int y;
+	int xv;
+	int yv;
+	int r;                  // 0: absolute; otherwise relative to the spawner when it fires
+	e_spawn_struct *next;
+
+	e_spawn_struct() : delay(0), x(0), y(0), xv(0), yv(0), r(0), next(nullptr) {}
+};
+typedef e_spawn_struct E_SPAWN;
+
+extern IntTable ent_flags_table;  // flag name -> bit
+extern EFTable ent_fun_table;     // behaviour name -> function (defined by the main module)
+
+void buildEFlags();
+void addES(E_SPAWN **list, E_SPAWN *e);
+void addESRel(E_SPAWN **list, E_SPAWN *e);
+void remES(E_SPAWN **list, E_SPAWN *e);
+
+#endif

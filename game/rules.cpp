@@ -1,0 +1,180 @@
+// The rules of play: the level set-up, steering and firing, and the world step.
+#include "game/vorska.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+// A random placement range that is never empty: a field too small for the level puts
+// the random tanks at coordinate 0 instead of dividing by zero.
+static int placementRange(int span) {
+	return span > 0 ? span : 1;
+}
+
+// Populates the level, creates the player and puts the camera at the bottom of the field.
+void setupLevel() {
+	Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
+	if (e != nullptr) {
+		e->x = 120;
+		e->y = 2700;
+	}
+	int xr = placementRange(env->xlen / 2);
+	int yr = placementRange(env->ylen - 640);
+	if (env->xlen / 2 < 1 || env->ylen - 640 < 1) {
+		fprintf(stderr, "setupLevel: field %dx%d is too small for random placement\n", env->xlen, env->ylen);
+	}
+	for (int i = 0; i < 180; i++) {
+		e = loadEntity(ENTITY_FILE, "Tank", env);
+		if (e == nullptr) {
+			continue;
+		}
+		int r1 = rand();
+		int r2 = rand();
+		int r3 = rand();
+		e->x = r1 % xr;
+		e->y = r2 % yr;
+		e->framectr = r3 % 39;
+	}
+	e = loadEntity(ENTITY_FILE, "Helicopter", env);
+	if (e != nullptr) {
+		e->x = 180;
+		e->y = 5200;
+	}
+	player = loadEntity(ENTITY_FILE, "Player", env);
+	if (player == nullptr) {
+		exit(1);
+	}
+	env->cy = env->ylen - vp->ylen;
+	int ph = 0;
+	if (player->frame != nullptr && player->frame->bitmap != nullptr) {
+		ph = player->frame->bitmap->h;
+	}
+	player->x = vp->xlen / 2 + env->cx;
+	player->y = env->cy + vp->ylen - ph;
+}
+
+// Queues one volley of three shots on the player.
+void fireVolley() {
+	const int rows = 1;
+	for (int g = 0; g < rows; g++) {
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, 0, -20000, g);
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, -5000, -20000, g);
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, 5000, -20000, g);
+	}
+	player->var["SHOTSFIRED"] += 8;
+}
+
+// Fires on every fourth cycle while space is held, and on each press and release.
+void fireControl() {
+	bool autofire = keyHeld(KEY_SPACE) && (player->ctr & 3) == 0;
+	if (autofire || keyPressed(KEY_SPACE) || keyReleased(KEY_SPACE)) {
+		fireVolley();
+	}
+}
+
+// Steps the player by 4 pixels for each held arrow, staying in the field and the view.
+void moveControl() {
+	if (mod & MOD_SHIFT) {
+		return;
+	}
+	if (keyHeld(KEY_DOWN) && player->chkMove(player->x, player->y + 4) == 0) {
+		player->moveY(4);
+	}
+	if (keyHeld(KEY_UP) && player->chkMove(player->x, player->y - 4) == 0) {
+		player->moveY(-4);
+	}
+	if (keyHeld(KEY_RIGHT) && player->chkMove(player->x + 4, player->y) == 0) {
+		player->moveX(4);
+	}
+	if (keyHeld(KEY_LEFT) && player->chkMove(player->x - 4, player->y) == 0) {
+		player->moveX(-4);
+	}
+}
+
+// At the top of the field the player stops climbing, and if it never fired the enemies die.
+void endOfField() {
+	if (env->cy != 0 || player == nullptr) {
+		return;
+	}
+	player->yvel = 0;
+	if (player->var["SHOTSFIRED"] != 0) {
+		return;
+	}
+	for (Entity *e = elist; e != nullptr; e = worldNext(e)) {
+		if (e->group == "ENEMY" && e->type != "BULLET") {
+			e->setState("DEATH");
+		}
+	}
+}
+
+// Adds a velocity to an accumulator without overflowing it.
+static int accumulate(int acc, int vel) {
+	long long sum = (long long)acc + vel;
+	if (sum > 0x7fffffffLL) {
+		return 0x7fffffff;
+	}
+	if (sum < -0x7fffffffLL - 1) {
+		return -0x7fffffff - 1;
+	}
+	return (int)sum;
+}
+
+// Moves one entity by its accumulated velocity, one pixel at a time against its bounds.
+static void moveEntity(Entity *e) {
+	int bounds = 3;
+	if (e->flags & ENT_MOV_OOB_ENV) {
+		bounds -= 1;
+	}
+	if (e->flags & ENT_MOV_OOB_VPT) {
+		bounds -= 2;
+	}
+	e->xvc = accumulate(e->xvc, e->xvel);
+	e->yvc = accumulate(e->yvc, e->yvel);
+	while (e->xvc > 1000) {
+		e->move(1, 0, bounds);
+		e->xvc -= 1000;
+	}
+	while (e->xvc < -1000) {
+		e->move(-1, 0, bounds);
+		e->xvc += 1000;
+	}
+	while (e->yvc > 1000) {
+		e->move(0, 1, bounds);
+		e->yvc -= 1000;
+	}
+	while (e->yvc < -1000) {
+		e->move(0, -1, bounds);
+		e->yvc += 1000;
+	}
+}
+
+// Moves every entity in list order.
+void movementPass() {
+	for (Entity *e = elist; e != nullptr; e = worldNext(e)) {
+		moveEntity(e);
+	}
+}
+
+// Tests every pair once, the earlier entity as the receiver, and applies the collisions.
+void collisionPass() {
+	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
+		for (Entity *b = worldNext(a); b != nullptr && !a->removed; b = worldNext(b)) {
+			if (a->collide(b)) {
+				a->doCollision(b);
+			}
+		}
+	}
+}
+
+// Advances the world by one game cycle: scroll, end of field, and the four passes.
+void worldStep() {
+	env->moveCamera(0, -1);
+	endOfField();
+	for (Entity *e = elist; e != nullptr; e = worldNext(e)) {
+		e->addAnimPhase(1);
+	}
+	for (Entity *e = elist; e != nullptr; e = worldNext(e)) {
+		e->addPhase(1);
+	}
+	collisionPass();
+	movementPass();
+}

@@ -1,0 +1,122 @@
+// Start-up, the main loop and its passes.
+#include "game/vorska.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include "entity/ef_def.h"
+
+// Opens the window, builds the tables, loads font and templates, and sets up the level.
+Font *startUp() {
+	screen = new Screen(SDL_INIT_TIMER | SDL_INIT_VIDEO, 800, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF, "VORSKA", "gfx/logo.png");
+	int xlen = (int)(screen->yr * 0.75);
+	vp = new Viewport(screen, (screen->xr - xlen) / 2, 0, xlen, screen->yr);
+	debug = new Viewport(screen, 0, 0, 140, 160);
+	env = new Env("gfx/ulose.png", vp);
+	init_input();
+	init_timer();
+	videoReport();
+	buildEFlags();
+	buildEFuncs();
+	Font *font = new Font("font_sm", 0.0f, 0.0f, 1.0f);
+	addEnD(ENTITY_FILE, "Player");
+	addEnD(ENTITY_FILE, "Tank");
+	addEnD(ENTITY_FILE, "Helicopter");
+	setupLevel();
+	return font;
+}
+
+// Tells what video mode SDL actually granted.
+void videoReport() {
+	printf("SDL video mode set \n");
+	printf("  Resolution   : %dx%dx%d\n", screen->xr, screen->yr, screen->cd);
+	printf("  Full-screen  : %s\n", (screen->vidFlags & SDL_FULLSCREEN) ? "Yes" : "No");
+	printf("  Screen memory: %s\n", (screen->vidFlags & SDL_HWSURFACE) ? "Hardware" : "Software");
+	printf("  Double buffer: %s\n", (screen->vidFlags & SDL_DOUBLEBUF) ? "Yes" : "No");
+}
+
+// Ends the game when the player has left the world list, so that `player` never dangles.
+static void checkPlayer() {
+	if (player != nullptr && player->removed) {
+		player = nullptr;
+		gameover = 1;
+	}
+}
+
+// Runs one game cycle: input, controls, quits, the world step. Returns 0 on a quit.
+int gameCycle(Font *font) {
+	poll_input();
+	dbg &= ~8;
+	if (player != nullptr && player->life >= 1) {
+		fireControl();
+		debugKeys(font);
+		moveControl();
+		cameraPan();
+	}
+	if (keyPressed(KEY_ESCAPE)) {
+		return 0;
+	}
+	if (events[EVENT_QUIT]) {
+		return 0;
+	}
+	worldStep();
+	checkPlayer();
+	reapEntities();
+	cpsc++;
+	cycles = 0;
+	return 1;
+}
+
+// Draws the field, the entities with their debug boxes, the overlay, and flips.
+void drawPass(Font *font) {
+	env->draw();
+	Entity *e = elist;
+	while (e != nullptr) {
+		Entity *next = e->next;
+		if (e->visible()) {
+			e->draw();
+			if (dbg & 2) {
+				e->drawFrameBox(200, 200, 200);
+			}
+		}
+		int out = e->chkMove(e->x, e->y, 2);
+		if ((dbg & 1) && out == 0) {
+			e->drawHitBox(250, 0, 0);
+		}
+		if ((e->flags & ENT_DIE_OOB_VPT) && out != 0) {
+			remEn(&elist, e);
+		}
+		e = next;
+	}
+	checkPlayer();
+	reapEntities();
+	if (dbg & 4) {
+		drawDebug(font);
+	}
+	screen->flip();
+	fpsc++;
+	frames = 0;
+}
+
+// One pass of the main loop: a game cycle when one is due, then a draw. Returns 0 to end.
+int loopPass(Font *font) {
+	if (gameover != 0) {
+		return 0;
+	}
+	if (cycles >= 1) {
+		if (!gameCycle(font)) {
+			return 0;
+		}
+	}
+	drawPass(font);
+	return 1;
+}
+
+// The program: start up, then run the loop until a quit or the end of the game.
+int SDL_main(int argc, char **argv) {
+	(void)argc;
+	(void)argv;
+	Font *font = startUp();
+	while (loopPass(font)) {
+	}
+	return 0;
+}

@@ -1,0 +1,63 @@
+// The main module: the game's globals, start-up, the main loop, the rules of play, pause and debug.
+#ifndef GAME_VORSKA_H
+#define GAME_VORSKA_H
+
+#include <SDL.h>
+#include "display/screen.h"
+#include "display/env.h"
+#include "display/font.h"
+#include "entity/entity.h"
+#include "platform/keyboard.h"
+#include "platform/timer.h"
+
+extern Screen *screen;    // the video surface wrapper
+extern Viewport *vp;      // the play viewport
+extern Viewport *debug;   // the debug overlay viewport
+extern Env *env;          // the play-field
+extern Entity *player;    // the player entity, owned by the world list
+extern Uint16 gameover;   // non-zero ends the main loop
+extern Uint16 dbg;        // debug bits: 1 hit boxes, 2 frame boxes, 4 overlay, 8 toggle marker, 16 EF_DIE seen
+
+// Key codes and modifier masks the rules use.
+#define KEY_ESCAPE 27
+#define KEY_SPACE  32
+#define KEY_D      100
+#define KEY_E      101
+#define KEY_P      112
+#define KEY_UP     273
+#define KEY_DOWN   274
+#define KEY_RIGHT  275
+#define KEY_LEFT   276
+#define MOD_SHIFT  0x0003
+#define MOD_CTRL   0x00C0
+#define EVENT_QUIT 12
+
+#define ENTITY_FILE "data/entity.dat"
+
+int SDL_main(int argc, char **argv);
+
+// start-up and the main loop
+Font *startUp();              // every start-up step; returns the game's font
+void videoReport();           // the five-line video-mode report
+int loopPass(Font *font);     // one pass of the main loop; 0 when the loop must end
+int gameCycle(Font *font);    // one game cycle; 0 when a quit was seen
+void drawPass(Font *font);    // background, entities, overlay, flip
+
+// rules of play
+void setupLevel();
+void fireControl();
+void fireVolley();
+void moveControl();
+void worldStep();
+void endOfField();
+void movementPass();
+void collisionPass();
+
+// pause and debug
+void debugKeys(Font *font);
+void cameraPan();
+void pauseGame(Font *font);
+int pauseStep(int *phase);   // one step of the pause wait after a poll; 1 when it is over
+void drawDebug(Font *font);
+
+#endif

@@ -1,0 +1,38 @@
+// The three SDL timers behind the game clock. They run on SDL's timer thread and only count.
+#include "platform/timer.h"
+
+// Publishes the per-second rates shown by the debug overlay.
+Uint32 FPSCheck(Uint32 interval, void *param) {
+	(void)param;
+	fps = fpsc.load();
+	fpsc = 0;
+	cps = cpsc.load();
+	cpsc = 0;
+	return interval;
+}
+
+// Paces the game: one expiry makes one game cycle due.
+Uint32 gameTimer(Uint32 interval, void *param) {
+	(void)param;
+	cycles++;
+	return interval;
+}
+
+// Counts display periods since the last flip.
+Uint32 frameTimer(Uint32 interval, void *param) {
+	(void)param;
+	frames++;
+	return interval;
+}
+
+// Resets the counters and starts the three timers; they run until the process ends.
+int init_timer() {
+	fpsc = 0;
+	fps = 0;
+	frames = 0;
+	cycles = 0;
+	SDL_AddTimer(1000, FPSCheck, nullptr);
+	SDL_AddTimer(13, gameTimer, nullptr);
+	SDL_AddTimer(15, frameTimer, nullptr);
+	return 1;
+}
