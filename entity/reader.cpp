@@ -1,0 +1,375 @@
+// The reader of the entity definition file: finds a template's block by id and fills the template.
+#include <climits>
+#include <fstream>
+#include <iostream>
+#include <sys/stat.h>
+#include <SDL_image.h>
+#include "entity/entitydata.h"
+
+// Ids of the templates whose blocks are being read, outermost first. A USES of one of them
+// would read that template again from its start, and so on without end.
+static std::vector<std::string> readingIds;
+
+// How many templates may be in the middle of being read, one inside the other, through USES.
+// Each level holds an open file and a stack frame; a longer chain is data gone wrong.
+#define MAX_USES_DEPTH 64
+
+// Adds one decimal digit to a magnitude, holding it just past the int range.
+static long long addDigit(long long v, int digit) {
+	if (v > (long long)INT_MAX + 1) {
+		return v;
+	}
+	return v * 10 + digit;
+}
+
+// Turns a sign and a magnitude into an int, saturating at the ends of the range.
+static int saturate(int negative, long long v) {
+	if (negative) {
+		return v > (long long)INT_MAX + 1 ? INT_MIN : (int)-v;
+	}
+	return v > INT_MAX ? INT_MAX : (int)v;
+}
+
+// Reads a number from a token as atoi does (sign, then digits up to the first other character),
+// but out-of-range values saturate instead of wrapping.
+static int tokenNumber(const std::string &tok) {
+	size_t i = 0;
+	while (i < tok.size() && (tok[i] == ' ' || (tok[i] >= '\t' && tok[i] <= '\r'))) {
+		i++;
+	}
+	int negative = 0;
+	if (i < tok.size() && (tok[i] == '+' || tok[i] == '-')) {
+		negative = tok[i] == '-';
+		i++;
+	}
+	long long v = 0;
+	while (i < tok.size() && tok[i] >= '0' && tok[i] <= '9') {
+		v = addDigit(v, tok[i] - '0');
+		i++;
+	}
+	return saturate(negative, v);
+}
+
+// Reads an int straight from the stream like operator>> (the rest of the token stays for the
+// next read), but out-of-range values saturate instead of failing. 0 when no number stands there.
+static int streamNumber(std::istream &file, int &value) {
+	file >> std::ws;
+	int c = file.peek();
+	int negative = 0;
+	if (c == '+' || c == '-') {
+		negative = c == '-';
+		file.get();
+		c = file.peek();
+	}
+	if (c < '0' || c > '9') {
+		file.setstate(std::ios::failbit);
+		return 0;
+	}
+	long long v = 0;
+	while (c >= '0' && c <= '9') {
+		v = addDigit(v, c - '0');
+		file.get();
+		c = file.peek();
+	}
+	value = saturate(negative, v);
+	return 1;
+}
+
+// Reads the next token into buf when the stream is still readable; 0 when there is none.
+static int readToken(std::istream &file, std::string &buf) {
+	if (!file.good()) {
+		return 0;
+	}
+	file >> buf;
+	return !file.fail();
+}
+
+// Reports a keyword whose value is missing; readEnD gives up on the template.
+static int endOfFile() {
+	std::cerr << "EntityData::readEnD: EOF encountered" << std::endl;
+	return 0;
+}
+
+// Tells whether a template is being read further out, so a USES of it must be ignored.
+static int beingRead(const std::string &eid) {
+	for (size_t i = 0; i < readingIds.size(); i++) {
+		if (readingIds[i] == eid) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// Releases the bitmaps of a state that is being thrown away; nothing else holds them.
+static void freeStateBitmaps(State *s) {
+	for (size_t i = 0; i < s->frames.size(); i++) {
+		s->frames[i].freeFrame();
+	}
+}
+
+// Loads and converts a frame's image; the frame keeps no bitmap when that fails.
+static void loadFrameImage(Frame *f) {
+	struct stat st;
+	SDL_Surface *surface = nullptr;
+	// a device, pipe or folder named as an image could block the reader or make no sense
+	if (stat(f->name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+		surface = IMG_Load(f->name.c_str());
+	}
+	if (surface == nullptr) {
+		std::cerr << "EntityData::readFrame: Could not load image file " << f->name << std::endl;
+		f->name = "<none>";
+		return;
+	}
+	std::cerr << "EntityData::readFrame: Loading frame " << f->name << std::endl;
+	SDL_SetColorKey(surface, SDL_SRCCOLORKEY, SDL_MapRGB(surface->format, 255, 0, 255));
+	f->bitmap = SDL_DisplayFormat(surface);
+	if (f->bitmap == nullptr) {
+		std::cerr << "EntityData::readFrame: DISPLAY FORMAT FAILED" << std::endl;
+	}
+	SDL_FreeSurface(surface);
+}
+
+// Loads the template eid from the file fn and registers it; 1 when one was registered.
+int addEnD(const std::string &fn, const std::string &eid) {
+	EntityData ed(fn, eid);
+	// an empty id is never found in a file, so an empty template must not be registered for it
+	if (eid.empty() || ed.id != eid) {
+		return 0;
+	}
+	edlist.push_back(ed);
+	return 1;
+}
+
+// Fills this template from the block eid of the file fn; 1 when the block was read to its end.
+int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
+	std::cerr << "EntityData::loadEnD: Loading EData " << eid << std::endl;
+	if (getEData(eid, edlist) != nullptr) {
+		std::cerr << "EntityData::loadEnD: " << eid << " EntityData already exists\n";
+		return 0;
+	}
+	initEnD();
+	std::ifstream file(fn.c_str());
+	if (!file.is_open()) {
+		std::cerr << "EntityData::loadEnD: Could not open entity file " << fn << "\n";
+		return 0;
+	}
+	// every ENTITY token of the file offers the token after it as a candidate id
+	std::string buf;
+	int found = 0;
+	while (!found && readToken(file, buf)) {
+		if (buf == "ENTITY" && readToken(file, buf) && buf == eid) {
+			found = 1;
+		}
+	}
+	if (!found) {
+		return 0;
+	}
+	id = eid;
+	filename = fn;
+	readingIds.push_back(eid);
+	int result = readEnD(file);
+	readingIds.pop_back();
+	return result;
+}
+
+// Loads the template d that this one names with USES, unless that would read a template again
+// that is already being read (itself, or one further out in a USES chain).
+static void loadDependency(EntityData *ed, const std::string &d) {
+	if (d == ed->id || beingRead(d)) {
+		return;
+	}
+	if (readingIds.size() >= MAX_USES_DEPTH) {
+		std::cerr << "EntityData::readEnD: Dependency chain too deep, not loading EData " << d << std::endl;
+		return;
+	}
+	std::cerr << "EntityData::readEnD: Loading dependency EData " << d << std::endl;
+	addEnD(ed->filename, d);
+	std::cerr << "EntityData::readEnD: Returning to EData " << ed->id << std::endl;
+}
+
+// Reads a block's body up to END_ENTITY; 1 when END_ENTITY was read.
+// Every keyword test runs on the one buffer in turn, so a value that is itself a keyword
+// further down the list acts as that keyword too; data files may rely on it.
+int EntityData::readEnD(std::istream &file) {
+	std::string buf;
+	while (file.good() && buf != "END_ENTITY") {
+		if (!readToken(file, buf)) {
+			break;
+		}
+		if (buf == "NAME") {
+			if (!readToken(file, buf)) return endOfFile();
+			name = buf;
+		}
+		if (buf == "GROUP") {
+			if (!readToken(file, buf)) return endOfFile();
+			group = buf;
+		}
+		if (buf == "TYPE") {
+			if (!readToken(file, buf)) return endOfFile();
+			type = buf;
+		}
+		if (buf == "IGNORE" || buf == "IGNORES") {
+			if (!readToken(file, buf)) return endOfFile();
+			ignore[buf] = 1;
+		}
+		if (buf == "VAR") {
+			int value = 0;
+			if (!readToken(file, buf)) return endOfFile();
+			if (!file.good() || !streamNumber(file, value)) return endOfFile();
+			var[buf] = value;
+		}
+		if (buf == "PRIORITY") {
+			if (!readToken(file, buf)) return endOfFile();
+			priority = tokenNumber(buf);
+		}
+		if (buf == "XLEN" || buf == "WIDTH") {
+			if (!readToken(file, buf)) return endOfFile();
+			w = tokenNumber(buf);
+		}
+		if (buf == "YLEN" || buf == "HEIGHT") {
+			if (!readToken(file, buf)) return endOfFile();
+			h = tokenNumber(buf);
+		}
+		if (buf == "XVEL") {
+			if (!readToken(file, buf)) return endOfFile();
+			xvel = tokenNumber(buf);
+		}
+		if (buf == "YVEL") {
+			if (!readToken(file, buf)) return endOfFile();
+			yvel = tokenNumber(buf);
+		}
+		if (buf == "LIFE") {
+			if (!readToken(file, buf)) return endOfFile();
+			life = tokenNumber(buf);
+		}
+		if (buf == "MAXLIFE") {
+			if (!readToken(file, buf)) return endOfFile();
+			maxlife = tokenNumber(buf);
+		}
+		if (buf == "DAM" || buf == "DAMAGE") {
+			if (!readToken(file, buf)) return endOfFile();
+			damage = tokenNumber(buf);
+		}
+		if (buf == "FLAG") {
+			if (!readToken(file, buf)) return endOfFile();
+			IntTable::iterator flag = ent_flags_table.find(buf);
+			if (flag != ent_flags_table.end()) {
+				flags |= flag->second;
+			} else {
+				std::cerr << "EntityData::readEnD: Unknown entity flag: " << buf << std::endl;
+			}
+		}
+		if (buf == "USES") {
+			if (!readToken(file, buf)) return endOfFile();
+			loadDependency(this, buf);
+		}
+		if (buf == "STATE") {
+			if (!readState(file)) {
+				std::cerr << "EntityData::readEnD: Aborted entity data load\n";
+				return 0;
+			}
+		}
+	}
+	return buf == "END_ENTITY";
+}
+
+// Reads a state section from its name to END_STATE and appends the state; 1 when END_STATE was read.
+int EntityData::readState(std::istream &file) {
+	State s;
+	std::string buf;
+	if (readToken(file, buf)) {
+		s.name = buf;
+	} else {
+		std::cerr << "EntityData::readState: EOF encountered" << std::endl;
+	}
+	std::cerr << "EntityData::readState: Reading state " << s.name << std::endl;
+	buf = "";
+	while (file.good() && buf != "END_STATE") {
+		if (!readToken(file, buf)) {
+			break;
+		}
+		if (buf == "FRAME") {
+			Frame *f = readFrame(file);
+			if (f != nullptr) {
+				s.addFrame(f);
+				delete f;
+			}
+		} else if (buf == "LOOP") {
+			if (readToken(file, buf)) {
+				s.loop = tokenNumber(buf);
+			}
+		} else if (buf == "NEXT_STATE") {
+			if (readToken(file, buf)) {
+				s.loop = -1;
+				s.nextState = buf;
+			}
+		} else if (buf != "END_STATE") {
+			std::cerr << "EntityData::readState: Unrecognized token: " << buf << std::endl;
+		}
+	}
+	if (buf != "END_STATE") {
+		std::cerr << "EntityData::readState: END_STATE tag not found for state: " << s.name << std::endl;
+		freeStateBitmaps(&s);
+		return 0;
+	}
+	addState(&s);
+	return 1;
+}
+
+// Looks a behaviour name up for ENTER or EXIT; the field keeps its value for an unknown name.
+static void bindBehaviour(EFHandle *field, const std::string &fname) {
+	EFTable::iterator fn = ent_fun_table.find(fname);
+	if (fn == ent_fun_table.end()) {
+		std::cerr << "EntityData::readFrame: Unknown EF: " << fname << std::endl;
+		return;
+	}
+	*field = fn->second;
+}
+
+// Reads a frame section from its image token to END_FRAME; a new frame for the caller, or null.
+Frame *EntityData::readFrame(std::istream &file) {
+	Frame *f = new Frame();
+	if (!readToken(file, f->name)) {
+		std::cerr << "EntityData::readFrame: EOF encountered" << std::endl;
+		delete f;
+		return nullptr;
+	}
+	if (f->name == "NONE" || f->name == "NULL") {
+		f->name = "<none>";
+	} else {
+		loadFrameImage(f);
+	}
+	std::string buf;
+	while (file.good() && buf != "END_FRAME") {
+		if (!readToken(file, buf)) {
+			break;
+		}
+		if (buf == "DELAY") {
+			if (readToken(file, buf)) f->delay = tokenNumber(buf);
+		} else if (buf == "XOFF") {
+			if (readToken(file, buf)) f->xoff = tokenNumber(buf);
+		} else if (buf == "YOFF") {
+			if (readToken(file, buf)) f->yoff = tokenNumber(buf);
+		} else if (buf == "SOFF" || buf == "OFF") {
+			if (readToken(file, buf)) {
+				f->xoff = tokenNumber(buf);
+				f->yoff = f->xoff;
+			}
+		} else if (buf == "ENTER") {
+			if (readToken(file, buf)) bindBehaviour(&f->enter, buf);
+		} else if (buf == "EXIT") {
+			if (readToken(file, buf)) bindBehaviour(&f->exit, buf);
+		} else if (buf != "END_FRAME") {
+			std::cerr << "EntityData::readFrame: Unrecognized token: " << buf << std::endl;
+		}
+	}
+	if (buf != "END_FRAME") {
+		std::cerr << "EntityData::readFrame: END_FRAME tag not found for frame: " << f->name << std::endl;
+		std::cerr << "EntityData::readFrame: Returning (failure)\n";
+		// nobody else holds the bitmap of a frame that is thrown away
+		f->freeFrame();
+		delete f;
+		return nullptr;
+	}
+	return f;
+}
