@@ -46,6 +46,7 @@ static void checkPlayer() {
 int gameCycle(Font *font) {
 	poll_input();
 	dbg &= ~8;
+	checkPlayer();
 	if (player != nullptr && player->life >= 1) {
 		fireControl();
 		debugKeys(font);

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs the Debian packages the game (and, with "test", the test suite) needs, if missing.
+set -e
+pkgs="libsdl1.2-dev libsdl-image1.2-dev cmake g++ make pkg-config"
+if [ "$1" = "test" ]; then
+	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
+fi
+missing=""
+for p in $pkgs; do
+	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing

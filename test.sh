@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs the whole test suite: the normal build, the
+# sanitizer build, the fuzzers, the headless soak run and a short benchmark smoke run.
+# FUZZ_SECONDS (default 60) and SOAK_CYCLES (default 20000) set the length of the long runs.
+set -e
+cd "$(dirname "$0")"
+sh scripts/deps.sh test
+jobs=$(nproc)
+
+echo "== normal build"
+cmake -S . -B build -DVORSKA_BENCH=ON >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build -j"$jobs" --output-on-failure
+
+echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
+cmake -S . -B build-asan -DVORSKA_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir build-asan -j"$jobs" --output-on-failure
+
+if [ -x fuzz/run_all.sh ]; then
+	echo "== fuzzers"
+	fuzz/run_all.sh "${FUZZ_SECONDS:-60}"
+fi
+
+if [ -x bench/run.sh ]; then
+	echo "== benchmarks (smoke run)"
+	bench/run.sh --smoke
+fi
+echo "== all tests passed"

@@ -1,0 +1,41 @@
+#!/bin/sh
+# Runs the real game in a real window under Xvfb, drives it with keys, and checks that it
+# opens its window, reports its video mode, draws the field, pauses, and quits on Escape.
+# Usage: window_test.sh path/to/vorska   (run from the repository root)
+game="$1"
+command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "xvfb-run or xdotool missing"; exit 77; }
+[ -f data/entity.dat ] || { echo "no data/entity.dat"; exit 77; }
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+	game="$1"; out="$2"
+	"$game" >"$out/stdout" 2>"$out/stderr" &
+	pid=$!
+	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
+	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid; exit 1; }
+	xdotool mousemove 400 300
+	sleep 1
+	xdotool keydown space; sleep 0.5; xdotool keydown Left; sleep 0.5; xdotool keyup Left; xdotool keyup space
+	xdotool key Up Up Right
+	sleep 0.5
+	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended by itself"; exit 1; }
+	xwd -root -silent > "$out/screen.xwd"
+	xdotool key p; sleep 0.5
+	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended on pause"; exit 1; }
+	xdotool key p; sleep 0.3
+	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended after the pause"; exit 1; }
+	xdotool key Escape
+	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
+	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
+	wait $pid; echo $? > "$out/status"
+' sh "$game" "$out" || exit 1
+status=$(cat "$out/status")
+[ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$out/stderr" | tail -20; exit 1; }
+head -n 1 "$out/stdout" | grep -q "^SDL video mode set $" || { echo "FAIL: no video-mode report"; cat "$out/stdout"; exit 1; }
+grep -q "^  Resolution   : 800x600x32$" "$out/stdout" || { echo "FAIL: wrong resolution line"; cat "$out/stdout"; exit 1; }
+# The play viewport must show a picture, not a flat colour.
+if command -v convert >/dev/null; then
+	sd=$(convert "xwd:$out/screen.xwd" -crop 450x600+175+0 -colorspace gray -format "%[fx:standard_deviation*1000]" info: | cut -d. -f1)
+	[ "${sd:-0}" -gt 20 ] || { echo "FAIL: the play viewport looks blank (sd=$sd)"; exit 1; }
+fi
+echo "window test passed"
