@@ -1,0 +1,23 @@
+// Every sprite the game shows; each function paints one frame into an RGB
+// picture whose magenta pixels are transparent.
+#pragma once
+
+#include "img.h"
+
+const int PLAYER_W = 32, PLAYER_H = 40, PLAYER_FRAMES = 2;
+const int TANK_SIZE = 32, TANK_FRAMES = 4;
+const int HELI_SIZE = 64, HELI_FRAMES = 3;
+const int SHOT_W = 4, SHOT_H = 14;
+const int BULLET_SIZE = 8, BULLET_FRAMES = 2;
+const int BOOM_S_SIZE = 32, BOOM_S_FRAMES = 6;
+const int BOOM_L_SIZE = 64, BOOM_L_FRAMES = 8;
+const int LOGO_SIZE = 32;
+
+void	Draw_Player( Image &out, int frame );
+void	Draw_Logo( Image &out );
+void	Draw_Tank( Image &out, int frame );
+void	Draw_Wreck( Image &out );
+void	Draw_Heli( Image &out, int frame );
+void	Draw_Shot( Image &out );
+void	Draw_Bullet( Image &out, int frame );
+void	Draw_Boom( Image &out, int size, int frames, int frame, unsigned int seed );
