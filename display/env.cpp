@@ -1,0 +1,130 @@
+// The play-field: background loading, the camera and drawing through the viewport.
+#include "display/env.h"
+
+#include <cstdio>
+#include <SDL_image.h>
+
+Env::Env() {
+	init();
+}
+
+Env::Env(const char *b) {
+	init();
+	load(b);
+}
+
+Env::Env(const char *b, Viewport *v) {
+	init();
+	load(b);
+	set(v);
+}
+
+Env::Env(const char *file, const char *name) {
+	init();
+	loadEnv(file, name);
+}
+
+Env::~Env() {
+	free();
+}
+
+// Sets the defaults: no background, an empty world, the camera at the origin, no viewport.
+void Env::init() {
+	bg = nullptr;
+	xlen = 0;
+	ylen = 0;
+	cx = 0;
+	cy = 0;
+	vp = nullptr;
+}
+
+// Releases the background.
+void Env::free() {
+	if (bg != nullptr) {
+		SDL_FreeSurface(bg);
+		bg = nullptr;
+	}
+}
+
+// Replaces the background with image b in the display format; the world takes its size.
+void Env::load(const char *b) {
+	free();
+	if (b == nullptr) {
+		fprintf(stderr, "Could not load Env background: (null)\n");
+		return;
+	}
+	SDL_Surface *img = IMG_Load(b);
+	if (img == nullptr) {
+		fprintf(stderr, "Could not load Env background: %s\n", b);
+		return;
+	}
+	// Without a video mode there is no display format; SDL would crash when video was
+	// never started, so ask first. A field that cannot be converted is not loaded.
+	SDL_Surface *conv = nullptr;
+	if (SDL_GetVideoSurface() != nullptr) {
+		conv = SDL_DisplayFormat(img);
+	}
+	SDL_FreeSurface(img);
+	if (conv == nullptr) {
+		fprintf(stderr, "Could not convert Env background: %s\n", b);
+		return;
+	}
+	bg = conv;
+	if (bg->flags & SDL_HWSURFACE) {
+		fprintf(stderr, "Got HW Surface\n");
+	}
+	xlen = bg->w;
+	ylen = bg->h;
+}
+
+// Announces a named field load; nothing is loaded from the file.
+void Env::loadEnv(const char *file, const char *name) {
+	if (file == nullptr || name == nullptr) {
+		fprintf(stderr, "Env::loadEnv  Null arguments\n");
+		return;
+	}
+	fprintf(stdout, "Env::loadEnv  Loading %s from %s\n", name, file);
+}
+
+// Shows the field in viewport v; a null v keeps the current one.
+void Env::set(Viewport *v) {
+	if (v != nullptr) {
+		vp = v;
+	}
+}
+
+// Puts the camera anywhere, without clamping.
+void Env::setCamera(int x, int y) {
+	cx = x;
+	cy = y;
+}
+
+// Moves the camera by (x, y) and keeps its window inside the background.
+void Env::moveCamera(int x, int y) {
+	if (vp == nullptr) {
+		return;
+	}
+	cx += x;
+	cy += y;
+	if (cx < 0) {
+		cx = 0;
+	}
+	if (cy < 0) {
+		cy = 0;
+	}
+	// Applied last, so a background smaller than the viewport sits against its far edge.
+	if (cx + vp->xlen > xlen) {
+		cx = xlen - vp->xlen;
+	}
+	if (cy + vp->ylen > ylen) {
+		cy = ylen - vp->ylen;
+	}
+}
+
+// Blits the camera window of the background into the viewport.
+void Env::draw() {
+	if (bg == nullptr || vp == nullptr) {
+		return;
+	}
+	vp->blits(bg, cx, cy, vp->xlen, vp->ylen, 0, 0);
+}
