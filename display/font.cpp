@@ -1,0 +1,333 @@
+// Bitmap font: loading and tinting the glyph sheet, measuring and drawing text.
+#include "display/font.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+#include "display/mySDL.h"
+
+// Sheet sides outside this range are a broken "font.ini", not a font.
+#define FONT_MIN_LENGTH 16
+#define FONT_MAX_LENGTH 4096
+
+// Builds "dir/name"; a std::string so that long directories are never cut.
+static std::string fontPath(const char *dir, const char *name) {
+	int n = snprintf(nullptr, 0, "%s/%s", dir, name);
+	if (n < 0) {
+		return std::string();
+	}
+	std::vector<char> buf(n + 1);
+	snprintf(buf.data(), buf.size(), "%s/%s", dir, name);
+	return std::string(buf.data(), n);
+}
+
+// Formats printf-style text into a buffer that grows to fit it.
+static std::string formatText(const char *fmt, va_list ap) {
+	if (fmt == nullptr) {
+		return std::string();
+	}
+	va_list copy;
+	va_copy(copy, ap);
+	int n = vsnprintf(nullptr, 0, fmt, copy);
+	va_end(copy);
+	if (n <= 0) {
+		return std::string();
+	}
+	std::vector<char> buf(n + 1);
+	vsnprintf(buf.data(), buf.size(), fmt, ap);
+	return std::string(buf.data(), n);
+}
+
+// The integer part of a float kept to 8 bits; values no int can hold count as 0.
+static Uint8 lowByte(float v) {
+	if (!(v > -2147483648.0f && v < 2147483647.0f)) {
+		return 0;
+	}
+	return (Uint8)((int)v & 0xFF);
+}
+
+Font::Font() {
+	bitmap = nullptr;
+	length = 0;
+	charSize = 0;
+	widths = nullptr;
+}
+
+Font::Font(const char *f) {
+	bitmap = nullptr;
+	length = 0;
+	charSize = 0;
+	widths = nullptr;
+	loadFont(f, 1.0f, 1.0f, 1.0f, 1.0f, 1);
+}
+
+Font::Font(const char *f, float r, float g, float b) {
+	bitmap = nullptr;
+	length = 0;
+	charSize = 0;
+	widths = nullptr;
+	loadFont(f, r, g, b, 1.0f, 1);
+}
+
+Font::Font(const char *f, float r, float g, float b, float a, int w) {
+	bitmap = nullptr;
+	length = 0;
+	charSize = 0;
+	widths = nullptr;
+	loadFont(f, r, g, b, a, w);
+}
+
+Font::~Font() {
+	freeFont();
+}
+
+// Reads the side of the glyph sheet from "font.ini"; 0 when the file cannot be opened.
+static int readFontLength(const std::string &path, int *length) {
+	FILE *fp = fopen(path.c_str(), "rb");
+	if (fp == nullptr) {
+		fprintf(stderr, "Cannot open %s\n", path.c_str());
+		return 0;
+	}
+	int n = 0;
+	if (fscanf(fp, "%d", &n) != 1) {
+		n = 0;
+	}
+	fclose(fp);
+	*length = n;
+	return 1;
+}
+
+// Reads "font.raw" into tinted RGBA pixels; bytes missing from a short file count as 255.
+static int readFontPixels(const std::string &path, int length, float r, float g, float b, float a,
+                          std::vector<Uint8> &pixels) {
+	FILE *fp = fopen(path.c_str(), "rb");
+	if (fp == nullptr) {
+		fprintf(stderr, "Cannot open %s\n", path.c_str());
+		return 0;
+	}
+	size_t count = (size_t)length * (size_t)length;
+	std::vector<Uint8> coverage(count, 255);
+	size_t got = fread(coverage.data(), 1, count, fp);
+	(void)got;
+	fclose(fp);
+
+	Uint8 red = (Uint8)(lowByte(r) * 255);
+	Uint8 green = (Uint8)(lowByte(g) * 255);
+	Uint8 blue = (Uint8)(lowByte(b) * 255);
+	pixels.assign(count * 4, 0);
+	for (size_t i = 0; i < count; i++) {
+		pixels[i * 4 + 0] = red;
+		pixels[i * 4 + 1] = green;
+		pixels[i * 4 + 2] = blue;
+		pixels[i * 4 + 3] = lowByte(coverage[i] * a);
+	}
+	return 1;
+}
+
+// Wraps the RGBA pixels and converts them to the display format with per-pixel alpha.
+static SDL_Surface *makeSheet(std::vector<Uint8> &pixels, int length) {
+	SDL_Surface *wrap = SDL_CreateRGBSurfaceFrom(pixels.data(), length, length, 32, length * 4,
+	                                             0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+	if (wrap == nullptr) {
+		return nullptr;
+	}
+	// SDL crashes converting before video was ever started, so ask for a mode first.
+	SDL_Surface *sheet = nullptr;
+	if (SDL_GetVideoSurface() != nullptr) {
+		sheet = SDL_DisplayFormatAlpha(wrap);
+	}
+	SDL_FreeSurface(wrap);
+	return sheet;
+}
+
+// Reads the 256 glyph widths from "font.dat"; a missing file gives fixed pitch, a short one 255s.
+static void readFontWidths(const std::string &path, int useWidths, int charSize, int *widths) {
+	FILE *fp = fopen(path.c_str(), "rb");
+	if (fp == nullptr) {
+		fprintf(stderr, "Cannot open %s\n", path.c_str());
+	}
+	for (int i = 0; i < 256; i++) {
+		int c = 255;
+		if (fp != nullptr) {
+			c = fgetc(fp);
+			if (c == EOF) {
+				c = 255;
+			}
+		}
+		if (fp != nullptr && useWidths != 0) {
+			widths[i] = c;
+		} else {
+			widths[i] = charSize;
+		}
+	}
+	if (fp != nullptr) {
+		fclose(fp);
+	}
+}
+
+// Loads and tints the font in directory fontdir; 1 on success, 0 on failure.
+int Font::loadFont(const char *fontdir, float r, float g, float b, float a, int useWidths) {
+	if (fontdir == nullptr) {
+		fontdir = "";
+	}
+	std::string ini = fontPath(fontdir, "font.ini");
+	int n = 0;
+	if (!readFontLength(ini, &n)) {
+		return 0;
+	}
+	// A bad size would ask for a huge or negative pixel buffer: refuse the font instead.
+	if (n < FONT_MIN_LENGTH || n > FONT_MAX_LENGTH) {
+		fprintf(stderr, "Font::loadFont: Bad font size %d in %s\n", n, ini.c_str());
+		freeFont();
+		return 0;
+	}
+	freeFont();
+	length = n;
+	charSize = n / 16;
+
+	std::string raw = fontPath(fontdir, "font.raw");
+	std::vector<Uint8> pixels;
+	if (!readFontPixels(raw, length, r, g, b, a, pixels)) {
+		freeFont();
+		return 0;
+	}
+	bitmap = makeSheet(pixels, length);
+	if (bitmap == nullptr) {
+		fprintf(stderr, "Font::loadFont: Could not convert %s\n", raw.c_str());
+		freeFont();
+		return 0;
+	}
+
+	widths = new int[256];
+	readFontWidths(fontPath(fontdir, "font.dat"), useWidths, charSize, widths);
+	return 1;
+}
+
+// Releases the glyph sheet and the widths.
+void Font::freeFont() {
+	if (widths != nullptr) {
+		delete[] widths;
+		widths = nullptr;
+	}
+	if (bitmap != nullptr) {
+		SDL_FreeSurface(bitmap);
+		bitmap = nullptr;
+	}
+}
+
+// The source rectangle of a glyph: centred on its cell, two pixels wider than the glyph.
+static SDL_Rect glyphRect(const Font *f, unsigned char c) {
+	int w = f->widths[c];
+	int left = (c % 16) * f->charSize + f->charSize / 2 - w / 2;
+	int top = (c / 16) * f->charSize;
+	return Rect(left, top, w + 2, f->charSize);
+}
+
+// Half of n rounded down, also for negative n, so an oversized box starts before the edge.
+static int floorHalf(int n) {
+	if (n < 0) {
+		return -((1 - n) / 2);
+	}
+	return n / 2;
+}
+
+// Sum of the glyph widths of the formatted text; 0 for a font that did not load.
+int Font::strWidth(const char *str, ...) {
+	if (widths == nullptr) {
+		return 0;
+	}
+	va_list ap;
+	va_start(ap, str);
+	std::string text = formatText(str, ap);
+	va_end(ap);
+	int w = 0;
+	for (size_t i = 0; i < text.size(); i++) {
+		w += widths[(unsigned char)text[i]];
+	}
+	return w;
+}
+
+// Draws formatted text onto a raw surface.
+void Font::printsr(SDL_Surface *target, int x, int y, const char *str, ...) {
+	if (bitmap == nullptr || widths == nullptr || target == nullptr) {
+		return;
+	}
+	va_list ap;
+	va_start(ap, str);
+	std::string text = formatText(str, ap);
+	va_end(ap);
+	int xpos = 0;
+	for (size_t i = 0; i < text.size(); i++) {
+		unsigned char c = (unsigned char)text[i];
+		SDL_Rect src = glyphRect(this, c);
+		blit(bitmap, src.x, src.y, src.w, src.h, target, x + xpos, y);
+		xpos += widths[c];
+	}
+}
+
+// Draws formatted text onto the screen.
+void Font::prints(Screen *target, int x, int y, const char *str, ...) {
+	if (bitmap == nullptr || widths == nullptr || target == nullptr) {
+		return;
+	}
+	va_list ap;
+	va_start(ap, str);
+	std::string text = formatText(str, ap);
+	va_end(ap);
+	int xpos = 0;
+	for (size_t i = 0; i < text.size(); i++) {
+		unsigned char c = (unsigned char)text[i];
+		SDL_Rect src = glyphRect(this, c);
+		target->blits(bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
+		xpos += widths[c];
+	}
+}
+
+// Draws already formatted text into a viewport, clipped to it.
+static void drawViewText(Font *f, Viewport *v, int x, int y, const std::string &text) {
+	int xpos = 0;
+	for (size_t i = 0; i < text.size(); i++) {
+		unsigned char c = (unsigned char)text[i];
+		SDL_Rect src = glyphRect(f, c);
+		v->blits(f->bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
+		xpos += f->widths[c];
+	}
+}
+
+// Draws formatted text into a viewport; x and y are relative to it.
+void Font::printv(Viewport *v, int x, int y, const char *str, ...) {
+	if (bitmap == nullptr || widths == nullptr || v == nullptr) {
+		return;
+	}
+	va_list ap;
+	va_start(ap, str);
+	std::string text = formatText(str, ap);
+	va_end(ap);
+	drawViewText(this, v, x, y, text);
+}
+
+// Draws the text in a box framed in colour bc on colour bgc; a negative x or y centres the box.
+void Font::messagev(Viewport *v, int bc, int bgc, int x, int y, const char *str, ...) {
+	if (bitmap == nullptr || widths == nullptr || v == nullptr) {
+		return;
+	}
+	va_list ap;
+	va_start(ap, str);
+	std::string text = formatText(str, ap);
+	va_end(ap);
+	int bw = 2 * charSize;
+	for (size_t i = 0; i < text.size(); i++) {
+		bw += widths[(unsigned char)text[i]];
+	}
+	int bh = 3 * charSize;
+	if (x < 0) {
+		x = floorHalf(v->xlen - bw);
+	}
+	if (y < 0) {
+		y = floorHalf(v->ylen - bh);
+	}
+	v->fill(x, y, bw, bh, (Uint32)bc);
+	v->fill(x + 1, y + 1, bw - 2, bh - 2, (Uint32)bgc);
+	drawViewText(this, v, x + charSize, y + charSize, text);
+}
