@@ -1,0 +1,226 @@
+// The behaviour table, the aiming helper, the projectile helpers and the enemy firing patterns.
+#include "entity/ef_def.h"
+
+#include <cmath>
+#include "game/vorska.h"
+
+#define DEG2RAD 0.01745329
+#define RAD2DEG 57.29577951
+
+#define BULLET_FILE "data/entity.dat"
+#define BULLET_ID   "Bullet"
+#define BULLET_BIAS 1000     // keeps pace with the climbing camera
+
+// Beyond this distance a line wave aims as if its target stood this far away, so that the
+// row speeds stay far inside the range of an int. Nothing on a play-field comes near it.
+#define WAVE_MAX_DIST 1000000.0
+
+// Fills the table that frame definitions resolve behaviour names through.
+void buildEFuncs() {
+	ent_fun_table["EF_DIE"] = ef_die;
+	ent_fun_table["EF_NOHIT"] = ef_nohit;
+	ent_fun_table["EF_PLAYER_DIE"] = ef_player_die;
+	ent_fun_table["EF_PLAYER_GONE"] = ef_player_gone;
+	ent_fun_table["EF_PLAYER_INVULN_ENTER"] = ef_player_invuln_enter;
+	ent_fun_table["EF_PLAYER_INVULN_EXIT"] = ef_player_invuln_exit;
+	ent_fun_table["EF_FIRE_AIMED"] = ef_fire_aimed;
+	ent_fun_table["EF_FIRE_SPREAD"] = ef_fire_spread;
+	ent_fun_table["EF_FIRE_LINE"] = ef_fire_line;
+	ent_fun_table["EF_FIRE_LEAD"] = ef_fire_lead;
+	ent_fun_table["EF_FIRE_LINEWAVE"] = ef_fire_linewave;
+	ent_fun_table["EF_GEN"] = ef_gen;
+}
+
+// Direction from e1's corner to e2's corner in whole degrees, 90 straight up.
+int getAngle(Entity *e1, Entity *e2) {
+	if (e1->x == e2->x) {
+		return e1->y < e2->y ? 270 : 90;
+	}
+	// differences taken in doubles: int subtraction could overflow for far-flung entities
+	double dx = (double)e2->x - (double)e1->x;
+	double dy = (double)e1->y - (double)e2->y;
+
+	// the single-precision steps are part of the result: they decide where truncation lands
+	float angle = (float)atan2(dy, dx);
+	angle = (float)(angle * 180.0f / 3.14159265);
+	if (angle < 0) {
+		angle = (float)(angle + 360);
+	}
+	int a = (int)angle;
+	// a hair below zero rounds up to 360.0f once 360 is added
+	if (a >= 360) {
+		a -= 360;
+	}
+	return a;
+}
+
+// Velocity of a shot at angle t (degrees) and speed v; screen y grows downwards.
+static void aimVel(int t, int v, int *xv, int *yv) {
+	*xv = (int)(cos(t * DEG2RAD) * v);
+	*yv = (int)(sin(t * DEG2RAD) * -(double)v);
+}
+
+// Creates a projectile at (x, y) moving at speed v in direction a.
+int bulletAV(const std::string &fn, const std::string &id, Env *e, int x, int y, int a, int v) {
+	Entity *b = loadEntity(fn, id, e);
+	if (b == nullptr) {
+		return 0;
+	}
+	b->x = x;
+	b->y = y;
+	aimVel(a, v, &b->xvel, &b->yvel);
+	return 1;
+}
+
+// Same as bulletAV.
+int bullet(const std::string &fn, const std::string &id, Env *e, int x, int y, int a, int v) {
+	return bulletAV(fn, id, e, x, y, a, v);
+}
+
+// Creates a projectile at (x, y) with the velocity given directly.
+int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y, int xv, int yv) {
+	Entity *b = loadEntity(fn, id, e);
+	if (b == nullptr) {
+		return 0;
+	}
+	b->x = x;
+	b->y = y;
+	b->xvel = xv;
+	b->yvel = yv;
+	return 1;
+}
+
+// One enemy bullet from the centre of e at angle t and speed v, with the upward bias.
+static void fireBiased(Entity *e, int t, int v) {
+	Entity *b = loadEntity(BULLET_FILE, BULLET_ID, env);
+	if (b == nullptr) {
+		return;
+	}
+	int xv, yv;
+	aimVel(t, v, &xv, &yv);
+	b->x = e->x + e->w / 2;
+	b->y = e->y + e->h / 2;
+	b->xvel = xv;
+	b->yvel = yv - BULLET_BIAS;
+}
+
+// One fast bullet straight at the player.
+int ef_fire_aimed(void *p) {
+	Entity *e = (Entity *)p;
+	if (player == nullptr) {
+		return 0;
+	}
+	int a = getAngle(e, player);
+	fireBiased(e, a, 4000);
+	return 0;
+}
+
+// Four slow bullets fanned around the aim; only while the shooter can be seen.
+int ef_fire_spread(void *p) {
+	Entity *e = (Entity *)p;
+	if (player == nullptr) {
+		return 0;
+	}
+	int a = getAngle(e, player);
+	if (!e->visible()) {
+		return 0;
+	}
+	for (int i = -3; i <= 3; i += 2) {
+		fireBiased(e, a + 5 * i, 100);
+	}
+	return 0;
+}
+
+// Four bullets that advance on the player as a straight row; only while the shooter can be seen.
+int ef_fire_line(void *p) {
+	Entity *e = (Entity *)p;
+	if (player == nullptr) {
+		return 0;
+	}
+	int a = getAngle(e, player);
+	if (!e->visible()) {
+		return 0;
+	}
+	for (int i = -3; i <= 3; i += 2) {
+		int t = a + 5 * i;
+		int d = t - a;
+		// the same speed along the aim for every bullet keeps the row straight
+		int s = (int)(400 / cos(d * DEG2RAD));
+		fireBiased(e, t, s);
+	}
+	return 0;
+}
+
+// One fast bullet that inherits the player's velocity of the moment.
+int ef_fire_lead(void *p) {
+	Entity *e = (Entity *)p;
+	if (player == nullptr) {
+		return 0;
+	}
+	int a = getAngle(e, player);
+	Entity *b = loadEntity(BULLET_FILE, BULLET_ID, env);
+	if (b == nullptr) {
+		return 0;
+	}
+	int xv, yv;
+	aimVel(a, 4000, &xv, &yv);
+	b->x = e->x + e->w / 2;
+	b->y = e->y + e->h / 2;
+	b->xvel = xv + player->xvel;
+	b->yvel = yv + player->yvel;
+	return 0;
+}
+
+// Queues one relative line-wave bullet on e.
+static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
+	int xv, yv;
+	aimVel(t, v, &xv, &yv);
+	e->addSpawnR(BULLET_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS, delay);
+}
+
+// Eleven bullets in six rows, released over 25 cycles, that reach the player's spot together.
+int ef_fire_linewave(void *p) {
+	Entity *e = (Entity *)p;
+	if (player == nullptr) {
+		return 1;
+	}
+	int pAng = getAngle(e, player);
+	int xp = e->w / 2;
+	int yp = (-e->h) / 2;
+	int n = 6;
+	int spaces = 2 * n - 2;
+	int w = 400 / spaces;
+
+	// Squares summed in doubles: exact wherever an int sum would be, and no overflow for
+	// entities more than 46340 pixels apart.
+	double dx = (double)e->x + xp - (double)player->x;
+	double dy = (double)e->y + yp - (double)player->y;
+	double h = trunc(sqrt(dx * dx + dy * dy));
+	if (h > WAVE_MAX_DIST) {
+		h = WAVE_MAX_DIST;
+	}
+
+	int s = (int)(atan((double)w / h) * RAD2DEG);
+	int t = 120;
+	int d = t / (n + 16);
+	int r = 0;
+	int i;
+
+	for (i = 1; i < n; i += 2) {
+		int o = s * i;
+		int v = (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r));
+		queueWave(e, xp, yp, pAng + o, v, d * r);
+		queueWave(e, xp, yp, pAng - o, v, d * r);
+		r++;
+	}
+	for (i = n - 2; i > 0; i -= 2) {
+		int o = s * i;
+		int v = (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r));
+		queueWave(e, xp, yp, pAng + o, v, d * r);
+		queueWave(e, xp, yp, pAng - o, v, d * r);
+		r++;
+	}
+	int v = (int)(sqrt(h * h) * 1000.0 / (t - d * r));
+	queueWave(e, xp, yp, pAng, v, d * r);
+	return 1;
+}
