@@ -1,0 +1,198 @@
+// Entity construction, copying and binding to a template.
+#include <iostream>
+#include "entity/entity.h"
+
+// Frees every record of a spawn list and leaves the head null.
+static void freeSpawnList(E_SPAWN **list) {
+	E_SPAWN *s = *list;
+	while (s) {
+		E_SPAWN *n = s->next;
+		delete s;
+		s = n;
+	}
+	*list = nullptr;
+}
+
+// Returns a record-by-record copy of a spawn list, in the same order.
+static E_SPAWN *copySpawnList(const E_SPAWN *src) {
+	E_SPAWN *head = nullptr;
+	E_SPAWN **tail = &head;
+	for (const E_SPAWN *s = src; s; s = s->next) {
+		E_SPAWN *c = new E_SPAWN(*s);
+		c->next = nullptr;
+		*tail = c;
+		tail = &c->next;
+	}
+	return head;
+}
+
+// Takes every field of o; the spawn list is duplicated so that each entity owns its own.
+static void copyEntity(Entity *to, const Entity &o) {
+	to->id = o.id;
+	to->name = o.name;
+	to->group = o.group;
+	to->type = o.type;
+	to->ignore = o.ignore;
+	to->var = o.var;
+	to->eprog = o.eprog;
+	to->onhit = o.onhit;
+	to->priority = o.priority;
+	to->x = o.x;
+	to->y = o.y;
+	to->w = o.w;
+	to->h = o.h;
+	to->ctr = o.ctr;
+	to->xvel = o.xvel;
+	to->yvel = o.yvel;
+	to->xvc = o.xvc;
+	to->yvc = o.yvc;
+	to->life = o.life;
+	to->maxlife = o.maxlife;
+	to->damage = o.damage;
+	to->flags = o.flags;
+	to->state = o.state;
+	to->frame = o.frame;
+	to->curframe = o.curframe;
+	to->framectr = o.framectr;
+	to->env = o.env;
+	to->data = o.data;
+	to->slist = copySpawnList(o.slist);
+	to->next = o.next;
+	// A copy is a plain value, never one of the graveyard's entities.
+	to->removed = 0;
+}
+
+// An entity with the defaults and no template.
+Entity::Entity() {
+	slist = nullptr;
+	initEn();
+}
+
+// An entity bound to template id, loading it from fn when needed.
+Entity::Entity(const std::string &fn, const std::string &eid) {
+	slist = nullptr;
+	initEn();
+	loadEn(fn, eid);
+}
+
+// The factory's form: bound to template id and living in environment e.
+Entity::Entity(const std::string &fn, const std::string &eid, Env *e) {
+	slist = nullptr;
+	initEn();
+	loadEn(fn, eid, e);
+}
+
+// A copy with its own spawn list.
+Entity::Entity(const Entity &o) {
+	slist = nullptr;
+	copyEntity(this, o);
+}
+
+// Replaces this entity's values with o's; the old spawn list is freed first.
+Entity &Entity::operator=(const Entity &o) {
+	if (this == &o) {
+		return *this;
+	}
+	freeSpawnList(&slist);
+	copyEntity(this, o);
+	return *this;
+}
+
+// Releases the pending spawn records; template, environment and neighbours are not ours.
+Entity::~Entity() {
+	freeSpawnList(&slist);
+}
+
+// Sets the defaults of an unbound entity; pending spawn records are dropped.
+void Entity::initEn() {
+	freeSpawnList(&slist);
+	id = "";
+	name = "";
+	group = "";
+	type = "";
+	ignore.clear();
+	var.clear();
+	eprog = nullptr;
+	onhit = nullptr;
+	priority = 0;
+	x = 0;
+	y = 0;
+	w = 1;
+	h = 1;
+	ctr = 0;
+	xvel = 0;
+	yvel = 0;
+	xvc = 0;
+	yvc = 0;
+	life = 1;
+	maxlife = 1;
+	damage = 0;
+	flags = 0;
+	state = nullptr;
+	frame = nullptr;
+	curframe = 0;
+	framectr = 0;
+	env = nullptr;
+	data = nullptr;
+	next = nullptr;
+	removed = 0;
+}
+
+// Binds the entity to the registered template eid; 0 when there is none.
+int Entity::initTo(const std::string &eid) {
+	data = getEData(eid, edlist);
+	if (!data) {
+		std::cerr << "Entity::initTo: Could not find EntityData: " << eid << std::endl;
+		return 0;
+	}
+	id = eid;
+	name = data->name;
+	group = data->group;
+	type = data->type;
+	ignore = data->ignore;
+	var = data->var;
+	priority = data->priority;
+	w = data->w;
+	h = data->h;
+	xvel = data->xvel;
+	yvel = data->yvel;
+	life = data->life;
+	maxlife = data->maxlife;
+	damage = data->damage;
+	flags = data->flags;
+	x = 100;
+	y = 100;
+	// A template without states, or whose first state has no frames, leaves the entity
+	// without a current frame; the animation then reports it instead of crashing.
+	state = nullptr;
+	frame = nullptr;
+	if (!data->states.empty()) {
+		state = &data->states[0];
+		if (!state->frames.empty()) {
+			frame = &state->frames[0];
+		}
+	}
+	return 1;
+}
+
+// Binds the entity to template eid, registering it from file fn first when it is missing.
+int Entity::loadEn(const std::string &fn, const std::string &eid) {
+	if (!getEData(eid, edlist)) {
+		std::cerr << "Entity::loadEn: EData (" << eid << ") not found, loading..." << std::endl;
+		addEnD(fn, eid);
+	}
+	initTo(eid);
+	return 1;
+}
+
+// loadEn, then places the entity in environment e.
+int Entity::loadEn(const std::string &fn, const std::string &eid, Env *e) {
+	loadEn(fn, eid);
+	setEnv(e);
+	return 1;
+}
+
+// Sets the environment the entity lives in.
+void Entity::setEnv(Env *e) {
+	env = e;
+}

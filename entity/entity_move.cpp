@@ -1,0 +1,91 @@
+// Entity bounds tests and motion. Without an environment (or its viewport) there are no bounds
+// to break and no camera window to be seen in: the tests that need them report nothing.
+#include "entity/entity.h"
+
+// Tests the box placed at (nx, ny) against the bounds named by fl: 1 world, 2 camera window,
+// 4 picture visible. Returns the bits found.
+int Entity::chkMove(int nx, int ny, int fl) {
+	int res = 0;
+	if (!env) {
+		return 0;
+	}
+	if (fl & 1) {
+		if (nx < 0 || ny < 0 || nx + w - 1 >= env->xlen || ny + h - 1 >= env->ylen) {
+			res += 1;
+		}
+	}
+	if (!env->vp) {
+		return res;
+	}
+	int cx = env->cx;
+	int cy = env->cy;
+	int vw = env->vp->xlen;
+	int vh = env->vp->ylen;
+	if (fl & 2) {
+		if (nx < cx || ny < cy || nx + w - 1 >= cx + vw || ny + h - 1 >= cy + vh) {
+			res += 2;
+		}
+	}
+	if ((fl & 4) && frame && frame->bitmap) {
+		// The picture is taken where the entity stands, whatever (nx, ny) says.
+		int left = x + frame->xoff;
+		int top = y + frame->yoff;
+		int right = left + frame->bitmap->w - 1;
+		int bottom = top + frame->bitmap->h - 1;
+		if (left < cx + vw && top < cy + vh && right >= cx && bottom >= cy) {
+			res += 4;
+		}
+	}
+	return res;
+}
+
+// Tests the box at (nx, ny) against the world and the camera window.
+int Entity::chkMove(int nx, int ny) {
+	return chkMove(nx, ny, 3);
+}
+
+// 4 when the current frame's picture overlaps the camera window, else 0.
+int Entity::visible() {
+	return chkMove(x, y, 4);
+}
+
+// Steps by (dx, dy) unless the new box breaks the bounds in fl; 1 when the step was made.
+int Entity::move(int dx, int dy, int fl) {
+	if (chkMove(x + dx, y + dy, fl) != 0) {
+		return 0;
+	}
+	x += dx;
+	y += dy;
+	return 1;
+}
+
+// Steps by (dx, dy) and clamps the top-left corner into the world.
+void Entity::move(int dx, int dy) {
+	if (!env) {
+		return;
+	}
+	x += dx;
+	y += dy;
+	if (x < 0) {
+		x = 0;
+	}
+	if (y < 0) {
+		y = 0;
+	}
+	if (x > env->xlen - 1) {
+		x = env->xlen - 1;
+	}
+	if (y > env->ylen - 1) {
+		y = env->ylen - 1;
+	}
+}
+
+// Clamped horizontal step.
+void Entity::moveX(int dx) {
+	move(dx, 0);
+}
+
+// Clamped vertical step.
+void Entity::moveY(int dy) {
+	move(0, dy);
+}

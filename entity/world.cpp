@@ -1,0 +1,85 @@
+// The world list, the graveyard of removed entities and the entity factory.
+#include <vector>
+#include "entity/entity.h"
+
+// Entities unlinked by remEn and not yet destroyed; see the removal rule in entity.h.
+static std::vector<Entity *> graveyard;
+
+// Links e into the list at the place its priority gives, before others of equal priority.
+void addEn(Entity **list, Entity *e) {
+	Entity **p = list;
+	while (*p && (*p)->priority < e->priority) {
+		p = &(*p)->next;
+	}
+	e->next = *p;
+	*p = e;
+	num_entities += 1;
+}
+
+// Unlinks e from the list and hands it to the graveyard; nothing happens when e is not there.
+void remEn(Entity **list, Entity *e) {
+	if (!list || !e) {
+		return;
+	}
+	Entity **p = list;
+	while (*p && *p != e) {
+		p = &(*p)->next;
+	}
+	if (!*p) {
+		return;
+	}
+	// e->next stays as it is: a pass standing on e goes on along it (worldNext).
+	*p = e->next;
+	e->removed = 1;
+	graveyard.push_back(e);
+	num_entities -= 1;
+}
+
+// The entity after e in the list as it is now; for a removed e, the first one still linked
+// along the chain of next pointers frozen at the removals.
+Entity *worldNext(Entity *e) {
+	if (!e) {
+		return nullptr;
+	}
+	Entity *n = e->next;
+	while (n && n->removed) {
+		n = n->next;
+	}
+	return n;
+}
+
+// Destroys every removed entity; only where no pass holds an entity.
+void reapEntities() {
+	for (size_t i = 0; i < graveyard.size(); i++) {
+		delete graveyard[i];
+	}
+	graveyard.clear();
+}
+
+// How many removed entities wait for reapEntities.
+int graveyardSize() {
+	return (int)graveyard.size();
+}
+
+// Creates an entity from template id in environment e and links it into the world list;
+// null when the template cannot be had.
+Entity *loadEntity(const std::string &fn, const std::string &id, Env *e) {
+	Entity *en = new Entity(fn, id, e);
+	if (!en->data) {
+		delete en;
+		return nullptr;
+	}
+	addEn(&elist, en);
+	return en;
+}
+
+// The same without an environment.
+Entity *loadEntity(const std::string &fn, const std::string &id) {
+	Entity *en = new Entity(fn, id);
+	if (!en->data) {
+		delete en;
+		return nullptr;
+	}
+	addEn(&elist, en);
+	return en;
+}
