@@ -122,7 +122,10 @@ static void loadFrameImage(Frame *f) {
 	}
 	std::cerr << "EntityData::readFrame: Loading frame " << f->name << std::endl;
 	SDL_SetColorKey(surface, SDL_SRCCOLORKEY, SDL_MapRGB(surface->format, 255, 0, 255));
-	f->bitmap = SDL_DisplayFormat(surface);
+	// SDL_DisplayFormat crashes when no video mode has been set; that is a failed conversion too
+	if (SDL_GetVideoSurface() != nullptr) {
+		f->bitmap = SDL_DisplayFormat(surface);
+	}
 	if (f->bitmap == nullptr) {
 		std::cerr << "EntityData::readFrame: DISPLAY FORMAT FAILED" << std::endl;
 	}

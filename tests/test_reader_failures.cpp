@@ -73,12 +73,13 @@ TEST_F(ReaderTest, FileEndsInsideAState) {
 }
 
 TEST_F(ReaderTest, FileEndsInsideAFrame) {
+	ASSERT_NE(nullptr, headlessVideo());
 	std::string pic = writeBmp(dir, "p.bmp", 2, 2, 0, 0, 255);
 	define("ENTITY A STATE ONE FRAME NONE END_FRAME END_STATE STATE TWO FRAME NONE END_FRAME FRAME " + pic + " DELAY 3\n");
 	EXPECT_EQ(loadingLine("A") + "EntityData::readState: Reading state ONE\n"
 	          "EntityData::readState: Reading state TWO\n"
-	          "EntityData::readFrame: Could not load image file " + pic + "\n"
-	          "EntityData::readFrame: END_FRAME tag not found for frame: <none>\n"
+	          "EntityData::readFrame: Loading frame " + pic + "\n"
+	          "EntityData::readFrame: END_FRAME tag not found for frame: " + pic + "\n"
 	          "EntityData::readFrame: Returning (failure)\n"
 	          "EntityData::readState: END_STATE tag not found for state: TWO\n"
 	          "EntityData::readEnD: Aborted entity data load\n", load("A"));
