@@ -20,11 +20,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
 	sleep 0.5
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended by itself"; exit 1; }
 	xwd -root -silent > "$out/screen.xwd"
-	xdotool key p; sleep 0.5
+	tap() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.2; }
+	tap p
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended on pause"; exit 1; }
-	xdotool key p; sleep 0.3
+	xwd -root -silent > "$out/paused.xwd"
+	tap p
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended after the pause"; exit 1; }
-	xdotool key Escape
+	tap Escape
 	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
 	wait $pid; echo $? > "$out/status"
@@ -37,5 +39,10 @@ grep -q "^  Resolution   : 800x600x32$" "$out/stdout" || { echo "FAIL: wrong res
 if command -v convert >/dev/null; then
 	sd=$(convert "xwd:$out/screen.xwd" -crop 450x600+175+0 -colorspace gray -format "%[fx:standard_deviation*1000]" info: | cut -d. -f1)
 	[ "${sd:-0}" -gt 20 ] || { echo "FAIL: the play viewport looks blank (sd=$sd)"; exit 1; }
+fi
+# The pause shows its white box in the middle of the play viewport.
+if command -v convert >/dev/null; then
+	px=$(convert "xwd:$out/paused.xwd" -format "%[pixel:p{400,280}]" info:)
+	case "$px" in *white*|*255,255,255*) ;; *) echo "FAIL: no pause box ($px)"; exit 1;; esac
 fi
 echo "window test passed"
