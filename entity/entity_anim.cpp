@@ -82,9 +82,7 @@ void Entity::nextFrame() {
 		return;
 	}
 	if (state->loop < 0) {
-		// A copy: the switch may run behaviours that change what state points at.
-		std::string ns = state->nextState;
-		setState(ns);
+		setState(state->nextState);
 		return;
 	}
 	setFrame((unsigned int)state->loop);
