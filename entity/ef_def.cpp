@@ -107,7 +107,7 @@ static void fireBiased(Entity *e, int t, int v) {
 // One fast bullet straight at the player.
 int ef_fire_aimed(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -118,7 +118,7 @@ int ef_fire_aimed(void *p) {
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -134,7 +134,7 @@ int ef_fire_spread(void *p) {
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -154,7 +154,7 @@ int ef_fire_line(void *p) {
 // One fast bullet that inherits the player's velocity of the moment.
 int ef_fire_lead(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -181,7 +181,7 @@ static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 // Eleven bullets in six rows, released over 25 cycles, that reach the player's spot together.
 int ef_fire_linewave(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 1;
 	}
 	int pAng = getAngle(e, player);

@@ -30,7 +30,7 @@ int ef_player_die(void *p) {
 int ef_player_gone(void *p) {
 	Entity *e = (Entity *)p;
 	e->damage = 0;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	player->var["LIVES"] -= 1;
@@ -43,7 +43,7 @@ int ef_player_gone(void *p) {
 // Restores the player's life and shields it while it comes back.
 int ef_player_invuln_enter(void *p) {
 	(void)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	player->life = player->maxlife;
@@ -54,7 +54,7 @@ int ef_player_invuln_enter(void *p) {
 // Takes the player's shield away again.
 int ef_player_invuln_exit(void *p) {
 	(void)p;
-	if (player == nullptr) {
+	if (player == nullptr || player->removed) {
 		return 0;
 	}
 	player->flags = player->flags & 0xFE;

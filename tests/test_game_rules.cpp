@@ -2,6 +2,7 @@
 // of the field, the movement accumulators, and the draw pass's removals.
 #include <gtest/gtest.h>
 #include "tests/support/gameworld.h"
+#include "entity/ef_def.h"
 
 namespace {
 
@@ -174,6 +175,14 @@ TEST_F(Level, TopOfTheFieldSparesEnemiesOfAPlayerWhoFired) {
 
 TEST_F(Level, PlayerLeavingTheWorldEndsTheGameCleanly) {
 	remEn(&elist, player);
+	// Until the cycle notices, behaviours treat the removed player as absent.
+	int before = num_entities;
+	ef_fire_aimed(elist);
+	ef_fire_linewave(elist);
+	ef_player_gone(elist);
+	EXPECT_EQ(num_entities, before);
+	EXPECT_EQ(elist->slist, nullptr);
+	EXPECT_EQ(gameover, 0);
 	EXPECT_EQ(w->cycle(), 1);         // that pass still draws
 	EXPECT_EQ(player, nullptr);
 	EXPECT_EQ(gameover, 1);
