@@ -16,7 +16,22 @@ Paint Paint_Make( Color c, int mat, int profile, float base, float height, float
 	return p;
 }
 
-// covers the pixels whose centre lies inside a polygon (even-odd rule)
+// even-odd test of one point against a polygon
+static bool Poly_Inside( const float *xy, int n, float px, float py ) {
+	bool inside = false;
+	for ( int i = 0, j = n - 1; i < n; j = i++ ) {
+		float xi = xy[i * 2], yi = xy[i * 2 + 1];
+		float xj = xy[j * 2], yj = xy[j * 2 + 1];
+		if ( ( yi > py ) != ( yj > py ) && px < ( xj - xi ) * ( py - yi ) / ( yj - yi ) + xi ) {
+			inside = !inside;
+		}
+	}
+	return inside;
+}
+
+// covers the pixels whose centre lies inside a polygon (even-odd rule); a
+// centre exactly on an edge counts as inside on either side, so mirrored
+// outlines give mirrored pixels
 void Mask_Polygon( Mask &m, int w, int h, const float *xy, int n ) {
 	m.w = w;
 	m.h = h;
@@ -25,15 +40,7 @@ void Mask_Polygon( Mask &m, int w, int h, const float *xy, int n ) {
 		float py = y + 0.5f;
 		for ( int x = 0; x < w; x++ ) {
 			float px = x + 0.5f;
-			bool inside = false;
-			for ( int i = 0, j = n - 1; i < n; j = i++ ) {
-				float xi = xy[i * 2], yi = xy[i * 2 + 1];
-				float xj = xy[j * 2], yj = xy[j * 2 + 1];
-				if ( ( yi > py ) != ( yj > py ) && px < ( xj - xi ) * ( py - yi ) / ( yj - yi ) + xi ) {
-					inside = !inside;
-				}
-			}
-			m.in[(size_t)y * w + x] = inside;
+			m.in[(size_t)y * w + x] = Poly_Inside( xy, n, px - 1e-3f, py ) || Poly_Inside( xy, n, px + 1e-3f, py );
 		}
 	}
 }

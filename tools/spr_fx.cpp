@@ -105,7 +105,10 @@ static bool Boom_Pixel( int x, int y, int size, float t, unsigned int seed, Colo
 	if ( density <= 0.0f ) {
 		return false;
 	}
-	float heat = density * 1.7f * ( 1.15f - t * 1.25f ) + ( n - 0.5f ) * 0.3f;
+	// the first frames are a white-hot flash
+	float flash = ( 1.0f - t ) * ( 1.0f - t );
+	flash = flash * flash * flash * 0.6f;
+	float heat = density * 1.7f * ( 1.15f - t * 1.25f ) + ( n - 0.5f ) * 0.3f + flash;
 	if ( heat > 0.3f ) {
 		out = Boom_Fire( heat );
 		return true;
