@@ -127,28 +127,26 @@ TEST(FlagTable, BuildEFlags) {
 	EXPECT_EQ(0u, ent_flags_table.count("ent_invuln"));
 }
 
-TEST(Templates, DefaultsAndInit) {
+TEST(Templates, InitKeepsNameAndFilename) {
 	Frame f;
-	EXPECT_EQ("", f.name);
-	EXPECT_EQ(nullptr, f.bitmap);
 	f.name = "keep.png";
 	f.delay = 3;
-	f.xoff = 4;
+	f.enter = [](void *) { return 0; };
 	f.initFrame();
 	EXPECT_EQ("keep.png", f.name);
 	EXPECT_EQ(0, f.delay);
-	EXPECT_EQ(0, f.xoff);
+	EXPECT_EQ(nullptr, f.enter);
 
 	State s;
-	EXPECT_EQ(0, s.loop);
-	EXPECT_EQ("", s.nextState);
 	s.name = "MOVE";
 	s.loop = -1;
+	s.nextState = "DEATH";
 	s.addFrame(&f);
 	s.initState();
 	EXPECT_EQ("", s.name);
 	EXPECT_TRUE(s.frames.empty());
 	EXPECT_EQ(0, s.loop);
+	EXPECT_EQ("", s.nextState);
 
 	EntityData d;
 	d.filename = "kept.dat";
@@ -161,18 +159,8 @@ TEST(Templates, DefaultsAndInit) {
 	EXPECT_EQ("kept.dat", d.filename);
 	EXPECT_EQ("", d.id);
 	EXPECT_EQ(1, d.w);
-	EXPECT_EQ(1, d.h);
-	EXPECT_EQ(1, d.life);
-	EXPECT_EQ(1, d.maxlife);
-	EXPECT_EQ(0, d.damage);
-	EXPECT_EQ(0, d.priority);
-	EXPECT_EQ(0, d.xvel);
-	EXPECT_EQ(0, d.yvel);
 	EXPECT_EQ(ENT_MOV_OOB_VPT, d.flags);
-	EXPECT_EQ(nullptr, d.eprog);
-	EXPECT_EQ(nullptr, d.onhit);
 	EXPECT_TRUE(d.var.empty());
-	EXPECT_TRUE(d.ignore.empty());
 	EXPECT_TRUE(d.states.empty());
 }
 
