@@ -68,3 +68,4 @@ void	Marks_Paint( Land &land );
 void	Buildings_Paint( Land &land );
 void	Trees_Paint( Land &land );
 void	Building_Draw( Land &land, int x0, int y0, int w, int h, Color roof, int use );
+void	Land_PaintAll( Land &land );

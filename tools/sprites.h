@@ -4,6 +4,8 @@
 
 #include "img.h"
 
+#include <string>
+
 const int PLAYER_W = 32, PLAYER_H = 40, PLAYER_FRAMES = 2;
 const int TANK_SIZE = 32, TANK_FRAMES = 4;
 const int HELI_SIZE = 64, HELI_FRAMES = 3;
@@ -21,3 +23,6 @@ void	Draw_Heli( Image &out, int frame );
 void	Draw_Shot( Image &out );
 void	Draw_Bullet( Image &out, int frame );
 void	Draw_Boom( Image &out, int size, int frames, int frame, unsigned int seed );
+
+int		Art_Count( void );
+void	Art_Render( int index, Image &out, std::string &name );

@@ -18,4 +18,6 @@ void	Test_Record( bool ok, const char *what, const char *file, int line );
 void	Test_Group( const char *name );
 
 void	Units_Run( void );
+void	Layers_Run( void );
 void	Outputs_Run( const char *root );
+void	Fresh_Run( const char *root );

@@ -22,8 +22,10 @@ void Test_Group( const char *name ) {
 
 int main( int argc, char **argv ) {
 	Units_Run();
+	Layers_Run();
 	if ( argc > 1 ) {
 		Outputs_Run( argv[1] );
+		Fresh_Run( argv[1] );
 	}
 	printf( "%d passed, %d failed\n", tally.passed, tally.failed );
 	return tally.failed ? 1 : 0;

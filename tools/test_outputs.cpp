@@ -7,6 +7,7 @@
 #include "bg.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 
@@ -115,6 +116,63 @@ static void Test_FontFiles( void ) {
 	for ( const char *line : lines ) {
 		CHECK( Sheet_TextWidth( s, line ) <= 136 );
 	}
+}
+
+// first and last rows and columns of a glyph's ink in its cell; false when blank
+static bool Glyph_Ink( const GlyphSheet &s, int code, int &top, int &bottom, int &left, int &right ) {
+	int cellx = ( code % 16 ) * s.cell, celly = ( code / 16 ) * s.cell;
+	top = left = 1000;
+	bottom = right = -1;
+	for ( int y = 0; y < s.cell; y++ ) {
+		for ( int x = 0; x < s.cell; x++ ) {
+			if ( s.coverage[( celly + y ) * s.side + cellx + x] > 40 ) {
+				top = y < top ? y : top;
+				bottom = y > bottom ? y : bottom;
+				left = x < left ? x : left;
+				right = x > right ? x : right;
+			}
+		}
+	}
+	return bottom >= 0;
+}
+
+// glyphs share one baseline, descenders and accents reach past it, digits
+// line up in columns and each glyph sits in the middle of its cut
+static void Test_FontShapes( void ) {
+	Test_Group( "font shapes" );
+	GlyphSheet s;
+	if ( !Sheet_Read( s, root + "/font_sm" ) ) {
+		CHECK( false );
+		return;
+	}
+	int top, bottom, left, right;
+	int base = Glyph_Ink( s, 'H', top, bottom, left, right ) ? bottom : -1;
+	int capTop = top;
+	bool shared = base > 8 && base < 15;
+	for ( const char *p = "EHIxo1mz"; *p; p++ ) {
+		shared = shared && Glyph_Ink( s, *p, top, bottom, left, right ) && bottom == base;
+	}
+	CHECK( shared );
+	bool below = true;
+	for ( const char *p = "gpqy"; *p; p++ ) {
+		below = below && Glyph_Ink( s, *p, top, bottom, left, right ) && bottom > base && bottom < s.cell;
+	}
+	CHECK( below );
+	// E with acute (201) rises above the plain capital, and stays in the cell
+	CHECK( Glyph_Ink( s, 201, top, bottom, left, right ) && top < capTop && top >= 0 );
+	bool digits = true;
+	for ( int c = '1'; c <= '9'; c++ ) {
+		digits = digits && s.widths[c] == s.widths['0'];
+	}
+	CHECK( digits );
+	bool centred = true;
+	for ( const char *p = "HOoMn0"; *p; p++ ) {
+		int cut = Sheet_CutLeft( s, *p ) - ( *p % 16 ) * s.cell;
+		Glyph_Ink( s, *p, top, bottom, left, right );
+		int gapLeft = left - cut, gapRight = cut + s.widths[(int)*p] - 1 - right;
+		centred = centred && abs( gapLeft - gapRight ) <= 2;
+	}
+	CHECK( centred );
 }
 
 // every sprite has its size, a keyed background and something painted
@@ -259,12 +317,32 @@ static void Test_Background( void ) {
 		river = river && water;
 	}
 	CHECK( river );
+	// the last screen shows the base: much of it is grey concrete
+	int grey = 0;
+	for ( int y = 0; y < 600; y++ ) {
+		for ( int x = 0; x < BG_W; x++ ) {
+			Color c = Img_Get( bg, x, y );
+			float l = Col_Luma( c );
+			grey += fabsf( c.r - c.g ) < 8.0f && fabsf( c.g - c.b ) < 10.0f && l > 60.0f && l < 120.0f;
+		}
+	}
+	CHECK( grey > BG_W * 600 / 4 );
+	// the first screen starts over the sea
+	int sea = 0;
+	for ( int y = BG_H - 40; y < BG_H; y++ ) {
+		for ( int x = 0; x < BG_W; x++ ) {
+			Color c = Img_Get( bg, x, y );
+			sea += c.b > c.r + 14.0f;
+		}
+	}
+	CHECK( sea > BG_W * 40 * 9 / 10 );
 }
 
 // every output check, against the files under a repository root
 void Outputs_Run( const char *dir ) {
 	root = dir;
 	Test_FontFiles();
+	Test_FontShapes();
 	Test_SpriteFiles();
 	Test_Animations();
 	Test_Explosions();
