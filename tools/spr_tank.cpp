@@ -108,14 +108,19 @@ static void Wreck_Scorch( Sprite &s ) {
 	for ( int y = 0; y < s.h; y++ ) {
 		for ( int x = 0; x < s.w; x++ ) {
 			float n = Noise_Fbm( x * 0.35f, y * 0.35f, 3, 77 );
-			if ( n < 0.42f ) {
-				Spr_Tint( s, x, y, 0.55f );
+			if ( n < 0.38f ) {
+				Spr_Tint( s, x, y, 0.5f );
+			}
+			// the engine deck burnt through
+			float dx = ( x + 0.5f - 15.0f ) / 4.0f, dy = ( y + 0.5f - 7.0f ) / 2.5f;
+			if ( dx * dx + dy * dy < 1.0f ) {
+				Spr_Plot( s, x, y, Col_Make( 18, 16, 14 ), MAT_MATTE );
 			}
 		}
 	}
-	for ( int i = 0; i < 6; i++ ) {
-		int x = Rng_Int( rng, 10, 22 );
-		int y = Rng_Int( rng, 6, 26 );
+	for ( int i = 0; i < 5; i++ ) {
+		int x = Rng_Int( rng, 11, 20 );
+		int y = Rng_Int( rng, 5, 12 );
 		if ( s.cels[(size_t)y * s.w + x].mat != MAT_NONE ) {
 			Spr_Plot( s, x, y, i & 1 ? Col_Make( 255, 140, 40 ) : Col_Make( 200, 70, 20 ), MAT_GLOW );
 		}
@@ -126,9 +131,9 @@ static void Wreck_Scorch( Sprite &s ) {
 void Draw_Wreck( Image &out ) {
 	TankColors tc;
 	tc.track = Col_Make( 40, 36, 32 );
-	tc.hull = Col_Make( 64, 56, 44 );
-	tc.turret = Col_Make( 70, 58, 46 );
-	tc.barrel = Col_Make( 56, 52, 48 );
+	tc.hull = Col_Make( 80, 64, 48 );
+	tc.turret = Col_Make( 96, 74, 54 );
+	tc.barrel = Col_Make( 70, 62, 56 );
 	tc.mark = Col_Make( 80, 30, 24 );
 	Sprite s;
 	Spr_Init( s, TANK_SIZE, TANK_SIZE );
