@@ -73,10 +73,9 @@ static void Fields_Layout( std::vector<FieldRow> &rows ) {
 }
 
 // the furrow, row or speckle texture of a crop
-static Color Field_Texture( int crop, int x, int y, bool alongRow, float along ) {
+static Color Field_Texture( int crop, int x, int y, bool alongRow ) {
 	Color c = CROP_COLORS[crop];
 	float u = alongRow ? (float)y : (float)x;
-	(void)along;
 	float h = Hash_Float( x, y, 71 ) - 0.5f;
 	switch ( crop ) {
 	case CROP_PLOUGHED:
@@ -124,7 +123,7 @@ static void Field_Paint( Land &land, const FieldRow &row, int col ) {
 				}
 				continue;
 			}
-			Img_Set( land.img, x, y, Field_Texture( row.crop[col], x, y, alongRow, 0.0f ) );
+			Img_Set( land.img, x, y, Field_Texture( row.crop[col], x, y, alongRow ) );
 			Land_SetUse( land, x, y, USE_FIELD );
 		}
 	}

@@ -79,13 +79,12 @@ static bool Road_Locate( const Road &r, float x, float y, float *off, float *alo
 }
 
 // surface colour of an asphalt road at an offset, lines only where no other road is
-static Color Road_Asphalt( const Land &land, int x, int y, float off, float along, bool alone ) {
+static Color Road_Asphalt( int x, int y, float off, float along, bool alone ) {
 	float a = fabsf( off );
 	Color c = Col_Scale( ASPHALT, 0.95f + Hash_Float( x, y, 61 ) * 0.08f );
 	if ( !alone ) {
 		return c;
 	}
-	(void)land;
 	if ( a < 0.6f && fmodf( along + 1000.0f, 16.0f ) < 8.0f ) {
 		return CENTRE_LINE;
 	}
@@ -115,7 +114,7 @@ static void Road_Pixel( Land &land, const Road &r, int x, int y, float off, floa
 		if ( a < r.half ) {
 			Color deck = r.kind == ROAD_DIRT
 				? Col_Scale( PLANKS, ( (int)floorf( along ) & 1 ) ? 0.85f : 1.0f )
-				: Road_Asphalt( land, x, y, off, along, others == 0 );
+				: Road_Asphalt( x, y, off, along, others == 0 );
 			Img_Set( land.img, x, y, deck );
 		} else if ( a < r.half + 1.5f ) {
 			Img_Set( land.img, x, y, r.kind == ROAD_DIRT ? Col_Scale( PLANKS, 0.7f ) : PARAPET );
@@ -130,7 +129,7 @@ static void Road_Pixel( Land &land, const Road &r, int x, int y, float off, floa
 	}
 	float edge = r.half + ( r.kind == ROAD_DIRT ? ( Noise_Value( x / 3.0f, y / 3.0f, 63 ) - 0.5f ) * 2.0f : 0.0f );
 	if ( a < edge ) {
-		Color c = r.kind == ROAD_DIRT ? Road_Dirt( x, y, off, r.half ) : Road_Asphalt( land, x, y, off, along, others == 0 );
+		Color c = r.kind == ROAD_DIRT ? Road_Dirt( x, y, off, r.half ) : Road_Asphalt( x, y, off, along, others == 0 );
 		if ( r.kind == ROAD_ASPHALT && others == 0 && a > r.half - 2.2f && a < r.half - 1.2f ) {
 			c = EDGE_LINE;
 		}
