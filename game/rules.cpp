@@ -154,17 +154,6 @@ void movementPass() {
 	}
 }
 
-// Tests every pair once, the earlier entity as the receiver, and applies the collisions.
-void collisionPass() {
-	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
-		for (Entity *b = worldNext(a); b != nullptr && !a->removed; b = worldNext(b)) {
-			if (a->collide(b)) {
-				a->doCollision(b);
-			}
-		}
-	}
-}
-
 // Advances the world by one game cycle: scroll, end of field, and the four passes.
 void worldStep() {
 	env->moveCamera(0, -1);

@@ -51,7 +51,10 @@ void moveControl();
 void worldStep();
 void endOfField();
 void movementPass();
-void collisionPass();
+void collisionPass();            // every colliding pair, through a grid of cells
+void collisionPassReference();   // the same over every pair in list order, for comparison
+// Called with receiver and partner before each doCollision of either pass, when set.
+extern void (*collisionTrace)(Entity *a, Entity *b);
 
 // pause and debug
 void debugKeys(Font *font);
