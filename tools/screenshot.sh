@@ -4,7 +4,7 @@
 # Usage: tools/screenshot.sh [seconds]
 set -e
 cd "$(dirname "$0")/.."
-secs=${1:-12}
+secs=${1:-22}
 [ -x build/vorska ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target vorska; }
 xvfb-run -a -s "-screen 0 800x600x24" sh -c '
 	secs=$1
@@ -15,7 +15,7 @@ xvfb-run -a -s "-screen 0 800x600x24" sh -c '
 	xdotool keydown space
 	t=0
 	while [ $t -lt $secs ]; do
-		xdotool keydown Left; sleep 0.4; xdotool keyup Left
+		xdotool keydown Left; sleep 0.5; xdotool keyup Left
 		xdotool keydown Right; sleep 0.5; xdotool keyup Right
 		t=$((t + 1))
 	done
