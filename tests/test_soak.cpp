@@ -1,0 +1,208 @@
+// A long headless run of the real start-up and main loop, driven by seeded random keys.
+// After every cycle the world list must be well formed and bounded; in the sanitizer build
+// every step also runs under AddressSanitizer and UndefinedBehaviorSanitizer, and
+// LeakSanitizer looks at what is left at exit. SOAK_CYCLES sets the length (default 20000).
+#include <gtest/gtest.h>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <unistd.h>
+#include <fcntl.h>
+#include "tests/support/gameworld.h"
+#include "game/vorska.h"
+
+namespace {
+
+// More live entities than this means something spawns without end.
+const int kMaxEntities = 5000;
+
+// The array poll_input copies, in place of SDL's own key state.
+Uint8 soakKeys[NUM_KEYS];
+
+// The game's font, held for the whole process like the entry holds it.
+Font *soakFont = nullptr;
+
+// The number of game cycles to run: SOAK_CYCLES, or 20000.
+long soakCycles() {
+	const char *s = getenv("SOAK_CYCLES");
+	if (s == nullptr || *s == '\0') {
+		return 20000;
+	}
+	long n = strtol(s, nullptr, 10);
+	return n > 0 ? n : 20000;
+}
+
+// Seconds since some fixed moment, for the run's report.
+double now() {
+	struct timeval tv;
+	gettimeofday(&tv, nullptr);
+	return tv.tv_sec + tv.tv_usec / 1e6;
+}
+
+// Tells what is wrong with the world list, or "" when it is well formed: no loop in the
+// links, no removed entity reachable, priorities ascending, the count matching num_entities,
+// the player (when there is one) in the list, the graveyard emptied, and a bounded size.
+std::string worldFault() {
+	// Floyd's two walkers: the fast one meets the slow one only if the links loop.
+	Entity *slow = elist;
+	Entity *fast = elist;
+	while (fast != nullptr && fast->next != nullptr) {
+		slow = slow->next;
+		fast = fast->next->next;
+		if (slow == fast) {
+			return "the world list loops";
+		}
+	}
+	int count = 0;
+	int lastPriority = INT_MIN;
+	bool playerSeen = false;
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		if (e->removed) {
+			return "a removed entity is still linked: " + e->name;
+		}
+		if (e->priority < lastPriority) {
+			return "priorities out of order at " + e->name;
+		}
+		lastPriority = e->priority;
+		playerSeen = playerSeen || e == player;
+		count++;
+	}
+	if (count != num_entities) {
+		return "num_entities is " + std::to_string(num_entities) + " but the list holds " + std::to_string(count);
+	}
+	if (count >= kMaxEntities) {
+		return "the world grew to " + std::to_string(count) + " entities";
+	}
+	if (player != nullptr && !playerSeen) {
+		return "player points outside the world list";
+	}
+	if (graveyardSize() != 0) {
+		return "removed entities were not destroyed after the pass";
+	}
+	return "";
+}
+
+// Releases the bitmaps of every registered template before the registry is emptied: each
+// registered frame is the only holder of its bitmap once the reader's copy is gone.
+void freeRegistryBitmaps() {
+	for (size_t i = 0; i < edlist.size(); i++) {
+		for (size_t j = 0; j < edlist[i].states.size(); j++) {
+			for (size_t k = 0; k < edlist[i].states[j].frames.size(); k++) {
+				edlist[i].states[j].frames[k].freeFrame();
+			}
+		}
+	}
+}
+
+// The player's keys, changed at random from cycle to cycle: arrows and space are held for
+// a while, E and D tapped now and then, Shift held for stretches, Control+D tapped rarely.
+// P (which would wait for a key) and Escape (which would quit) are never pressed.
+struct RandomPlayer {
+	std::mt19937 rng;
+	int shift = 0;
+	int ctrl = 0;
+
+	explicit RandomPlayer(unsigned seed) : rng(seed) {}
+
+	// 1 with probability per/1000.
+	int chance(int per) {
+		return (int)(rng() % 1000) < per;
+	}
+
+	// Sets up the keys for the next cycle.
+	void step() {
+		const int held[] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE};
+		for (int k : held) {
+			if (chance(80)) {
+				soakKeys[k] = !soakKeys[k];
+			}
+		}
+		soakKeys[KEY_E] = chance(3);
+		soakKeys[KEY_D] = chance(3);
+		if (chance(10)) {
+			shift = !shift;
+		}
+		ctrl = 0;
+		if (chance(2)) {
+			ctrl = 1;
+			soakKeys[KEY_D] = 1;
+		}
+		int m = KMOD_NONE;
+		if (shift) {
+			m |= KMOD_LSHIFT;
+		}
+		if (ctrl) {
+			m |= KMOD_LCTRL;
+		}
+		SDL_SetModState((SDLMod)m);
+	}
+};
+
+// Peak resident set size of this process in kB.
+long peakRssKb() {
+	struct rusage ru;
+	getrusage(RUSAGE_SELF, &ru);
+	return ru.ru_maxrss;
+}
+
+TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
+	long total = soakCycles();
+	double started = now();
+
+	// The dumps of E and D go to standard output; thousands of them are of no use here.
+	fflush(stdout);
+	int savedOut = dup(1);
+	int devNull = open("/dev/null", O_WRONLY);
+	ASSERT_GE(devNull, 0);
+	dup2(devNull, 1);
+	close(devNull);
+
+	soakFont = startUp();
+	ASSERT_NE(player, nullptr);
+	ASSERT_EQ(worldFault(), "");
+	keyp = soakKeys;
+	RandomPlayer rp(20240601u);
+
+	long done = 0;
+	int restarts = 0;
+	int peakEntities = num_entities;
+	std::string fault;
+	while (done < total && fault.empty()) {
+		rp.step();
+		cycles = 1;
+		int going = loopPass(soakFont);
+		done++;
+		fault = worldFault();
+		if (num_entities > peakEntities) {
+			peakEntities = num_entities;
+		}
+		if (!going && fault.empty()) {
+			// No quit key is ever pressed, so only the loss of the last life ends the loop.
+			if (gameover == 0) {
+				fault = "the loop ended without a game over";
+				break;
+			}
+			// Start the level again as a new game would.
+			freeRegistryBitmaps();
+			clearWorld();
+			gameover = 0;
+			setupLevel();
+			restarts++;
+			fault = worldFault();
+		}
+	}
+
+	fflush(stdout);
+	dup2(savedOut, 1);
+	close(savedOut);
+	EXPECT_EQ(fault, "") << "after " << done << " cycles";
+	EXPECT_EQ(done, total);
+	printf("soak: %ld cycles, %d restarts, at most %d entities, %.1f s, peak RSS %ld kB\n",
+	       done, restarts, peakEntities, now() - started, peakRssKb());
+}
+
+}  // namespace
