@@ -31,12 +31,9 @@ static int saturate(int negative, long long v) {
 }
 
 // Reads a number from a token as atoi does (sign, then digits up to the first other character),
-// but out-of-range values saturate instead of wrapping.
+// but out-of-range values saturate instead of wrapping. Tokens hold no whitespace to skip.
 static int tokenNumber(const std::string &tok) {
 	size_t i = 0;
-	while (i < tok.size() && (tok[i] == ' ' || (tok[i] >= '\t' && tok[i] <= '\r'))) {
-		i++;
-	}
 	int negative = 0;
 	if (i < tok.size() && (tok[i] == '+' || tok[i] == '-')) {
 		negative = tok[i] == '-';
