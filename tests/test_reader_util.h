@@ -7,17 +7,17 @@
 #include "entity/entitydata.h"
 #include "tests/support/testsupport.h"
 
-// The line loadEnD prints first for every id.
-inline std::string loadingLine(const std::string &id) {
-	return "EntityData::loadEnD: Loading EData " + id + "\n";
-}
+// The lines the reader writes most often.
+inline std::string loadingLine(const std::string &id) { return "EntityData::loadEnD: Loading EData " + id + "\n"; }
+inline std::string stateLine(const std::string &s) { return "EntityData::readState: Reading state " + s + "\n"; }
+static const std::string EOF_LINE = "EntityData::readEnD: EOF encountered\n";
 
 // Releases the bitmaps of every registered frame, then empties the registry.
 inline void clearRegistry() {
-	for (size_t i = 0; i < edlist.size(); i++) {
-		for (size_t j = 0; j < edlist[i].states.size(); j++) {
-			for (size_t k = 0; k < edlist[i].states[j].frames.size(); k++) {
-				edlist[i].states[j].frames[k].freeFrame();
+	for (EntityData &d : edlist) {
+		for (State &s : d.states) {
+			for (Frame &f : s.frames) {
+				f.freeFrame();
 			}
 		}
 	}
@@ -28,7 +28,7 @@ inline void clearRegistry() {
 class ReaderTest : public ::testing::Test {
 protected:
 	TempDir dir;
-	std::string file;  // absolute path of the definition file
+	std::string file;
 
 	void SetUp() override {
 		clearRegistry();
@@ -36,16 +36,9 @@ protected:
 		buildEFlags();
 		ent_fun_table.clear();
 	}
+	void TearDown() override { SetUp(); }
 
-	void TearDown() override {
-		clearRegistry();
-		ent_fun_table.clear();
-	}
-
-	// Writes the definition file.
-	void define(const std::string &text) {
-		file = dir.write("entity.dat", text);
-	}
+	void define(const std::string &text) { file = dir.write("entity.dat", text); }
 
 	// Runs addEnD for id and returns what it wrote to standard error; *result gets its result.
 	std::string load(const std::string &id, int *result = nullptr) {
@@ -59,13 +52,10 @@ protected:
 
 	// The registered template of this id; fails the test when there is none.
 	EntityData &get(const std::string &id) {
+		static EntityData none;
 		EntityData *d = getEData(id, edlist);
-		if (d == nullptr) {
-			ADD_FAILURE() << "template " << id << " is not registered";
-			static EntityData none;
-			return none;
-		}
-		return *d;
+		EXPECT_NE(nullptr, d) << id << " is not registered";
+		return d != nullptr ? *d : none;
 	}
 
 	// The ids of the registry in order, joined by blanks.
