@@ -2,14 +2,43 @@
 #ifndef TESTS_TEST_ENTITY_UTIL_H
 #define TESTS_TEST_ENTITY_UTIL_H
 
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 #include "entity/entity.h"
+#include "tests/support/testsupport.h"
 
-// What the test behaviours have seen, one word per call.
-inline std::vector<std::string> &behaviourLog() {
-	static std::vector<std::string> log;
+typedef std::vector<std::string> Log;
+
+// What the test behaviours have seen, one entry per call.
+inline Log &behaviourLog() {
+	static Log log;
 	return log;
+}
+
+// Enter behaviour that logs "entity:frame".
+inline int logEnter(void *p) {
+	Entity *e = (Entity *)p;
+	behaviourLog().push_back(e->name + ":" + e->frame->name);
+	return 1;
+}
+
+// Behaviour that logs and takes its own entity out of the world.
+inline int removeSelf(void *p) {
+	Entity *e = (Entity *)p;
+	behaviourLog().push_back(e->name + ":gone");
+	remEn(&elist, e);
+	return 1;
+}
+
+// Whom killVictims removes.
+inline std::vector<Entity *> victims;
+
+// Behaviour that logs and removes every victim.
+inline int killVictims(void *p) {
+	behaviourLog().push_back(((Entity *)p)->name + ":kills");
+	for (size_t i = 0; i < victims.size(); i++) {
+		remEn(&elist, victims[i]);
+	}
+	return 1;
 }
 
 // A frame without bitmap.
@@ -28,56 +57,56 @@ inline State makeState(const std::string &name, int loop, const std::string &nex
 	s.name = name;
 	s.loop = loop;
 	s.nextState = next;
-	for (size_t i = 0; i < frames.size(); i++) {
-		Frame f = frames[i];
-		s.addFrame(&f);
-	}
+	s.frames = frames;
 	return s;
 }
 
-// Registers a template with these states and returns it inside the registry.
-inline EntityData *registerTemplate(const std::string &id, const std::vector<State> &states) {
+// Registers template id (its name is id too) with these states; returns it inside the registry.
+inline EntityData *registerTemplate(const std::string &id, const std::vector<State> &states, int priority = 0) {
 	EntityData d;
 	d.id = id;
-	d.name = id + "Name";
-	for (size_t i = 0; i < states.size(); i++) {
-		State s = states[i];
-		d.addState(&s);
-	}
+	d.name = id;
+	d.priority = priority;
+	d.states = states;
 	edlist.push_back(d);
 	return &edlist.back();
 }
 
-// Removes every entity, destroys them and empties the registry and the log.
+// A template of one looping state "A" with the given frames.
+inline EntityData *oneState(const std::string &id, const std::vector<Frame> &frames, int priority = 0) {
+	return registerTemplate(id, {makeState("A", 0, "", frames)}, priority);
+}
+
+// A template standing in frame a0 whose DEATH frame runs enter.
+inline EntityData *withDeath(const std::string &id, EFHandle enter, int priority = 0) {
+	return registerTemplate(id, {makeState("A", 0, "", {makeFrame("a0", 0)}), makeState("DEATH", 0, "", {makeFrame("d0", 0, enter)})}, priority);
+}
+
+// Removes and destroys every entity, empties the registry, the log and the victims.
 inline void resetWorld() {
 	while (elist) {
 		remEn(&elist, elist);
 	}
 	reapEntities();
-	num_entities = 0;
 	edlist.clear();
 	behaviourLog().clear();
-}
-
-// A heap entity bound to a registered template and linked into the world list.
-inline Entity *spawnLinked(const std::string &id, int priority = 0) {
-	Entity *e = new Entity();
-	e->initTo(id);
-	e->priority = priority;
-	addEn(&elist, e);
-	return e;
+	victims.clear();
 }
 
 // The names of the world list from the head, joined by blanks.
 inline std::string worldNames() {
 	std::string s;
 	for (Entity *e = elist; e; e = e->next) {
-		if (!s.empty()) {
-			s += " ";
-		}
-		s += e->name;
+		s += (s.empty() ? "" : " ") + e->name;
 	}
 	return s;
 }
+
+// Every entity test starts and ends with an empty world.
+class EntityTest : public ::testing::Test {
+protected:
+	void SetUp() override { resetWorld(); }
+	void TearDown() override { resetWorld(); }
+};
 
 #endif
