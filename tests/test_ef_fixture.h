@@ -5,55 +5,27 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <algorithm>
-#include <string>
-#include <vector>
 #include "entity/ef_def.h"
 #include "game/vorska.h"
 #include "tests/support/testsupport.h"
 
-// Templates the behaviour tests act on. Bullets sort behind everything else in the world
-// list, newest first.
+// Templates the behaviour tests act on; each second frame runs the behaviour under test.
+// Bullets sort behind everything else in the world list, newest first.
 static const char *EF_DEFS =
-	"ENTITY Bullet NAME Bullet GROUP ENEMY TYPE BULLET PRIORITY 5 XLEN 4 YLEN 4 DAMAGE 5\n"
-	" STATE FLY FRAME NONE DELAY 100 END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Gunner NAME Gunner GROUP ENEMY XLEN 20 YLEN 10\n"
-	" STATE IDLE FRAME box.bmp DELAY 0 END_FRAME\n"
-	"  FRAME box.bmp DELAY 0 ENTER EF_FIRE_AIMED END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Target NAME Target GROUP GOOD\n"
-	" STATE IDLE FRAME NONE DELAY 1000 END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Dier NAME Dier\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_DIE END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY ExitDier NAME ExitDier\n"
-	" STATE LIVE FRAME NONE DELAY 0 EXIT EF_DIE END_FRAME\n"
-	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Shrinker NAME Shrinker XLEN 10 YLEN 10\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_NOHIT END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Gen NAME Gen\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_GEN END_FRAME LOOP 0 END_STATE\n"
-	" STATE DEATH FRAME NONE DELAY 50 END_FRAME FRAME NONE DELAY 50 END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY GenNoDeath NAME GenNoDeath\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_GEN END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n"
-	"ENTITY Player NAME Player GROUP GOOD LIFE 3 MAXLIFE 3 VAR LIVES 2\n"
-	" STATE LIVE FRAME NONE DELAY 1000 END_FRAME LOOP 0 END_STATE\n"
-	" STATE DEATH\n"
-	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME\n"
-	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME\n"
-	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_INVULN_ENTER EXIT EF_PLAYER_INVULN_EXIT END_FRAME\n"
-	"  NEXT_STATE LIVE\n"
-	" END_STATE\n"
-	"END_ENTITY\n"
+	"ENTITY Bullet NAME Bullet TYPE BULLET PRIORITY 5 DAMAGE 5 STATE FLY FRAME NONE DELAY 100 END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY Gunner NAME Gunner GROUP ENEMY XLEN 20 YLEN 10 STATE IDLE FRAME box.bmp DELAY 0 END_FRAME\n"
+	" FRAME box.bmp DELAY 0 ENTER EF_FIRE_AIMED END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY Target NAME Target GROUP GOOD STATE IDLE FRAME NONE DELAY 1000 END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY Dier NAME Dier STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_DIE END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY ExitDier NAME ExitDier STATE LIVE FRAME NONE DELAY 0 EXIT EF_DIE END_FRAME\n"
+	" FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY Gen NAME Gen STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_GEN END_FRAME END_STATE\n"
+	" STATE DEATH FRAME NONE DELAY 50 ENTER EF_NOHIT END_FRAME FRAME NONE DELAY 50 END_FRAME END_STATE END_ENTITY\n"
+	"ENTITY Player NAME Player GROUP GOOD LIFE 3 MAXLIFE 3 VAR LIVES 2 STATE LIVE FRAME NONE DELAY 1000 END_FRAME END_STATE\n"
+	" STATE DEATH FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME\n"
+	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_INVULN_ENTER EXIT EF_PLAYER_INVULN_EXIT END_FRAME NEXT_STATE LIVE END_STATE END_ENTITY\n"
 	"ENTITY Mourner NAME Mourner DAMAGE 7\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME LOOP 0 END_STATE\n"
-	"END_ENTITY\n";
+	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME END_STATE END_ENTITY\n";
 
 class EfTest : public ::testing::Test {
 protected:
@@ -72,13 +44,7 @@ protected:
 		ASSERT_NE(getcwd(buf, sizeof(buf)), nullptr);
 		home = buf;
 		ASSERT_EQ(chdir(dir.path.c_str()), 0);
-
-		view.xlen = 450;
-		view.ylen = 600;
-		field.xlen = 2000;
-		field.ylen = 2000;
-		field.cx = 0;
-		field.cy = 0;
+		view.set(nullptr, 0, 0, 450, 600);
 		field.vp = &view;
 		env = &field;
 		player = nullptr;
@@ -92,28 +58,23 @@ protected:
 		}
 		reapEntities();
 		// the registry holds the only copies of the frame bitmaps
-		for (size_t i = 0; i < edlist.size(); i++) {
-			for (size_t s = 0; s < edlist[i].states.size(); s++) {
-				for (size_t f = 0; f < edlist[i].states[s].frames.size(); f++) {
-					edlist[i].states[s].frames[f].freeFrame();
+		for (EntityData &d : edlist) {
+			for (State &s : d.states) {
+				for (Frame &f : s.frames) {
+					f.freeFrame();
 				}
 			}
 		}
 		edlist.clear();
 		env = nullptr;
-		player = nullptr;
-		gameover = 0;
-		dbg = 4;
 		ASSERT_EQ(chdir(home.c_str()), 0);
 	}
 
 	// A linked entity of template id placed at (x, y).
 	Entity *make(const char *id, int x, int y) {
 		Entity *e = loadEntity("data/entity.dat", id, env);
-		if (e != nullptr) {
-			e->x = x;
-			e->y = y;
-		}
+		e->x = x;
+		e->y = y;
 		return e;
 	}
 
@@ -122,10 +83,9 @@ protected:
 		std::vector<Entity *> out;
 		for (Entity *e = elist; e != nullptr; e = e->next) {
 			if (e->id == "Bullet") {
-				out.push_back(e);
+				out.insert(out.begin(), e);
 			}
 		}
-		std::reverse(out.begin(), out.end());
 		return out;
 	}
 };
