@@ -1,6 +1,7 @@
 // Behaviours for the end of an entity's life and the player's loss of a life.
 #include "entity/ef_def.h"
 
+#include <climits>
 #include "game/vorska.h"
 
 // Takes the entity out of the world; it must not be touched afterwards.
@@ -33,8 +34,12 @@ int ef_player_gone(void *p) {
 	if (player == nullptr || player->removed) {
 		return 0;
 	}
-	player->var["LIVES"] -= 1;
-	if (player->var["LIVES"] < 0) {
+	int &lives = player->var["LIVES"];
+	// the lowest int cannot go lower, and is below 0 already
+	if (lives > INT_MIN) {
+		lives -= 1;
+	}
+	if (lives < 0) {
 		gameover = 1;
 	}
 	return 0;

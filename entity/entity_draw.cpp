@@ -2,13 +2,34 @@
 #include "entity/entity.h"
 #include "game/vorska.h"
 
+// Viewport coordinates beyond this are off any screen; SDL keeps 16-bit rectangles.
+#define DRAW_FAR 32767
+
+// A viewport coordinate worked out in 64 bits (positions, sizes and offsets from the data
+// may be anywhere in the int range), held where the line drawer can still clip it.
+static int viewCoord(long long v) {
+	if (v > 4 * DRAW_FAR) {
+		return 4 * DRAW_FAR;
+	}
+	if (v < -4 * DRAW_FAR) {
+		return -4 * DRAW_FAR;
+	}
+	return (int)v;
+}
+
 // Blits the current frame's picture at its place relative to the camera of e.
 void Entity::draw(Env *e) {
 	if (!e || !e->vp || !frame || !frame->bitmap) {
 		return;
 	}
 	SDL_Surface *bm = frame->bitmap;
-	e->vp->blits(bm, 0, 0, bm->w, bm->h, x - e->cx + frame->xoff, y - e->cy + frame->yoff);
+	long long vx = (long long)x - e->cx + frame->xoff;
+	long long vy = (long long)y - e->cy + frame->yoff;
+	// so far out that a 16-bit rectangle would wrap it back into view
+	if (vx < -DRAW_FAR || vx > DRAW_FAR || vy < -DRAW_FAR || vy > DRAW_FAR) {
+		return;
+	}
+	e->vp->blits(bm, 0, 0, bm->w, bm->h, (int)vx, (int)vy);
 }
 
 // Draws the picture in the entity's own environment.
@@ -34,11 +55,11 @@ void Entity::drawHitBox(Env *e, int r, int g, int b) {
 	if (!e || !e->vp || !screen) {
 		return;
 	}
-	int x1 = x - e->cx;
-	int y1 = y - e->cy;
-	int x2 = x + w - e->cx - 1;
-	int y2 = y + h - e->cy - 1;
-	outline(e->vp, x1, y1, x2, y2, r, g, b);
+	long long x1 = (long long)x - e->cx;
+	long long y1 = (long long)y - e->cy;
+	long long x2 = x1 + w - 1;
+	long long y2 = y1 + h - 1;
+	outline(e->vp, viewCoord(x1), viewCoord(y1), viewCoord(x2), viewCoord(y2), r, g, b);
 }
 
 // Outlines the box in the entity's own environment.
@@ -51,11 +72,11 @@ void Entity::drawFrameBox(Env *e, int r, int g, int b) {
 	if (!e || !e->vp || !screen || !frame || !frame->bitmap) {
 		return;
 	}
-	int x1 = x + frame->xoff - e->cx;
-	int y1 = y + frame->yoff - e->cy;
-	int x2 = x1 + frame->bitmap->w - 1;
-	int y2 = y1 + frame->bitmap->h - 1;
-	outline(e->vp, x1, y1, x2, y2, r, g, b);
+	long long x1 = (long long)x + frame->xoff - e->cx;
+	long long y1 = (long long)y + frame->yoff - e->cy;
+	long long x2 = x1 + frame->bitmap->w - 1;
+	long long y2 = y1 + frame->bitmap->h - 1;
+	outline(e->vp, viewCoord(x1), viewCoord(y1), viewCoord(x2), viewCoord(y2), r, g, b);
 }
 
 // Outlines the picture in the entity's own environment.

@@ -1,5 +1,6 @@
 // Entity collisions, damage and death. die() runs the DEATH state's behaviours or removes the
 // entity, so either side of a collision may be gone after it: check `removed` before going on.
+#include <climits>
 #include "entity/entity.h"
 
 // 1 when the boxes overlap (both ends included) and neither side ignores the other's type.
@@ -7,10 +8,11 @@ int Entity::collide(Entity *e) {
 	if (!e) {
 		return 0;
 	}
-	if (e->x > x + w - 1 || e->x + e->w - 1 < x) {
+	// Far edges in 64 bits: sizes from the data may be anywhere in the int range.
+	if (e->x > (long long)x + w - 1 || (long long)e->x + e->w - 1 < x) {
 		return 0;
 	}
-	if (e->y > y + h - 1 || e->y + e->h - 1 < y) {
+	if (e->y > (long long)y + h - 1 || (long long)e->y + e->h - 1 < y) {
 		return 0;
 	}
 	if (e->ignore.count(type) != 0) {
@@ -45,7 +47,15 @@ void Entity::takeDamage(Entity *e) {
 	if (!e || (flags & ENT_INVULN)) {
 		return;
 	}
-	life -= e->damage;
+	// Saturates instead of wrapping: a huge damage leaves the least life, never a full one.
+	long long left = (long long)life - e->damage;
+	if (left < INT_MIN) {
+		left = INT_MIN;
+	}
+	if (left > INT_MAX) {
+		left = INT_MAX;
+	}
+	life = (int)left;
 }
 
 // Switches to the DEATH state, or leaves the world when there is no such state.

@@ -9,8 +9,11 @@ int Entity::chkMove(int nx, int ny, int fl) {
 	if (!env) {
 		return 0;
 	}
+	// Far edges in 64 bits: sizes and positions from the data may be anywhere in the int range.
+	long long right = (long long)nx + w - 1;
+	long long bottom = (long long)ny + h - 1;
 	if (fl & 1) {
-		if (nx < 0 || ny < 0 || nx + w - 1 >= env->xlen || ny + h - 1 >= env->ylen) {
+		if (nx < 0 || ny < 0 || right >= env->xlen || bottom >= env->ylen) {
 			res += 1;
 		}
 	}
@@ -22,17 +25,17 @@ int Entity::chkMove(int nx, int ny, int fl) {
 	int vw = env->vp->xlen;
 	int vh = env->vp->ylen;
 	if (fl & 2) {
-		if (nx < cx || ny < cy || nx + w - 1 >= cx + vw || ny + h - 1 >= cy + vh) {
+		if (nx < cx || ny < cy || right >= (long long)cx + vw || bottom >= (long long)cy + vh) {
 			res += 2;
 		}
 	}
 	if ((fl & 4) && frame && frame->bitmap) {
 		// The picture is taken where the entity stands, whatever (nx, ny) says.
-		int left = x + frame->xoff;
-		int top = y + frame->yoff;
-		int right = left + frame->bitmap->w - 1;
-		int bottom = top + frame->bitmap->h - 1;
-		if (left < cx + vw && top < cy + vh && right >= cx && bottom >= cy) {
+		long long picLeft = (long long)x + frame->xoff;
+		long long picTop = (long long)y + frame->yoff;
+		long long picRight = picLeft + frame->bitmap->w - 1;
+		long long picBottom = picTop + frame->bitmap->h - 1;
+		if (picLeft < (long long)cx + vw && picTop < (long long)cy + vh && picRight >= cx && picBottom >= cy) {
 			res += 4;
 		}
 	}

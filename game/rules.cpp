@@ -1,6 +1,7 @@
 // The rules of play: the level set-up, steering and firing, and the world step.
 #include "game/vorska.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -60,7 +61,9 @@ void fireVolley() {
 		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, -5000, -20000, g);
 		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, 5000, -20000, g);
 	}
-	player->var["SHOTSFIRED"] += 8;
+	// counts on from whatever the data set, stopping at the top of the int range
+	int &fired = player->var["SHOTSFIRED"];
+	fired = fired > INT_MAX - 8 ? INT_MAX : fired + 8;
 }
 
 // Fires on every fourth cycle while space is held, and on each press and release.
@@ -118,6 +121,46 @@ static int accumulate(int acc, int vel) {
 	return (int)sum;
 }
 
+// Free movers stop this far out, so that positions stay far from the ends of the int range
+// and a box's far edge can still be computed. No field comes anywhere near it.
+#define FAR_OUT (1 << 30)
+
+// A position kept within FAR_OUT of the origin.
+static int clampFar(long long v) {
+	if (v > FAR_OUT) {
+		return FAR_OUT;
+	}
+	if (v < -FAR_OUT) {
+		return -FAR_OUT;
+	}
+	return (int)v;
+}
+
+// Spends an accumulator on one-pixel steps of (sx, sy): one step, and 1000 off, for every
+// 1000 beyond +-1000, whether or not the step is allowed. A refused step would be refused
+// again from the same place, and an entity without bounds takes every step, so neither is
+// walked pixel by pixel: a velocity of millions costs no more than a small one.
+static int spendSteps(Entity *e, int acc, int sx, int sy, int bounds) {
+	long long a = acc;
+	long long steps = 0;
+	if (a > 1000) {
+		steps = (a - 1) / 1000;
+	} else if (a < -1000) {
+		steps = (-a - 1) / 1000;
+	}
+	if (steps == 0) {
+		return acc;
+	}
+	if (bounds == 0) {
+		e->x = clampFar(e->x + sx * steps);
+		e->y = clampFar(e->y + sy * steps);
+	} else {
+		for (long long k = 0; k < steps && e->move(sx, sy, bounds); k++) {
+		}
+	}
+	return (int)(a > 0 ? a - 1000 * steps : a + 1000 * steps);
+}
+
 // Moves one entity by its accumulated velocity, one pixel at a time against its bounds.
 static void moveEntity(Entity *e) {
 	int bounds = 3;
@@ -129,22 +172,8 @@ static void moveEntity(Entity *e) {
 	}
 	e->xvc = accumulate(e->xvc, e->xvel);
 	e->yvc = accumulate(e->yvc, e->yvel);
-	while (e->xvc > 1000) {
-		e->move(1, 0, bounds);
-		e->xvc -= 1000;
-	}
-	while (e->xvc < -1000) {
-		e->move(-1, 0, bounds);
-		e->xvc += 1000;
-	}
-	while (e->yvc > 1000) {
-		e->move(0, 1, bounds);
-		e->yvc -= 1000;
-	}
-	while (e->yvc < -1000) {
-		e->move(0, -1, bounds);
-		e->yvc += 1000;
-	}
+	e->xvc = spendSteps(e, e->xvc, e->xvc > 0 ? 1 : -1, 0, bounds);
+	e->yvc = spendSteps(e, e->yvc, 0, e->yvc > 0 ? 1 : -1, bounds);
 }
 
 // Moves every entity in list order.
