@@ -1,0 +1,52 @@
+#!/bin/sh
+# Builds the three fuzz targets with clang and the sanitizers in build-fuzz and runs each for
+# the given number of seconds (default 60): the definition file reader, the font loader and
+# the frame images. Exits non-zero as soon as a target finds a crash, a leak, a hang or a
+# memory blow-up; the input that did it is kept in build-fuzz/artifacts/.
+# Seeds come from the game's own data: data/entity.dat, font_sm and the small gfx/*.png.
+set -e
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-fuzz"
+log="$build/build.log"
+mkdir -p "$build/artifacts"
+
+CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	-DVORSKA_FUZZ=ON -DVORSKA_SANITIZE=ON -DVORSKA_TESTS=OFF >"$log" 2>&1 || { cat "$log"; exit 1; }
+cmake --build "$build" -j2 --target fuzz_reader fuzz_font fuzz_image >>"$log" 2>&1 || { tail -50 "$log"; exit 1; }
+
+# New inputs go to scratch corpora in build-fuzz; the seeds in the repository stay as they are.
+seed() {
+	mkdir -p "$build/corpus-$1"
+}
+seed reader
+cp "$root/data/entity.dat" "$build/corpus-reader/game-entity.dat"
+seed font
+sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 15 >"$build/corpus-font/game-font_sm"
+sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 7 >"$build/corpus-font/game-font_sm-fixed"
+sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 5 >"$build/corpus-font/game-font_sm-noraw"
+seed image
+for f in "$root"/gfx/*.png; do
+	# the background is megabytes: far too slow an input
+	[ "$(wc -c <"$f")" -lt 20000 ] && cp "$f" "$build/corpus-image/"
+done
+
+# run TARGET: fuzzes one target from the repository root; stops the script on a finding.
+run() {
+	target=$1
+	shift
+	echo "-- fuzz_$target for $seconds s"
+	(cd "$root" && "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
+		-artifact_prefix="$build/artifacts/$target-" -print_final_stats=1 "$@" \
+		"$build/corpus-$target" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1) || {
+		tail -60 "$build/$target.log"
+		echo "fuzz_$target found a problem; the input is in $build/artifacts/"
+		exit 1
+	}
+	grep -E "^stat::number_of_executed_units|^stat::peak_rss_mb" "$build/$target.log" | sed "s/^/   /"
+}
+run reader -dict="$root/fuzz/reader.dict"
+# the loader's "Cannot open" lines go to stderr: libFuzzer keeps its own copy of it
+run font -close_fd_mask=2
+run image
+echo "fuzzers: no crash, leak or hang in $seconds s each"
