@@ -13,6 +13,7 @@
 #include <string>
 #include <unistd.h>
 #include <sys/stat.h>
+#include <dirent.h>
 #include "tests/support/gameworld.h"
 #include "game/vorska.h"
 
@@ -23,14 +24,6 @@ std::string repoRoot() {
 	std::string f = __FILE__;
 	return f.substr(0, f.rfind("/tests/"));
 }
-
-// The game's image files, as the definition file names them.
-const char *kImages[] = {
-	"boom_l1.png", "boom_l2.png", "boom_l3.png", "boom_l4.png", "boom_l5.png", "boom_l6.png",
-	"boom_l7.png", "boom_l8.png", "boom_s1.png", "boom_s2.png", "boom_s3.png", "boom_s4.png",
-	"boom_s5.png", "boom_s6.png", "bullet1.png", "bullet2.png", "heli1.png", "heli2.png",
-	"heli3.png", "logo.png", "player1.png", "player2.png", "shot.png", "tank1.png", "tank2.png",
-	"tank3.png", "tank4.png", "ulose.png", "wreck.png"};
 
 // Seeded random bytes.
 std::string randomBytes(size_t n, unsigned seed) {
@@ -66,9 +59,14 @@ struct BadData : public ::testing::Test {
 		mkdir(dir.at("gfx").c_str(), 0755);
 		mkdir(dir.at("font_sm").c_str(), 0755);
 		link("data/entity.dat");
-		for (const char *img : kImages) {
-			link(std::string("gfx/") + img);
+		DIR *gfx = opendir((root + "/gfx").c_str());
+		ASSERT_NE(gfx, nullptr);
+		while (struct dirent *d = readdir(gfx)) {
+			if (d->d_name[0] != '.') {
+				link(std::string("gfx/") + d->d_name);
+			}
 		}
+		closedir(gfx);
 		link("font_sm/font.ini");
 		link("font_sm/font.raw");
 		link("font_sm/font.dat");
