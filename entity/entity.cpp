@@ -60,6 +60,7 @@ static void copyEntity(Entity *to, const Entity &o) {
 	to->next = o.next;
 	// A copy is a plain value, never one of the graveyard's entities.
 	to->removed = 0;
+	to->prev = nullptr;
 }
 
 // An entity with the defaults and no template.
@@ -136,6 +137,7 @@ void Entity::initEn() {
 	data = nullptr;
 	next = nullptr;
 	removed = 0;
+	prev = nullptr;
 }
 
 // Binds the entity to the registered template eid; 0 when there is none.

@@ -59,6 +59,9 @@ public:
 	E_SPAWN *slist;         // pending spawns; owned
 	Entity *next;           // world list link
 	int removed;            // set by remEn; see the removal rule above
+	Entity *prev;           // bookkeeping of addEn and remEn: the entity before this one in
+	                        // elist, so that removal needs no walk; null at the head, outside
+	                        // elist, and in copies (remEn then walks the list as before)
 
 	Entity();
 	Entity(const std::string &fn, const std::string &id);

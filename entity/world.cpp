@@ -8,12 +8,28 @@ static std::vector<Entity *> graveyard;
 // Links e into the list at the place its priority gives, before others of equal priority.
 void addEn(Entity **list, Entity *e) {
 	Entity **p = list;
+	Entity *before = nullptr;
 	while (*p && (*p)->priority < e->priority) {
-		p = &(*p)->next;
+		before = *p;
+		p = &before->next;
 	}
 	e->next = *p;
 	*p = e;
+	// back links are kept for the world list only: remEn trusts them for elist alone
+	e->prev = list == &elist ? before : nullptr;
+	if (list == &elist && e->next) {
+		e->next->prev = e;
+	}
 	num_entities += 1;
+}
+
+// The link that holds e in the world list, found through e's back link without a walk;
+// null when the back link is not known to hold.
+static Entity **backLink(Entity **list, Entity *e) {
+	if (list != &elist || !e->prev || e->prev->removed || e->prev->next != e) {
+		return nullptr;
+	}
+	return &e->prev->next;
 }
 
 // Unlinks e from the list and hands it to the graveyard; nothing happens when e is not there.
@@ -21,15 +37,24 @@ void remEn(Entity **list, Entity *e) {
 	if (!list || !e) {
 		return;
 	}
-	Entity **p = list;
-	while (*p && *p != e) {
-		p = &(*p)->next;
+	Entity **p = backLink(list, e);
+	Entity *before = p ? e->prev : nullptr;
+	if (!p) {
+		p = list;
+		while (*p && *p != e) {
+			before = *p;
+			p = &before->next;
+		}
 	}
 	if (!*p) {
 		return;
 	}
 	// e->next stays as it is: a pass standing on e goes on along it (worldNext).
 	*p = e->next;
+	if (list == &elist && e->next) {
+		e->next->prev = before;
+	}
+	e->prev = nullptr;
 	e->removed = 1;
 	graveyard.push_back(e);
 	num_entities -= 1;
