@@ -1,0 +1,87 @@
+// The draw pass with the dummy video driver beside a bare fill-and-flip of the same screen,
+// a whole game cycle in the largest stress world, and reading every template of the sample data.
+#include <benchmark/benchmark.h>
+#include "bench/bench_world.h"
+
+namespace {
+
+Font *gameFont = nullptr;
+
+// One draw pass of the game.
+void drawOnce() {
+	drawPass(gameFont);
+}
+
+// A world step and a draw pass: one game cycle without input.
+void cycleOnce() {
+	stepWorld();
+	drawPass(gameFont);
+}
+
+void BM_DrawPassInFlight(benchmark::State &state) {
+	static WorldSave save;
+	gameFont = benchGame();
+	playedWorld(600);
+	saveWorld(&save);
+	runOnWorld(state, save, 32, drawOnce);
+}
+BENCHMARK(BM_DrawPassInFlight)->Unit(benchmark::kMicrosecond);
+
+void BM_FillAndFlip(benchmark::State &state) {
+	benchGame();
+	Uint32 black = SDL_MapRGB(screen->bitmap->format, 0, 0, 0);
+	// the viewports leave their clipping on the screen: fill all of it, as a frame would
+	SDL_SetClipRect(screen->bitmap, nullptr);
+	for (auto _ : state) {
+		screen->fill(0, 0, screen->xr, screen->yr, black);
+		screen->flip();
+	}
+}
+BENCHMARK(BM_FillAndFlip)->Unit(benchmark::kMicrosecond);
+
+void BM_GameCycleStress(benchmark::State &state) {
+	static WorldSave save;
+	gameFont = benchGame();
+	stressWorld((int)state.range(0));
+	saveWorld(&save);
+	runOnWorld(state, save, 16, cycleOnce);
+}
+BENCHMARK(BM_GameCycleStress)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The templates of the sample data, in the order of the file.
+const char *kTemplates[] = {"Player", "Shot", "Bullet", "Tank", "Helicopter"};
+
+// Releases the frame bitmaps of every registered template: each frame read its own.
+void freeRegistryBitmaps() {
+	for (size_t t = 0; t < edlist.size(); t++) {
+		for (size_t s = 0; s < edlist[t].states.size(); s++) {
+			State &st = edlist[t].states[s];
+			for (size_t f = 0; f < st.frames.size(); f++) {
+				st.frames[f].freeFrame();
+			}
+		}
+	}
+}
+
+void BM_ReadAllTemplates(benchmark::State &state) {
+	benchGame();
+	// the live entities point into the game's registry: set it aside, unmoved, meanwhile
+	EDList kept;
+	std::swap(kept, edlist);
+	{
+		Quiet q;
+		for (auto _ : state) {
+			for (size_t i = 0; i < sizeof(kTemplates) / sizeof(kTemplates[0]); i++) {
+				addEnD(ENTITY_FILE, kTemplates[i]);
+			}
+			state.PauseTiming();
+			freeRegistryBitmaps();
+			edlist.clear();
+			state.ResumeTiming();
+		}
+	}
+	std::swap(kept, edlist);
+}
+BENCHMARK(BM_ReadAllTemplates)->Unit(benchmark::kMillisecond);
+
+}  // namespace
