@@ -44,8 +44,9 @@ double now() {
 }
 
 // Tells what is wrong with the world list, or "" when it is well formed: no loop in the
-// links, no removed entity reachable, priorities ascending, the count matching num_entities,
-// the player (when there is one) in the list, the graveyard emptied, and a bounded size.
+// links, no removed entity reachable, back links naming the entity before, priorities
+// ascending, the count matching num_entities, the player (when there is one) in the list,
+// the graveyard emptied, and a bounded size.
 std::string worldFault() {
 	// Floyd's two walkers: the fast one meets the slow one only if the links loop.
 	Entity *slow = elist;
@@ -60,9 +61,13 @@ std::string worldFault() {
 	int count = 0;
 	int lastPriority = INT_MIN;
 	bool playerSeen = false;
-	for (Entity *e = elist; e != nullptr; e = e->next) {
+	Entity *before = nullptr;
+	for (Entity *e = elist; e != nullptr; before = e, e = e->next) {
 		if (e->removed) {
 			return "a removed entity is still linked: " + e->name;
+		}
+		if (e->prev != before) {
+			return "the back link of " + e->name + " does not name the entity before it";
 		}
 		if (e->priority < lastPriority) {
 			return "priorities out of order at " + e->name;
