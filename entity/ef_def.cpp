@@ -1,6 +1,8 @@
 // The behaviour table, the aiming helper, the projectile helpers and the enemy firing patterns.
 #include "entity/ef_def.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include "game/vorska.h"
 
@@ -166,8 +168,9 @@ int ef_fire_lead(void *p) {
 	aimVel(a, 4000, &xv, &yv);
 	b->x = e->x + e->w / 2;
 	b->y = e->y + e->h / 2;
-	b->xvel = xv + player->xvel;
-	b->yvel = yv + player->yvel;
+	// summed in 64 bits and held in range: the player's velocity comes from the data
+	b->xvel = (int)std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, (long long)xv + player->xvel));
+	b->yvel = (int)std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, (long long)yv + player->yvel));
 	return 0;
 }
 
@@ -186,7 +189,7 @@ int ef_fire_linewave(void *p) {
 	}
 	int pAng = getAngle(e, player);
 	int xp = e->w / 2;
-	int yp = (-e->h) / 2;
+	int yp = -(e->h / 2);  // the same as (-h) / 2, without negating the lowest int
 	int n = 6;
 	int spaces = 2 * n - 2;
 	int w = 400 / spaces;
