@@ -104,6 +104,7 @@ struct BadData : public ::testing::Test {
 
 	// Goes into the folder and runs the real start-up; returns what it wrote to stderr.
 	std::string startGame() {
+		stopGame();  // whatever an earlier test of this process left
 		if (chdir(dir.path.c_str()) != 0) {
 			ADD_FAILURE() << "cannot enter " << dir.path;
 			return "";
@@ -407,7 +408,11 @@ std::string hugeNumbers(const std::string &lives) {
 	               "WIDTH " + big + " HEIGHT " + big + " XVEL " + big + " YVEL " + small + " LIFE " + small +
 	               " MAXLIFE " + big + " DAMAGE " + big + " PRIORITY " + small);
 	dat = replaced(dat, "STATE ROLL FRAME NONE DELAY 40 END_FRAME",
-	               "STATE ROLL FRAME NONE DELAY " + big + " XOFF " + big + " YOFF " + small + " END_FRAME");
+	               "STATE ROLL FRAME NONE DELAY 1 XOFF " + big + " YOFF " + small +
+	               " ENTER EF_FIRE_LEAD EXIT EF_FIRE_LINEWAVE END_FRAME"
+	               " FRAME NONE DELAY 1 ENTER EF_FIRE_SPREAD EXIT EF_FIRE_LINE END_FRAME");
+	dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME", "STATE FLY FRAME NONE DELAY " + big + " END_FRAME");
+	dat = replaced(dat, "ENTITY Player NAME Player", "ENTITY Player XVEL " + big + " YVEL " + small + " NAME Player");
 	dat = replaced(dat, "WIDTH 64 HEIGHT 64 LIFE 20", "WIDTH " + small + " HEIGHT " + small + " LIFE " + big +
 	                                                 " DAMAGE " + small + " XVEL " + small + " YVEL " + big);
 	dat = replaced(dat, "WIDTH 4 HEIGHT 12 DAMAGE 1", "WIDTH 4 HEIGHT 12 DAMAGE " + big + " XVEL " + big);
