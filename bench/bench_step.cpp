@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <map>
 #include "bench/bench_world.h"
+#include "entity/ef_def.h"
 
 namespace {
 
@@ -55,5 +56,38 @@ void BM_CollisionPassReferenceStress(benchmark::State &state) {
 	runOnWorld(state, stressSave((int)state.range(0)), 8, collisionPassReference);
 }
 BENCHMARK(BM_CollisionPassReferenceStress)->Arg(1000)->Arg(5000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// A tank's death in the variant below: its wreck stops colliding and fires one last bullet.
+int lastShot(void *p) {
+	ef_nohit(p);
+	ef_fire_aimed(p);
+	return 0;
+}
+
+// The stress world with tanks whose death links a new entity during the collision pass: each
+// such death makes the pass rebuild its grid.
+void BM_CollisionPassSpawningDeaths(benchmark::State &state) {
+	const WorldSave &save = stressSave((int)state.range(0));
+	EntityData *tank = getEData("Tank", edlist);
+	State *death = nullptr;
+	for (size_t i = 0; tank != nullptr && i < tank->states.size(); i++) {
+		if (tank->states[i].name == "DEATH") {
+			death = &tank->states[i];
+		}
+	}
+	if (death == nullptr || death->frames.empty()) {
+		state.SkipWithError("no Tank DEATH frame");
+		return;
+	}
+	EFHandle kept = death->frames[0].enter;
+	death->frames[0].enter = lastShot;
+	runOnWorld(state, save, 8, collisionPass);
+	death->frames[0].enter = kept;
+}
+BENCHMARK(BM_CollisionPassSpawningDeaths)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -27,6 +27,7 @@
 void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
 
 static CollideGrid grid;
+static std::vector<int> partners;
 
 // The slot of receiver a. Receivers come in list order, so the search goes on from the last
 // one; a receiver the grid does not hold (which the checks after each collision rule out)
@@ -34,7 +35,7 @@ static CollideGrid grid;
 static int receiverSlot(CollideGrid &g, const Entity *a) {
 	int s = slotOf(g, a, g.cursor);
 	if (s < 0) {
-		buildGrid(g);
+		buildGrid(g, 0);
 		s = slotOf(g, a, 0);
 	}
 	if (s >= 0) {
@@ -74,9 +75,10 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 	if (sa < 0) {
 		return;  // a is linked, so every build holds it
 	}
-	int i = g.partnerStart[sa];
-	while (i < g.partnerStart[sa + 1]) {
-		int sb = g.partners[i++];
+	partnersOf(g, sa, sa + 1, partners);
+	size_t i = 0;
+	while (i < partners.size()) {
+		int sb = partners[i++];
 		Entity *b = g.ents[sb];
 		if (b->removed || !a->collide(b)) {
 			continue;
@@ -88,9 +90,10 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			}
 			continue;
 		}
-		// the plain walk goes on from the entity after b in the list as it is now
+		// the plain walk goes on from the entity after b in the list as it is now. Filing
+		// alone is cheaper than pairing the whole world again for a pass that is partly done.
 		Entity *from = worldNext(b);
-		buildGrid(g);
+		buildGrid(g, 0);
 		if (a->removed || from == nullptr) {
 			return;
 		}
@@ -98,15 +101,14 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		if (sa < 0) {
 			return;
 		}
-		int sf = slotOf(g, from, (size_t)sa + 1);
-		const int *group = g.partners.data();
-		i = (int)(std::lower_bound(group + g.partnerStart[sa], group + g.partnerStart[sa + 1], sf) - group);
+		partnersOf(g, sa, slotOf(g, from, (size_t)sa + 1), partners);
+		i = 0;
 	}
 }
 
 // Tests every pair once, the earlier entity as the receiver, and applies the collisions.
 void collisionPass() {
-	buildGrid(grid);
+	buildGrid(grid, 1);
 	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
 		receiverPass(grid, a);
 	}

@@ -212,8 +212,8 @@ static void groupPairs(CollideGrid &g) {
 	}
 }
 
-// Files every linked entity, in list order, and pairs those whose reaches meet.
-void buildGrid(CollideGrid &g) {
+// Files every linked entity, in list order, and with pairs set pairs those whose reaches meet.
+void buildGrid(CollideGrid &g, int pairs) {
 	g.ents.clear();
 	g.reach.clear();
 	for (Entity *e = elist; e != nullptr; e = e->next) {
@@ -223,15 +223,22 @@ void buildGrid(CollideGrid &g) {
 	g.cellSize = cellSizeFor(g.reach);
 	g.cells.resize(g.ents.size());
 	g.big.resize(g.ents.size());
+	g.bigSlots.clear();
 	for (size_t s = 0; s < g.ents.size(); s++) {
 		g.cells[s] = cellsOf(g, g.reach[s]);
 		g.big[s] = cellCount(g.cells[s]) > BIG_CELLS;
+		if (g.big[s]) {
+			g.bigSlots.push_back((int)s);
+		}
 	}
 	fileAll(g);
-	g.found.clear();
-	pairCells(g);
-	pairBig(g);
-	groupPairs(g);
+	g.paired = pairs;
+	if (pairs) {
+		g.found.clear();
+		pairCells(g);
+		pairBig(g);
+		groupPairs(g);
+	}
 	g.links = gridLinks();
 	g.cursor = 0;
 }
@@ -249,4 +256,61 @@ int slotOf(const CollideGrid &g, const Entity *e, size_t from) {
 		}
 	}
 	return -1;
+}
+
+// Orders bucket entries by slot for the binary search.
+static bool slotBefore(const Filed &f, int slot) {
+	return f.slot < slot;
+}
+
+// Asks the cells for the partners of slot sa from slot first on: every filed entry whose reach
+// meets sa's reach now, found in the cell that holds the corner where the two begin to
+// overlap, so that each comes once; and the big slots that it meets.
+static void askCells(const CollideGrid &g, const Reach &r, int first, std::vector<int> &out) {
+	Reach c = cellsOf(g, r);
+	for (int cy = c.y0; cy <= c.y1; cy++) {
+		for (int cx = c.x0; cx <= c.x1; cx++) {
+			unsigned int b = bucketOf(g, cx, cy);
+			const Filed *end = g.items.data() + g.bucketStart[b + 1];
+			const Filed *i = std::lower_bound(g.items.data() + g.bucketStart[b], end, first, slotBefore);
+			for (; i < end; i++) {
+				if (!((i->cx == cx) & (i->cy == cy) & overlaps(r, i->reach))) {
+					continue;
+				}
+				if (cellOf(std::max(r.x0, i->reach.x0), g.cellSize) == cx && cellOf(std::max(r.y0, i->reach.y0), g.cellSize) == cy) {
+					out.push_back(i->slot);
+				}
+			}
+		}
+	}
+	for (size_t k = 0; k < g.bigSlots.size(); k++) {
+		if (g.bigSlots[k] >= first && overlaps(r, g.reach[g.bigSlots[k]])) {
+			out.push_back(g.bigSlots[k]);
+		}
+	}
+	std::sort(out.begin(), out.end());
+}
+
+// The slots from first on that may collide with slot sa, ascending.
+void partnersOf(const CollideGrid &g, int sa, int first, std::vector<int> &out) {
+	out.clear();
+	if (g.paired) {
+		const int *group = g.partners.data();
+		const int *end = group + g.partnerStart[sa + 1];
+		for (const int *i = std::lower_bound(group + g.partnerStart[sa], end, first); i < end; i++) {
+			out.push_back(*i);
+		}
+		return;
+	}
+	// the receiver's box may have shrunk since it was filed: ask with what it reaches now
+	Reach r = reachOf(g.ents[sa]);
+	if (!g.big[sa]) {
+		askCells(g, r, first, out);
+		return;
+	}
+	for (int t = first; t < (int)g.ents.size(); t++) {
+		if (overlaps(r, g.reach[t])) {
+			out.push_back(t);
+		}
+	}
 }

@@ -30,6 +30,7 @@ struct CollideGrid {
 	std::vector<Reach> reach;       // each slot's reach when filed; boxes only shrink inside it
 	std::vector<Reach> cells;       // the cells each slot is filed under
 	std::vector<char> big;          // 1 for a slot too large to file, paired with every slot
+	std::vector<int> bigSlots;      // those slots, ascending
 	std::vector<int> bucketStart;   // first index into items of each bucket, and the end
 	std::vector<Filed> items;       // grouped by bucket, slots ascending within each bucket
 	std::vector<int> found;         // pairs as found: earlier slot, later slot, ...
@@ -37,6 +38,7 @@ struct CollideGrid {
 	std::vector<int> partners;      // the later slot of each pair whose reaches meet, grouped by
 	                                // the earlier one, ascending within each group
 	std::vector<int> fill;          // where the grouping puts each slot's next partner
+	int paired;                     // 1 when the pairs were made; else the cells are asked
 	int cellSize;                   // pixels
 	unsigned int mask;              // bucket count - 1
 	int links;                      // gridLinks() when built
@@ -49,8 +51,11 @@ int gridLinks();
 Reach reachOf(const Entity *e);
 // 1 when inner lies within outer.
 int within(const Reach &inner, const Reach &outer);
-// Files every linked entity and pairs those whose reaches meet.
-void buildGrid(CollideGrid &g);
+// Files every linked entity; with pairs set, also pairs those whose reaches meet at once,
+// which pays when every receiver will ask (a whole pass), and not when few will.
+void buildGrid(CollideGrid &g, int pairs);
+// Fills out with the slots from first on that may collide with slot sa, ascending.
+void partnersOf(const CollideGrid &g, int sa, int first, std::vector<int> &out);
 // The slot of e, searched from slot `from` on and then from the start; -1 when not filed.
 int slotOf(const CollideGrid &g, const Entity *e, size_t from);
 
