@@ -1,7 +1,7 @@
 // The collision pass. Its outcome is defined by the plain walk over every pair in list order
-// (collisionPassReference); collisionPass gives the same calls in the same order, but asks a
-// grid of cells (collide_grid.cpp) for the few entities near each receiver instead of testing
-// all that follow it.
+// (collisionPassReference); collisionPass makes the same doCollision calls in the same order,
+// but takes from a grid of cells (collide_grid.cpp) the few entities near each receiver
+// instead of testing all that follow it.
 //
 // Why the grid stays exact while behaviours change the world under it:
 //  - Each entity's reach is the pixels from its box's top-left corner to its far corner,
@@ -21,7 +21,6 @@
 // enlarge only the two entities of the collision that ran them.
 #include "game/vorska.h"
 
-#include <algorithm>
 #include "game/collide_grid.h"
 
 void (*collisionTrace)(Entity *a, Entity *b) = nullptr;

@@ -3,6 +3,7 @@
 // fit and far-flung entities cost nothing. Every pair of entries of one cell whose reaches
 // meet becomes a pair, counted in the one cell that holds the corner where the two reaches
 // begin to overlap. Entities covering too many cells are not filed but paired with everyone.
+// A grid filed without pairing answers each receiver by asking the cells of its reach.
 #include "game/collide_grid.h"
 
 #include <algorithm>
