@@ -13,13 +13,7 @@
 
 // Builds "dir/name"; a std::string so that long directories are never cut.
 static std::string fontPath(const char *dir, const char *name) {
-	int n = snprintf(nullptr, 0, "%s/%s", dir, name);
-	if (n < 0) {
-		return std::string();
-	}
-	std::vector<char> buf(n + 1);
-	snprintf(buf.data(), buf.size(), "%s/%s", dir, name);
-	return std::string(buf.data(), n);
+	return std::string(dir) + "/" + name;
 }
 
 // Formats printf-style text into a buffer that grows to fit it.
