@@ -7,19 +7,31 @@ set -e
 cd "$(dirname "$0")"
 sh scripts/deps.sh test
 jobs=$(nproc)
+passed=0
+
+# Runs one build's CTest suite; fails unless every test passed, and counts them.
+run_ctest() {
+	dir=$1
+	ctest --test-dir "$dir" -j"$jobs" --output-on-failure | tee "$dir/ctest.out"
+	grep -q "^100% tests passed" "$dir/ctest.out" || exit 1
+	n=$(sed -n 's/.* 0 tests failed out of \([0-9]*\).*/\1/p' "$dir/ctest.out")
+	passed=$((passed + n))
+}
 
 echo "== normal build"
 cmake -S . -B build -DVORSKA_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build -j"$jobs" --output-on-failure
+run_ctest build
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
 cmake -S . -B build-asan -DVORSKA_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 # fast_unwind_on_malloc=0: full allocation stacks through SDL, which tests/lsan.supp matches on
-ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	ctest --test-dir build-asan -j"$jobs" --output-on-failure
+export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
+export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_ctest build-asan
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 echo "== valgrind memcheck over a short soak run"
 # The game's own stderr goes to a log; valgrind's report is shown when it finds anything.
@@ -42,3 +54,4 @@ if [ -x bench/run.sh ]; then
 	bench/run.sh --smoke
 fi
 echo "== all tests passed"
+echo "tests: $passed passed, 0 failed"
