@@ -242,6 +242,30 @@ int Font::strWidth(const char *str, ...) {
 	return w;
 }
 
+// Where formatted text goes: exactly one of the three targets is set.
+struct TextTarget {
+	SDL_Surface *raw;
+	Screen *screen;
+	Viewport *view;
+};
+
+// Draws already formatted text glyph by glyph, each advancing by its width.
+static void drawText(Font *f, const TextTarget &t, int x, int y, const std::string &text) {
+	int xpos = 0;
+	for (size_t i = 0; i < text.size(); i++) {
+		unsigned char c = (unsigned char)text[i];
+		SDL_Rect src = glyphRect(f, c);
+		if (t.raw != nullptr) {
+			blit(f->bitmap, src.x, src.y, src.w, src.h, t.raw, x + xpos, y);
+		} else if (t.screen != nullptr) {
+			t.screen->blits(f->bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
+		} else {
+			t.view->blits(f->bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
+		}
+		xpos += f->widths[c];
+	}
+}
+
 // Draws formatted text onto a raw surface.
 void Font::printsr(SDL_Surface *target, int x, int y, const char *str, ...) {
 	if (bitmap == nullptr || widths == nullptr || target == nullptr) {
@@ -251,13 +275,7 @@ void Font::printsr(SDL_Surface *target, int x, int y, const char *str, ...) {
 	va_start(ap, str);
 	std::string text = formatText(str, ap);
 	va_end(ap);
-	int xpos = 0;
-	for (size_t i = 0; i < text.size(); i++) {
-		unsigned char c = (unsigned char)text[i];
-		SDL_Rect src = glyphRect(this, c);
-		blit(bitmap, src.x, src.y, src.w, src.h, target, x + xpos, y);
-		xpos += widths[c];
-	}
+	drawText(this, TextTarget{target, nullptr, nullptr}, x, y, text);
 }
 
 // Draws formatted text onto the screen.
@@ -269,24 +287,7 @@ void Font::prints(Screen *target, int x, int y, const char *str, ...) {
 	va_start(ap, str);
 	std::string text = formatText(str, ap);
 	va_end(ap);
-	int xpos = 0;
-	for (size_t i = 0; i < text.size(); i++) {
-		unsigned char c = (unsigned char)text[i];
-		SDL_Rect src = glyphRect(this, c);
-		target->blits(bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
-		xpos += widths[c];
-	}
-}
-
-// Draws already formatted text into a viewport, clipped to it.
-static void drawViewText(Font *f, Viewport *v, int x, int y, const std::string &text) {
-	int xpos = 0;
-	for (size_t i = 0; i < text.size(); i++) {
-		unsigned char c = (unsigned char)text[i];
-		SDL_Rect src = glyphRect(f, c);
-		v->blits(f->bitmap, src.x, src.y, src.w, src.h, x + xpos, y);
-		xpos += f->widths[c];
-	}
+	drawText(this, TextTarget{nullptr, target, nullptr}, x, y, text);
 }
 
 // Draws formatted text into a viewport; x and y are relative to it.
@@ -298,7 +299,7 @@ void Font::printv(Viewport *v, int x, int y, const char *str, ...) {
 	va_start(ap, str);
 	std::string text = formatText(str, ap);
 	va_end(ap);
-	drawViewText(this, v, x, y, text);
+	drawText(this, TextTarget{nullptr, nullptr, v}, x, y, text);
 }
 
 // Draws the text in a box framed in colour bc on colour bgc; a negative x or y centres the box.
@@ -323,5 +324,5 @@ void Font::messagev(Viewport *v, int bc, int bgc, int x, int y, const char *str,
 	}
 	v->fill(x, y, bw, bh, (Uint32)bc);
 	v->fill(x + 1, y + 1, bw - 2, bh - 2, (Uint32)bgc);
-	drawViewText(this, v, x + charSize, y + charSize, text);
+	drawText(this, TextTarget{nullptr, nullptr, v}, x + charSize, y + charSize, text);
 }

@@ -234,12 +234,12 @@ static Color Spr_ShadeCel( const Sprite &s, int x, int y ) {
 		// highlight where the surface faces halfway between light and eye
 		float hx = LIGHT_X, hy = LIGHT_Y, hz = LIGHT_Z + 1.0f;
 		float hl = sqrtf( hx * hx + hy * hy + hz * hz );
-		float spec = ( nx * hx + ny * hy + nz * hz ) / ( len * hl );
+		float shine = ( nx * hx + ny * hy + nz * hz ) / ( len * hl );
 		float power = c.mat == MAT_GLASS ? 40.0f : 20.0f;
 		float amount = c.mat == MAT_GLASS ? 220.0f : 90.0f;
-		spec = powf( spec > 0.0f ? spec : 0.0f, power );
-		spec = spec > 0.5f ? 1.0f : ( spec > 0.2f ? 0.45f : 0.0f );
-		out = Col_Add( out, Col_Make( amount * spec, amount * spec, amount * spec ) );
+		shine = powf( shine > 0.0f ? shine : 0.0f, power );
+		shine = shine > 0.5f ? 1.0f : ( shine > 0.2f ? 0.45f : 0.0f );
+		out = Col_Add( out, Col_Make( amount * shine, amount * shine, amount * shine ) );
 	}
 	// a part standing well above its surroundings casts a short shadow down-right
 	for ( int k = 1; k <= 2; k++ ) {
