@@ -51,17 +51,6 @@ BENCHMARK(BM_GameCycleStress)->Arg(10000)->Unit(benchmark::kMicrosecond);
 // The templates of the sample data, in the order of the file.
 const char *kTemplates[] = {"Player", "Shot", "Bullet", "Tank", "Helicopter"};
 
-// Releases the frame bitmaps of every registered template: each frame read its own.
-void freeRegistryBitmaps() {
-	for (size_t t = 0; t < edlist.size(); t++) {
-		for (size_t s = 0; s < edlist[t].states.size(); s++) {
-			State &st = edlist[t].states[s];
-			for (size_t f = 0; f < st.frames.size(); f++) {
-				st.frames[f].freeFrame();
-			}
-		}
-	}
-}
 
 void BM_ReadAllTemplates(benchmark::State &state) {
 	benchGame();
@@ -75,7 +64,7 @@ void BM_ReadAllTemplates(benchmark::State &state) {
 				addEnD(ENTITY_FILE, kTemplates[i]);
 			}
 			state.PauseTiming();
-			freeRegistryBitmaps();
+			freeEdListBitmaps(edlist);
 			edlist.clear();
 			state.ResumeTiming();
 		}

@@ -62,6 +62,11 @@ static void aimVel(int t, int v, int *xv, int *yv) {
 	*yv = (int)(sin(t * DEG2RAD) * -(double)v);
 }
 
+// 1 when there is a player to aim at: none, or one already removed from the world, is no target.
+static int hasTarget() {
+	return player != nullptr && !player->removed;
+}
+
 // Creates a projectile at (x, y) moving at speed v in direction a.
 int bulletAV(const std::string &fn, const std::string &id, Env *e, int x, int y, int a, int v) {
 	Entity *b = loadEntity(fn, id, e);
@@ -109,7 +114,7 @@ static void fireBiased(Entity *e, int t, int v) {
 // One fast bullet straight at the player.
 int ef_fire_aimed(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr || player->removed) {
+	if (!hasTarget()) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -120,7 +125,7 @@ int ef_fire_aimed(void *p) {
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr || player->removed) {
+	if (!hasTarget()) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -136,7 +141,7 @@ int ef_fire_spread(void *p) {
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr || player->removed) {
+	if (!hasTarget()) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -156,7 +161,7 @@ int ef_fire_line(void *p) {
 // One fast bullet that inherits the player's velocity of the moment.
 int ef_fire_lead(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr || player->removed) {
+	if (!hasTarget()) {
 		return 0;
 	}
 	int a = getAngle(e, player);
@@ -184,7 +189,7 @@ static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 // Eleven bullets in six rows, released over 25 cycles, that reach the player's spot together.
 int ef_fire_linewave(void *p) {
 	Entity *e = (Entity *)p;
-	if (player == nullptr || player->removed) {
+	if (!hasTarget()) {
 		return 1;
 	}
 	int pAng = getAngle(e, player);

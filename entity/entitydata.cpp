@@ -106,3 +106,15 @@ EntityData *getEData(const std::string &id, EDList &list) {
 	}
 	return nullptr;
 }
+
+// Releases the bitmap of every frame of every template in list; each registered frame is the
+// only holder of its bitmap once the reader's own copy is gone.
+void freeEdListBitmaps(EDList &list) {
+	for (EntityData &d : list) {
+		for (State &s : d.states) {
+			for (Frame &f : s.frames) {
+				f.freeFrame();
+			}
+		}
+	}
+}

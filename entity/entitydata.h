@@ -89,6 +89,9 @@ extern EDList edlist;
 
 EntityData *getEData(const std::string &id, EDList &list);
 int addEnD(const std::string &fn, const std::string &eid);
+// Releases the bitmap of every frame in list. The game keeps them until exit; tests, tools
+// and fuzzers that empty the registry and read templates again call this first.
+void freeEdListBitmaps(EDList &list);
 
 void printIntTable(const IntTable &tbl, const std::string &spaces);
 void printEdList(int level);

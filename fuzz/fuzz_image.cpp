@@ -88,13 +88,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 // Frees every frame bitmap of the registry (each registered frame holds its own) and empties it.
 static void clearRegistry() {
-	for (size_t i = 0; i < edlist.size(); i++) {
-		for (size_t j = 0; j < edlist[i].states.size(); j++) {
-			for (size_t k = 0; k < edlist[i].states[j].frames.size(); k++) {
-				edlist[i].states[j].frames[k].freeFrame();
-			}
-		}
-	}
+	freeEdListBitmaps(edlist);
 	edlist.clear();
 }
 

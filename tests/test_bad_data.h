@@ -141,13 +141,6 @@ struct BadData : public ::testing::Test {
 
 	// Ends the game started here: world, registry with its bitmaps, font, field and screen.
 	void stopGame() {
-		for (size_t i = 0; i < edlist.size(); i++) {
-			for (size_t j = 0; j < edlist[i].states.size(); j++) {
-				for (size_t k = 0; k < edlist[i].states[j].frames.size(); k++) {
-					edlist[i].states[j].frames[k].freeFrame();
-				}
-			}
-		}
 		clearWorld();
 		delete font;
 		font = nullptr;

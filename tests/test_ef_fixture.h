@@ -57,14 +57,7 @@ protected:
 			remEn(&elist, elist);
 		}
 		reapEntities();
-		// the registry holds the only copies of the frame bitmaps
-		for (EntityData &d : edlist) {
-			for (State &s : d.states) {
-				for (Frame &f : s.frames) {
-					f.freeFrame();
-				}
-			}
-		}
+		freeEdListBitmaps(edlist);
 		edlist.clear();
 		env = nullptr;
 		ASSERT_EQ(chdir(home.c_str()), 0);

@@ -14,13 +14,7 @@ static const std::string EOF_LINE = "EntityData::readEnD: EOF encountered\n";
 
 // Releases the bitmaps of every registered frame, then empties the registry.
 inline void clearRegistry() {
-	for (EntityData &d : edlist) {
-		for (State &s : d.states) {
-			for (Frame &f : s.frames) {
-				f.freeFrame();
-			}
-		}
-	}
+	freeEdListBitmaps(edlist);
 	edlist.clear();
 }
 

@@ -91,17 +91,6 @@ std::string worldFault() {
 	return "";
 }
 
-// Releases the bitmaps of every registered template before the registry is emptied: each
-// registered frame is the only holder of its bitmap once the reader's copy is gone.
-void freeRegistryBitmaps() {
-	for (size_t i = 0; i < edlist.size(); i++) {
-		for (size_t j = 0; j < edlist[i].states.size(); j++) {
-			for (size_t k = 0; k < edlist[i].states[j].frames.size(); k++) {
-				edlist[i].states[j].frames[k].freeFrame();
-			}
-		}
-	}
-}
 
 // The player's keys, changed at random from cycle to cycle: arrows and space are held for
 // a while, E and D tapped now and then, Shift held for stretches, Control+D tapped rarely.
@@ -192,7 +181,6 @@ TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
 				break;
 			}
 			// Start the level again as a new game would.
-			freeRegistryBitmaps();
 			clearWorld();
 			gameover = 0;
 			setupLevel();

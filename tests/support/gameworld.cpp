@@ -38,6 +38,7 @@ void clearWorld() {
 		remEn(&elist, elist);
 	}
 	reapEntities();
+	freeEdListBitmaps(edlist);
 	edlist.clear();
 	num_entities = 0;
 	player = nullptr;

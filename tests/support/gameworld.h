@@ -6,7 +6,7 @@
 #include "tests/support/testsupport.h"
 #include "game/vorska.h"
 
-// Empties the world list, the graveyard and the registry.
+// Empties the world list, the graveyard and the registry, releasing its frame bitmaps.
 void clearWorld();
 
 // Runs a test inside a temporary folder holding data/entity.dat with the given text, with
