@@ -41,37 +41,26 @@ static Uint8 lowByte(float v) {
 	return (Uint8)((int)v & 0xFF);
 }
 
+// An empty font; loadFont fills it.
 Font::Font() {
-	bitmap = nullptr;
-	length = 0;
-	charSize = 0;
-	widths = nullptr;
 }
 
+// The font of folder f in white, with its glyph widths.
 Font::Font(const char *f) {
-	bitmap = nullptr;
-	length = 0;
-	charSize = 0;
-	widths = nullptr;
 	loadFont(f, 1.0f, 1.0f, 1.0f, 1.0f, 1);
 }
 
+// The font of folder f tinted r, g, b, opaque, with its glyph widths.
 Font::Font(const char *f, float r, float g, float b) {
-	bitmap = nullptr;
-	length = 0;
-	charSize = 0;
-	widths = nullptr;
 	loadFont(f, r, g, b, 1.0f, 1);
 }
 
+// The font of folder f with every loadFont choice given.
 Font::Font(const char *f, float r, float g, float b, float a, int w) {
-	bitmap = nullptr;
-	length = 0;
-	charSize = 0;
-	widths = nullptr;
 	loadFont(f, r, g, b, a, w);
 }
 
+// Releases the glyph sheet and the widths.
 Font::~Font() {
 	freeFont();
 }

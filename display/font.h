@@ -9,10 +9,10 @@
 
 class Font {
 public:
-	SDL_Surface *bitmap;  // tinted glyph sheet with per-pixel alpha; owned
-	int length;           // side of the glyph sheet in pixels
-	int charSize;         // side of one glyph cell
-	int *widths;          // 256 glyph widths; owned
+	SDL_Surface *bitmap = nullptr;  // tinted glyph sheet with per-pixel alpha; owned
+	int length = 0;                 // side of the glyph sheet in pixels
+	int charSize = 0;               // side of one glyph cell
+	int *widths = nullptr;          // 256 glyph widths; owned
 
 	Font();
 	Font(const char *f);

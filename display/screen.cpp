@@ -8,22 +8,10 @@
 
 // An unopened screen.
 Screen::Screen() {
-	xr = 0;
-	yr = 0;
-	SDLFlags = 0;
-	vidFlags = 0;
-	cd = 0;
-	bitmap = nullptr;
 }
 
 // Opens the video at once.
 Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon) {
-	this->xr = 0;
-	this->yr = 0;
-	this->SDLFlags = 0;
-	this->vidFlags = 0;
-	this->cd = 0;
-	this->bitmap = nullptr;
 	init(SDLFlags, x, y, cd, vidFlags, caption, icon);
 }
 

@@ -43,18 +43,24 @@ void EntityData::snoop(const std::string &spaces) {
 	std::cout << s2 << "LIFE   " << life << "/" << maxlife << std::endl;
 	std::cout << s2 << "DAMAGE " << damage << std::endl;
 	std::cout << s2 << "FLAGS  " << flags << std::endl;
-	std::cout << s2 << "EPROG  " << (eprog != nullptr ? 1 : 0) << std::endl;
-	std::cout << s2 << "ONHIT  " << (onhit != nullptr ? 1 : 0) << std::endl;
-	std::cout << s2 << "IGNORES" << std::endl;
-	printIntTable(ignore, s2 + "  ");
-	std::cout << s2 << "VARIABLES" << std::endl;
-	printIntTable(var, s2 + "  ");
+	snoopTables(s2, 7);
 	if (states.empty()) {
 		std::cout << spaces << "STATE <None>\n";
 	}
 	for (size_t i = 0; i < states.size(); i++) {
 		states[i].snoop(s2);
 	}
+}
+
+// Prints the bound behaviours and both tables; labels are padded to width, as each dump aligns them.
+void EntityFields::snoopTables(const std::string &spaces, int width) const {
+	std::string pad(width > 5 ? width - 5 : 0, ' ');
+	std::cout << spaces << "EPROG" << pad << (eprog != nullptr ? 1 : 0) << std::endl;
+	std::cout << spaces << "ONHIT" << pad << (onhit != nullptr ? 1 : 0) << std::endl;
+	std::cout << spaces << "IGNORES" << std::endl;
+	printIntTable(ignore, spaces + "  ");
+	std::cout << spaces << "VARIABLES" << std::endl;
+	printIntTable(var, spaces + "  ");
 }
 
 // Prints a table's entries in key order, or "<none>" when it is empty.

@@ -32,12 +32,7 @@ void Entity::snoop(const std::string &spaces) {
 		std::cout << " (" << next->name << ")";
 	}
 	std::cout << std::endl;
-	std::cout << s2 << "EPROG    " << (eprog ? 1 : 0) << std::endl;
-	std::cout << s2 << "ONHIT    " << (onhit ? 1 : 0) << std::endl;
-	std::cout << s2 << "IGNORES" << std::endl;
-	printIntTable(ignore, s2 + "  ");
-	std::cout << s2 << "VARIABLES" << std::endl;
-	printIntTable(var, s2 + "  ");
+	snoopTables(s2, 9);
 	std::cout << s2 << "SLIST" << std::endl;
 	for (E_SPAWN *sp = slist; sp; sp = sp->next) {
 		std::cout << s2 << "  " << sp->delay << "] " << sp->filename << ":" << sp->id << " (" << sp->x << "," << sp->y

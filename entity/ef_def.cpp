@@ -4,12 +4,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include "game/vorska.h"
+#include "entity/gamestate.h"
 
 #define DEG2RAD 0.01745329
 #define RAD2DEG 57.29577951
 
-#define BULLET_FILE "data/entity.dat"
 #define BULLET_ID   "Bullet"
 #define BULLET_BIAS 1000     // keeps pace with the climbing camera
 
@@ -99,7 +98,7 @@ int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y,
 
 // One enemy bullet from the centre of e at angle t and speed v, with the upward bias.
 static void fireBiased(Entity *e, int t, int v) {
-	Entity *b = loadEntity(BULLET_FILE, BULLET_ID, env);
+	Entity *b = loadEntity(ENTITY_FILE, BULLET_ID, env);
 	if (b == nullptr) {
 		return;
 	}
@@ -165,7 +164,7 @@ int ef_fire_lead(void *p) {
 		return 0;
 	}
 	int a = getAngle(e, player);
-	Entity *b = loadEntity(BULLET_FILE, BULLET_ID, env);
+	Entity *b = loadEntity(ENTITY_FILE, BULLET_ID, env);
 	if (b == nullptr) {
 		return 0;
 	}
@@ -174,8 +173,8 @@ int ef_fire_lead(void *p) {
 	b->x = e->x + e->w / 2;
 	b->y = e->y + e->h / 2;
 	// summed in 64 bits and held in range: the player's velocity comes from the data
-	b->xvel = (int)std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, (long long)xv + player->xvel));
-	b->yvel = (int)std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, (long long)yv + player->yvel));
+	b->xvel = saturatingAdd(xv, player->xvel);
+	b->yvel = saturatingAdd(yv, player->yvel);
 	return 0;
 }
 
@@ -183,7 +182,7 @@ int ef_fire_lead(void *p) {
 static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 	int xv, yv;
 	aimVel(t, v, &xv, &yv);
-	e->addSpawnR(BULLET_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS, delay);
+	e->addSpawnR(ENTITY_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS, delay);
 }
 
 // Eleven bullets in six rows, released over 25 cycles, that reach the player's spot together.

@@ -1,14 +1,13 @@
 // Behaviours for the end of an entity's life and the player's loss of a life.
 #include "entity/ef_def.h"
 
-#include <climits>
-#include "game/vorska.h"
+#include "entity/gamestate.h"
 
 // Takes the entity out of the world; it must not be touched afterwards.
 int ef_die(void *p) {
 	Entity *e = (Entity *)p;
 	remEn(&elist, e);
-	dbg |= 16;
+	dbg |= DBG_DIE_SEEN;
 	return 0;
 }
 
@@ -35,10 +34,7 @@ int ef_player_gone(void *p) {
 		return 0;
 	}
 	int &lives = player->var["LIVES"];
-	// the lowest int cannot go lower, and is below 0 already
-	if (lives > INT_MIN) {
-		lives -= 1;
-	}
+	lives = saturatingAdd(lives, -1);
 	if (lives < 0) {
 		gameover = 1;
 	}

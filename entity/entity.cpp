@@ -28,28 +28,12 @@ static E_SPAWN *copySpawnList(const E_SPAWN *src) {
 
 // Takes every field of o; the spawn list is duplicated so that each entity owns its own.
 static void copyEntity(Entity *to, const Entity &o) {
-	to->id = o.id;
-	to->name = o.name;
-	to->group = o.group;
-	to->type = o.type;
-	to->ignore = o.ignore;
-	to->var = o.var;
-	to->eprog = o.eprog;
-	to->onhit = o.onhit;
-	to->priority = o.priority;
+	static_cast<EntityFields &>(*to) = o;
 	to->x = o.x;
 	to->y = o.y;
-	to->w = o.w;
-	to->h = o.h;
 	to->ctr = o.ctr;
-	to->xvel = o.xvel;
-	to->yvel = o.yvel;
 	to->xvc = o.xvc;
 	to->yvc = o.yvc;
-	to->life = o.life;
-	to->maxlife = o.maxlife;
-	to->damage = o.damage;
-	to->flags = o.flags;
 	to->state = o.state;
 	to->frame = o.frame;
 	to->curframe = o.curframe;
@@ -107,28 +91,12 @@ Entity::~Entity() {
 // Sets the defaults of an unbound entity; pending spawn records are dropped.
 void Entity::initEn() {
 	freeSpawnList(&slist);
-	id = "";
-	name = "";
-	group = "";
-	type = "";
-	ignore.clear();
-	var.clear();
-	eprog = nullptr;
-	onhit = nullptr;
-	priority = 0;
+	static_cast<EntityFields &>(*this) = EntityFields();
 	x = 0;
 	y = 0;
-	w = 1;
-	h = 1;
 	ctr = 0;
-	xvel = 0;
-	yvel = 0;
 	xvc = 0;
 	yvc = 0;
-	life = 1;
-	maxlife = 1;
-	damage = 0;
-	flags = 0;
 	state = nullptr;
 	frame = nullptr;
 	curframe = 0;
@@ -147,21 +115,7 @@ int Entity::initTo(const std::string &eid) {
 		std::cerr << "Entity::initTo: Could not find EntityData: " << eid << std::endl;
 		return 0;
 	}
-	id = eid;
-	name = data->name;
-	group = data->group;
-	type = data->type;
-	ignore = data->ignore;
-	var = data->var;
-	priority = data->priority;
-	w = data->w;
-	h = data->h;
-	xvel = data->xvel;
-	yvel = data->yvel;
-	life = data->life;
-	maxlife = data->maxlife;
-	damage = data->damage;
-	flags = data->flags;
+	static_cast<EntityFields &>(*this) = *data;
 	x = 100;
 	y = 100;
 	// A template without states, or whose first state has no frames, leaves the entity

@@ -25,31 +25,19 @@
 #include "entity/entitydata.h"
 #include "display/env.h"
 
+// The bounds chkMove tests and reports.
+#define BOUND_FIELD    1   // the box leaves the field
+#define BOUND_VIEW     2   // the box leaves the camera window
+#define BOUND_PICTURE  4   // the current picture overlaps the camera window
+
 // A live game object made from a template.
-class Entity {
+class Entity : public EntityFields {
 public:
-	std::string id;
-	std::string name;
-	std::string group;
-	std::string type;
-	IntTable ignore;
-	IntTable var;
-	EFHandle eprog;
-	ECFHandle onhit;
-	int priority;
 	int x;
 	int y;
-	int w;
-	int h;
 	Sint32 ctr;             // age in game cycles
-	int xvel;               // thousandths of a pixel per game cycle
-	int yvel;
 	int xvc;                // motion accumulated and not yet made
 	int yvc;
-	int life;
-	int maxlife;
-	int damage;
-	int flags;
 	State *state;           // current state, inside the template; not owned
 	Frame *frame;           // current frame, inside state; not owned
 	unsigned int curframe;

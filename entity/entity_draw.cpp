@@ -1,6 +1,6 @@
 // Entity drawing into an environment's viewport: the frame picture and the debug outlines.
 #include "entity/entity.h"
-#include "game/vorska.h"
+#include "entity/gamestate.h"
 
 // Viewport coordinates beyond this are off any screen; SDL keeps 16-bit rectangles.
 #define DRAW_FAR 32767

@@ -1,6 +1,5 @@
 // Entity collisions, damage and death. die() runs the DEATH state's behaviours or removes the
 // entity, so either side of a collision may be gone after it: check `removed` before going on.
-#include <climits>
 #include "entity/entity.h"
 
 // 1 when the boxes overlap (both ends included) and neither side ignores the other's type.
@@ -48,14 +47,7 @@ void Entity::takeDamage(Entity *e) {
 		return;
 	}
 	// Saturates instead of wrapping: a huge damage leaves the least life, never a full one.
-	long long left = (long long)life - e->damage;
-	if (left < INT_MIN) {
-		left = INT_MIN;
-	}
-	if (left > INT_MAX) {
-		left = INT_MAX;
-	}
-	life = (int)left;
+	life = saturatingAdd(life, -(long long)e->damage);
 }
 
 // Switches to the DEATH state, or leaves the world when there is no such state.

@@ -2,8 +2,7 @@
 // to break and no camera window to be seen in: the tests that need them report nothing.
 #include "entity/entity.h"
 
-// Tests the box placed at (nx, ny) against the bounds named by fl: 1 world, 2 camera window,
-// 4 picture visible. Returns the bits found.
+// Tests the box placed at (nx, ny) against the BOUND_* bits named by fl. Returns the bits found.
 int Entity::chkMove(int nx, int ny, int fl) {
 	int res = 0;
 	if (!env) {
@@ -12,9 +11,9 @@ int Entity::chkMove(int nx, int ny, int fl) {
 	// Far edges in 64 bits: sizes and positions from the data may be anywhere in the int range.
 	long long right = (long long)nx + w - 1;
 	long long bottom = (long long)ny + h - 1;
-	if (fl & 1) {
+	if (fl & BOUND_FIELD) {
 		if (nx < 0 || ny < 0 || right >= env->xlen || bottom >= env->ylen) {
-			res += 1;
+			res += BOUND_FIELD;
 		}
 	}
 	if (!env->vp) {
@@ -24,19 +23,19 @@ int Entity::chkMove(int nx, int ny, int fl) {
 	int cy = env->cy;
 	int vw = env->vp->xlen;
 	int vh = env->vp->ylen;
-	if (fl & 2) {
+	if (fl & BOUND_VIEW) {
 		if (nx < cx || ny < cy || right >= (long long)cx + vw || bottom >= (long long)cy + vh) {
-			res += 2;
+			res += BOUND_VIEW;
 		}
 	}
-	if ((fl & 4) && frame && frame->bitmap) {
+	if ((fl & BOUND_PICTURE) && frame && frame->bitmap) {
 		// The picture is taken where the entity stands, whatever (nx, ny) says.
 		long long picLeft = (long long)x + frame->xoff;
 		long long picTop = (long long)y + frame->yoff;
 		long long picRight = picLeft + frame->bitmap->w - 1;
 		long long picBottom = picTop + frame->bitmap->h - 1;
 		if (picLeft < (long long)cx + vw && picTop < (long long)cy + vh && picRight >= cx && picBottom >= cy) {
-			res += 4;
+			res += BOUND_PICTURE;
 		}
 	}
 	return res;
@@ -44,12 +43,12 @@ int Entity::chkMove(int nx, int ny, int fl) {
 
 // Tests the box at (nx, ny) against the world and the camera window.
 int Entity::chkMove(int nx, int ny) {
-	return chkMove(nx, ny, 3);
+	return chkMove(nx, ny, BOUND_FIELD | BOUND_VIEW);
 }
 
 // 4 when the current frame's picture overlaps the camera window, else 0.
 int Entity::visible() {
-	return chkMove(x, y, 4);
+	return chkMove(x, y, BOUND_PICTURE);
 }
 
 // Steps by (dx, dy) unless the new box breaks the bounds in fl; 1 when the step was made.

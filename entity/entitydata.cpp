@@ -68,22 +68,7 @@ EntityData::EntityData(const std::string &fn, const std::string &eid) {
 // Back to the defaults of a template that sets nothing; the file name is kept.
 void EntityData::initEnD() {
 	freeEnD();
-	id = "";
-	name = "";
-	group = "";
-	type = "";
-	ignore.clear();
-	var.clear();
-	eprog = nullptr;
-	onhit = nullptr;
-	priority = 0;
-	w = 1;
-	h = 1;
-	xvel = 0;
-	yvel = 0;
-	life = 1;
-	maxlife = 1;
-	damage = 0;
+	static_cast<EntityFields &>(*this) = EntityFields();
 	flags = ENT_MOV_OOB_VPT;
 }
 

@@ -46,26 +46,9 @@ public:
 };
 
 // An entity template, read from the entity definition file.
-class EntityData {
+class EntityData : public EntityFields {
 public:
-	std::string id;
 	std::string filename;
-	std::string name;
-	std::string group;
-	std::string type;
-	IntTable ignore;
-	IntTable var;
-	EFHandle eprog;
-	ECFHandle onhit;
-	int priority;
-	int w;
-	int h;
-	int xvel;
-	int yvel;
-	int life;
-	int maxlife;
-	int damage;
-	int flags;
 	std::vector<State> states;
 
 	EntityData();

@@ -1,5 +1,4 @@
 // Entity spawn lists: entities queued to be created some game cycles later.
-#include <climits>
 #include <iostream>
 #include "entity/entity.h"
 
@@ -40,18 +39,6 @@ void Entity::addPhase(int n) {
 	}
 }
 
-// a + b, held at the ends of the int range: velocities from the data may lie anywhere in it.
-static int sum(int a, int b) {
-	long long v = (long long)a + b;
-	if (v > INT_MAX) {
-		return INT_MAX;
-	}
-	if (v < INT_MIN) {
-		return INT_MIN;
-	}
-	return (int)v;
-}
-
 // Fires the due records at the head of the spawn list, in order.
 void Entity::spawn() {
 	while (slist && slist->delay < 1) {
@@ -64,10 +51,10 @@ void Entity::spawn() {
 				e->xvel = s->xv;
 				e->yvel = s->yv;
 			} else if (e) {
-				e->x = sum(x, s->x);
-				e->y = sum(y, s->y);
-				e->xvel = sum(xvel, s->xv);
-				e->yvel = sum(yvel, s->yv);
+				e->x = saturatingAdd(x, s->x);
+				e->y = saturatingAdd(y, s->y);
+				e->xvel = saturatingAdd(xvel, s->xv);
+				e->yvel = saturatingAdd(yvel, s->yv);
 			} else {
 				std::cerr << "Entity::spawn(): " << name << ": Could not load " << s->filename << ", ID " << s->id << std::endl;
 			}

@@ -2,6 +2,7 @@
 #ifndef ENTITY_TYPES_H
 #define ENTITY_TYPES_H
 
+#include <climits>
 #include <map>
 #include <string>
 
@@ -19,6 +20,36 @@ typedef std::map<std::string, EFHandle> EFTable;
 #define ENT_DIE_OOB_ENV  4   // accepted and carried; no effect
 #define ENT_MOV_OOB_VPT  8   // may move out of the camera window
 #define ENT_MOV_OOB_ENV  16  // may move out of the field
+
+// a + b held at the ends of the int range: values from the data may lie anywhere in it.
+inline int saturatingAdd(long long a, long long b) {
+	long long v = a + b;
+	return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v);
+}
+
+// The values a template gives every entity made from it. Templates and entities both hold
+// them, so that binding an entity copies them in one statement and a new field is added here.
+struct EntityFields {
+	std::string id;
+	std::string name;
+	std::string group;
+	std::string type;
+	IntTable ignore;
+	IntTable var;
+	EFHandle eprog = nullptr;
+	ECFHandle onhit = nullptr;
+	int priority = 0;
+	int w = 1;
+	int h = 1;
+	int xvel = 0;           // thousandths of a pixel per game cycle
+	int yvel = 0;
+	int life = 1;
+	int maxlife = 1;
+	int damage = 0;
+	int flags = 0;
+
+	void snoopTables(const std::string &spaces, int width) const;
+};
 
 // A spawn still to happen; delays are relative to the record before it in its list.
 struct e_spawn_struct {

@@ -5,40 +5,43 @@
 
 // Dumps and the debug toggle and pause, in the order the cycle takes them.
 void debugKeys(Font *font) {
-	int level = (mod & MOD_SHIFT) ? 1 : 0;
-	if (keyPressed(KEY_E)) {
+	int level = (mod & KMOD_SHIFT) ? 1 : 0;
+	if (keyPressed(SDLK_e)) {
 		printEnList(level);
 	}
-	if (keyPressed(KEY_D) && !(mod & MOD_CTRL)) {
+	if (keyPressed(SDLK_d) && !(mod & KMOD_CTRL)) {
 		printEdList(level);
 	}
-	if (keyPressed(KEY_D) && (mod & MOD_CTRL)) {
-		dbg = (dbg == 0) ? 0xFFEF : 0;
-		if (!(dbg & 4)) {
+	if (keyPressed(SDLK_d) && (mod & KMOD_CTRL)) {
+		dbg = (dbg == 0) ? DBG_ALL : 0;
+		if (!(dbg & DBG_OVERLAY)) {
 			debug->clear(0);
 		}
 	}
-	if (keyPressed(KEY_P)) {
+	if (keyPressed(SDLK_p)) {
 		pauseGame(font);
 	}
 }
 
+// How far the camera pans in a cycle while Shift and an arrow key are held.
+#define PAN_STEP 2
+
 // With Shift held the arrows move the camera instead of the player.
 void cameraPan() {
-	if (!(mod & MOD_SHIFT)) {
+	if (!(mod & KMOD_SHIFT)) {
 		return;
 	}
-	if (keyHeld(KEY_DOWN)) {
-		env->moveCamera(0, 2);
+	if (keyHeld(SDLK_DOWN)) {
+		env->moveCamera(0, PAN_STEP);
 	}
-	if (keyHeld(KEY_UP)) {
-		env->moveCamera(0, -2);
+	if (keyHeld(SDLK_UP)) {
+		env->moveCamera(0, -PAN_STEP);
 	}
-	if (keyHeld(KEY_RIGHT)) {
-		env->moveCamera(2, 0);
+	if (keyHeld(SDLK_RIGHT)) {
+		env->moveCamera(PAN_STEP, 0);
 	}
-	if (keyHeld(KEY_LEFT)) {
-		env->moveCamera(-2, 0);
+	if (keyHeld(SDLK_LEFT)) {
+		env->moveCamera(-PAN_STEP, 0);
 	}
 }
 
@@ -47,18 +50,18 @@ void cameraPan() {
 // phase 2 waits for the release of the next P or of Escape.
 int pauseStep(int *phase) {
 	if (*phase == 0) {
-		if (!keyReleased(KEY_P)) {
+		if (!keyReleased(SDLK_p)) {
 			return 0;
 		}
 		*phase = 1;
 	}
 	if (*phase == 1) {
-		if (keys[KEY_P] == 0 && prev[KEY_P] != 0) {
+		if (keys[SDLK_p] == 0 && prev[SDLK_p] != 0) {
 			return 0;
 		}
 		*phase = 2;
 	}
-	return (keyReleased(KEY_P) || keyReleased(KEY_ESCAPE)) ? 1 : 0;
+	return (keyReleased(SDLK_p) || keyReleased(SDLK_ESCAPE)) ? 1 : 0;
 }
 
 // Shows the "Paused" box and waits, polling, until the next P (or Escape) is released.
@@ -83,7 +86,7 @@ void drawDebug(Font *font) {
 	font->printv(debug, 0, 0, "%s", "Debug Info");
 	snprintf(buf, sizeof(buf), "FPS: %d (%dc)", (int)fps, (int)cps);
 	font->printv(debug, 0, 16, "%s", buf);
-	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & 8) ? "YES" : "NO", (dbg & 16) ? "YES" : "NO");
+	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO", (dbg & DBG_DIE_SEEN) ? "YES" : "NO");
 	font->printv(debug, 0, 32, "%s", buf);
 	snprintf(buf, sizeof(buf), "S.Memory: %s", (flags & SDL_HWSURFACE) ? "HW" : "SW");
 	font->printv(debug, 0, 48, "%s", buf);

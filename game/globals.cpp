@@ -8,7 +8,7 @@ Viewport *debug = nullptr;
 Env *env = nullptr;
 Entity *player = nullptr;
 Uint16 gameover = 0;
-Uint16 dbg = 4;
+Uint16 dbg = DBG_OVERLAY;
 
 // Keyboard state.
 Uint8 *keyp = nullptr;

@@ -1,9 +1,26 @@
 // The rules of play: the level set-up, steering and firing, and the world step.
 #include "game/vorska.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
+
+// The level: a first tank and the helicopter at fixed places, the rest of the tanks scattered
+// over the left half of the field, clear of its bottom screenful.
+#define FIRST_TANK_X     120
+#define FIRST_TANK_Y     2700
+#define RANDOM_TANKS     180
+#define TANK_CLEAR_BELOW 640    // the random tanks stay this far above the bottom of the field
+#define TANK_PHASES      39     // frame counter range that staggers the tanks' animations
+#define HELICOPTER_X     180
+#define HELICOPTER_Y     5200
+
+// A volley: three shots from just above the player, straight and slanting either way.
+#define SHOT_YOFF        -36
+#define SHOT_YVEL        -20000
+#define SHOT_SLANT       5000
+
+// How far the ship moves in a cycle while an arrow key is held.
+#define PLAYER_STEP      4
 
 // A random placement range that is never empty: a field too small for the level puts
 // the random tanks at coordinate 0 instead of dividing by zero.
@@ -15,15 +32,15 @@ static int placementRange(int span) {
 void setupLevel() {
 	Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
 	if (e != nullptr) {
-		e->x = 120;
-		e->y = 2700;
+		e->x = FIRST_TANK_X;
+		e->y = FIRST_TANK_Y;
 	}
 	int xr = placementRange(env->xlen / 2);
-	int yr = placementRange(env->ylen - 640);
-	if (env->xlen / 2 < 1 || env->ylen - 640 < 1) {
+	int yr = placementRange(env->ylen - TANK_CLEAR_BELOW);
+	if (env->xlen / 2 < 1 || env->ylen - TANK_CLEAR_BELOW < 1) {
 		fprintf(stderr, "setupLevel: field %dx%d is too small for random placement\n", env->xlen, env->ylen);
 	}
-	for (int i = 0; i < 180; i++) {
+	for (int i = 0; i < RANDOM_TANKS; i++) {
 		e = loadEntity(ENTITY_FILE, "Tank", env);
 		if (e == nullptr) {
 			continue;
@@ -33,12 +50,12 @@ void setupLevel() {
 		int r3 = rand();
 		e->x = r1 % xr;
 		e->y = r2 % yr;
-		e->framectr = r3 % 39;
+		e->framectr = r3 % TANK_PHASES;
 	}
 	e = loadEntity(ENTITY_FILE, "Helicopter", env);
 	if (e != nullptr) {
-		e->x = 180;
-		e->y = 5200;
+		e->x = HELICOPTER_X;
+		e->y = HELICOPTER_Y;
 	}
 	player = loadEntity(ENTITY_FILE, "Player", env);
 	if (player == nullptr) {
@@ -57,39 +74,39 @@ void setupLevel() {
 void fireVolley() {
 	const int rows = 1;
 	for (int g = 0; g < rows; g++) {
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, 0, -20000, g);
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, -5000, -20000, g);
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, -36, 5000, -20000, g);
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, 0, SHOT_YVEL, g);
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, -SHOT_SLANT, SHOT_YVEL, g);
+		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, SHOT_SLANT, SHOT_YVEL, g);
 	}
 	// counts on from whatever the data set, stopping at the top of the int range
 	int &fired = player->var["SHOTSFIRED"];
-	fired = fired > INT_MAX - 8 ? INT_MAX : fired + 8;
+	fired = saturatingAdd(fired, 8);
 }
 
 // Fires on every fourth cycle while space is held, and on each press and release.
 void fireControl() {
-	bool autofire = keyHeld(KEY_SPACE) && (player->ctr & 3) == 0;
-	if (autofire || keyPressed(KEY_SPACE) || keyReleased(KEY_SPACE)) {
+	bool autofire = keyHeld(SDLK_SPACE) && (player->ctr & 3) == 0;
+	if (autofire || keyPressed(SDLK_SPACE) || keyReleased(SDLK_SPACE)) {
 		fireVolley();
 	}
 }
 
-// Steps the player by 4 pixels for each held arrow, staying in the field and the view.
+// Steps the player by PLAYER_STEP pixels for each held arrow, staying in the field and the view.
 void moveControl() {
-	if (mod & MOD_SHIFT) {
+	if (mod & KMOD_SHIFT) {
 		return;
 	}
-	if (keyHeld(KEY_DOWN) && player->chkMove(player->x, player->y + 4) == 0) {
-		player->moveY(4);
+	if (keyHeld(SDLK_DOWN) && player->chkMove(player->x, player->y + PLAYER_STEP) == 0) {
+		player->moveY(PLAYER_STEP);
 	}
-	if (keyHeld(KEY_UP) && player->chkMove(player->x, player->y - 4) == 0) {
-		player->moveY(-4);
+	if (keyHeld(SDLK_UP) && player->chkMove(player->x, player->y - PLAYER_STEP) == 0) {
+		player->moveY(-PLAYER_STEP);
 	}
-	if (keyHeld(KEY_RIGHT) && player->chkMove(player->x + 4, player->y) == 0) {
-		player->moveX(4);
+	if (keyHeld(SDLK_RIGHT) && player->chkMove(player->x + PLAYER_STEP, player->y) == 0) {
+		player->moveX(PLAYER_STEP);
 	}
-	if (keyHeld(KEY_LEFT) && player->chkMove(player->x - 4, player->y) == 0) {
-		player->moveX(-4);
+	if (keyHeld(SDLK_LEFT) && player->chkMove(player->x - PLAYER_STEP, player->y) == 0) {
+		player->moveX(-PLAYER_STEP);
 	}
 }
 
@@ -107,18 +124,6 @@ void endOfField() {
 			e->setState("DEATH");
 		}
 	}
-}
-
-// Adds a velocity to an accumulator without overflowing it.
-static int accumulate(int acc, int vel) {
-	long long sum = (long long)acc + vel;
-	if (sum > 0x7fffffffLL) {
-		return 0x7fffffff;
-	}
-	if (sum < -0x7fffffffLL - 1) {
-		return -0x7fffffff - 1;
-	}
-	return (int)sum;
 }
 
 // Free movers stop this far out, so that positions stay far from the ends of the int range
@@ -163,15 +168,15 @@ static int spendSteps(Entity *e, int acc, int sx, int sy, int bounds) {
 
 // Moves one entity by its accumulated velocity, one pixel at a time against its bounds.
 static void moveEntity(Entity *e) {
-	int bounds = 3;
+	int bounds = BOUND_FIELD | BOUND_VIEW;
 	if (e->flags & ENT_MOV_OOB_ENV) {
-		bounds -= 1;
+		bounds &= ~BOUND_FIELD;
 	}
 	if (e->flags & ENT_MOV_OOB_VPT) {
-		bounds -= 2;
+		bounds &= ~BOUND_VIEW;
 	}
-	e->xvc = accumulate(e->xvc, e->xvel);
-	e->yvc = accumulate(e->yvc, e->yvel);
+	e->xvc = saturatingAdd(e->xvc, e->xvel);
+	e->yvc = saturatingAdd(e->yvc, e->yvel);
 	e->xvc = spendSteps(e, e->xvc, e->xvc > 0 ? 1 : -1, 0, bounds);
 	e->yvc = spendSteps(e, e->yvc, 0, e->yvc > 0 ? 1 : -1, bounds);
 }

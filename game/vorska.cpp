@@ -45,7 +45,7 @@ static void checkPlayer() {
 // Runs one game cycle: input, controls, quits, the world step. Returns 0 on a quit.
 int gameCycle(Font *font) {
 	poll_input();
-	dbg &= ~8;
+	dbg &= ~DBG_TOGGLED;
 	checkPlayer();
 	if (player != nullptr && player->life >= 1) {
 		fireControl();
@@ -53,10 +53,10 @@ int gameCycle(Font *font) {
 		moveControl();
 		cameraPan();
 	}
-	if (keyPressed(KEY_ESCAPE)) {
+	if (keyPressed(SDLK_ESCAPE)) {
 		return 0;
 	}
-	if (events[EVENT_QUIT]) {
+	if (events[SDL_QUIT]) {
 		return 0;
 	}
 	worldStep();
@@ -75,12 +75,12 @@ void drawPass(Font *font) {
 		Entity *next = e->next;
 		if (e->visible()) {
 			e->draw();
-			if (dbg & 2) {
+			if (dbg & DBG_FRAME_BOXES) {
 				e->drawFrameBox(200, 200, 200);
 			}
 		}
-		int out = e->chkMove(e->x, e->y, 2);
-		if ((dbg & 1) && out == 0) {
+		int out = e->chkMove(e->x, e->y, BOUND_VIEW);
+		if ((dbg & DBG_HIT_BOXES) && out == 0) {
 			e->drawHitBox(250, 0, 0);
 		}
 		if ((e->flags & ENT_DIE_OOB_VPT) && out != 0) {
@@ -90,7 +90,7 @@ void drawPass(Font *font) {
 	}
 	checkPlayer();
 	reapEntities();
-	if (dbg & 4) {
+	if (dbg & DBG_OVERLAY) {
 		drawDebug(font);
 	}
 	screen->flip();

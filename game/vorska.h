@@ -7,32 +7,14 @@
 #include "display/env.h"
 #include "display/font.h"
 #include "entity/entity.h"
+#include "entity/gamestate.h"
 #include "platform/keyboard.h"
 #include "platform/timer.h"
 
-extern Screen *screen;    // the video surface wrapper
 extern Viewport *vp;      // the play viewport
 extern Viewport *debug;   // the debug overlay viewport
-extern Env *env;          // the play-field
-extern Entity *player;    // the player entity, owned by the world list
-extern Uint16 gameover;   // non-zero ends the main loop
-extern Uint16 dbg;        // debug bits: 1 hit boxes, 2 frame boxes, 4 overlay, 8 toggle marker, 16 EF_DIE seen
 
-// Key codes and modifier masks the rules use.
-#define KEY_ESCAPE 27
-#define KEY_SPACE  32
-#define KEY_D      100
-#define KEY_E      101
-#define KEY_P      112
-#define KEY_UP     273
-#define KEY_DOWN   274
-#define KEY_RIGHT  275
-#define KEY_LEFT   276
-#define MOD_SHIFT  0x0003
-#define MOD_CTRL   0x00C0
-#define EVENT_QUIT 12
 
-#define ENTITY_FILE "data/entity.dat"
 
 int SDL_main(int argc, char **argv);
 

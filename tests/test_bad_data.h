@@ -122,10 +122,10 @@ struct BadData : public ::testing::Test {
 		std::streambuf *old = std::cerr.rdbuf(err.rdbuf());
 		int i = 0;
 		for (; i < n; i++) {
-			keyboard[KEY_SPACE] = (i % 7) != 0;
-			keyboard[KEY_LEFT] = (i / 40) % 2 == 0;
-			keyboard[KEY_RIGHT] = (i / 40) % 2 == 1;
-			keyboard[KEY_UP] = (i / 25) % 3 == 0;
+			keyboard[SDLK_SPACE] = (i % 7) != 0;
+			keyboard[SDLK_LEFT] = (i / 40) % 2 == 0;
+			keyboard[SDLK_RIGHT] = (i / 40) % 2 == 1;
+			keyboard[SDLK_UP] = (i / 25) % 3 == 0;
 			cycles = 1;
 			if (!loopPass(font)) {
 				i++;

@@ -37,41 +37,41 @@ struct Debug : public ::testing::Test {
 
 TEST_F(Debug, ControlDTogglesTheDebugWord) {
 	EXPECT_EQ(dbg, 4);
-	std::string dump = tap(KEY_D, KMOD_LCTRL, 1);
+	std::string dump = tap(SDLK_d, KMOD_LCTRL, 1);
 	EXPECT_EQ(dump, "");                  // the toggle dumps nothing
 	EXPECT_EQ(dbg, 0);
 	Uint8 r, g, b;
 	pixelAt(5, 150, &r, &g, &b);          // the debug viewport was blanked
 	EXPECT_EQ(r + g + b, 0);
 	SDL_SetModState(KMOD_RCTRL);
-	w->key(KEY_D, true);
+	w->key(SDLK_d, true);
 	w->cycle();
 	EXPECT_EQ(dbg, 0xFFEF);               // every bit but 16, the marker still set
-	w->key(KEY_D, false);
+	w->key(SDLK_d, false);
 	w->cycle();
 	EXPECT_EQ(dbg, 0xFFE7);               // the next cycle clears the marker
 }
 
 TEST_F(Debug, EAndDDumpTheListsAtTheLevelShiftGives) {
-	std::string brief = tap(KEY_E, KMOD_NONE, 1);
+	std::string brief = tap(SDLK_e, KMOD_NONE, 1);
 	EXPECT_EQ(brief.find("Entities (183) -----\n"), 0u);
 	EXPECT_NE(brief.find("Entity   0: "), std::string::npos);
 	EXPECT_EQ(brief.find("ENTITY "), std::string::npos);
-	std::string full = tap(KEY_E, KMOD_LSHIFT, 1);
+	std::string full = tap(SDLK_e, KMOD_LSHIFT, 1);
 	EXPECT_NE(full.find("ENTITY Player"), std::string::npos);
-	std::string data = tap(KEY_D, KMOD_NONE, 1);
+	std::string data = tap(SDLK_d, KMOD_NONE, 1);
 	EXPECT_EQ(data.find("Entity Data (  3) -----\nEntityData   0: Tank\n"), 0u);
-	std::string dataFull = tap(KEY_D, KMOD_RSHIFT, 1);
+	std::string dataFull = tap(SDLK_d, KMOD_RSHIFT, 1);
 	EXPECT_NE(dataFull.find("ID Helicopter"), std::string::npos);
-	std::string none = tap(KEY_D, (SDLMod)(KMOD_LSHIFT | KMOD_LCTRL), 1);
+	std::string none = tap(SDLK_d, (SDLMod)(KMOD_LSHIFT | KMOD_LCTRL), 1);
 	EXPECT_EQ(none, "");
 }
 
 TEST_F(Debug, DeadPlayerIgnoresTheDebugKeysAndThePause) {
 	player->life = 0;
-	std::string text = tap(KEY_E, KMOD_NONE, 1);
+	std::string text = tap(SDLK_e, KMOD_NONE, 1);
 	EXPECT_EQ(text, "");
-	w->key(KEY_P, true);
+	w->key(SDLK_p, true);
 	EXPECT_EQ(w->cycle(), 1);             // would wait forever if it paused
 }
 
@@ -105,16 +105,16 @@ TEST(Pause, WaitEndsOnTheNextReleaseOfPOrEscape) {
 		poll_input();
 		return pauseStep(&phase);
 	};
-	w.key(KEY_P, true);
+	w.key(SDLK_p, true);
 	poll_input();                          // the cycle's poll that saw P pressed
-	EXPECT_EQ(poll(KEY_P, true), 0);       // still held
-	EXPECT_EQ(poll(KEY_P, false), 0);      // its release only starts the wait
-	EXPECT_EQ(poll(KEY_P, false), 0);
-	EXPECT_EQ(poll(KEY_P, true), 0);       // the next press
-	EXPECT_EQ(poll(KEY_P, false), 1);      // and its release ends the pause
+	EXPECT_EQ(poll(SDLK_p, true), 0);       // still held
+	EXPECT_EQ(poll(SDLK_p, false), 0);      // its release only starts the wait
+	EXPECT_EQ(poll(SDLK_p, false), 0);
+	EXPECT_EQ(poll(SDLK_p, true), 0);       // the next press
+	EXPECT_EQ(poll(SDLK_p, false), 1);      // and its release ends the pause
 	phase = 0;
-	EXPECT_EQ(poll(KEY_P, true), 0);
-	EXPECT_EQ(poll(KEY_P, false), 0);
-	EXPECT_EQ(poll(KEY_ESCAPE, true), 0);
-	EXPECT_EQ(poll(KEY_ESCAPE, false), 1); // Escape's release ends it too
+	EXPECT_EQ(poll(SDLK_p, true), 0);
+	EXPECT_EQ(poll(SDLK_p, false), 0);
+	EXPECT_EQ(poll(SDLK_ESCAPE, true), 0);
+	EXPECT_EQ(poll(SDLK_ESCAPE, false), 1); // Escape's release ends it too
 }

@@ -45,26 +45,26 @@ TEST_F(Level, SetUpPlacesTheLevelAndTheCamera) {
 
 TEST_F(Level, PacingRunsOneCycleOnlyWhenDue) {
 	int cy = env->cy;
-	w->key(KEY_UP, true);
+	w->key(SDLK_UP, true);
 	cycles = 0;
 	EXPECT_EQ(loopPass(&w->font), 1);
 	EXPECT_EQ(env->cy, cy);        // no cycle: no scroll
-	EXPECT_EQ(keys[KEY_UP], 0);    // and no poll
+	EXPECT_EQ(keys[SDLK_UP], 0);    // and no poll
 	cycles = 7;
 	EXPECT_EQ(loopPass(&w->font), 1);
 	EXPECT_EQ(env->cy, cy - 1);    // several expiries still make one cycle
 	EXPECT_EQ(cycles.load(), 0);
-	EXPECT_EQ(keys[KEY_UP], 1);
+	EXPECT_EQ(keys[SDLK_UP], 1);
 }
 
 TEST_F(Level, QuitsOnEscapeWindowCloseAndGameOver) {
-	w->key(KEY_ESCAPE, true);
+	w->key(SDLK_ESCAPE, true);
 	int cy = env->cy;
 	EXPECT_EQ(w->cycle(), 0);
 	EXPECT_EQ(env->cy, cy);        // left in the middle of the cycle
 	// held, not newly pressed: no quit
 	EXPECT_EQ(w->cycle(), 1);
-	w->key(KEY_ESCAPE, false);
+	w->key(SDLK_ESCAPE, false);
 	SDL_Event quit;
 	quit.type = SDL_QUIT;
 	SDL_PushEvent(&quit);
@@ -79,7 +79,7 @@ TEST_F(Level, QuitsOnEscapeWindowCloseAndGameOver) {
 TEST_F(Level, SpaceFiresVolleysOnPressReleaseAndEveryFourthCycle) {
 	w->cycle();                    // player ctr 1 afterwards
 	int before = countNamed("Shot");
-	w->key(KEY_SPACE, true);
+	w->key(SDLK_SPACE, true);
 	w->cycle();                    // newly pressed: one volley, released in the same cycle
 	EXPECT_EQ(countNamed("Shot"), before + 3);
 	EXPECT_EQ(player->var["SHOTSFIRED"], 8);
@@ -88,11 +88,11 @@ TEST_F(Level, SpaceFiresVolleysOnPressReleaseAndEveryFourthCycle) {
 			EXPECT_EQ(e->yvel, -20000);
 		}
 	}
-	w->key(KEY_SPACE, false);
+	w->key(SDLK_SPACE, false);
 	w->cycle();                    // just released: one more
 	EXPECT_EQ(player->var["SHOTSFIRED"], 16);
 	// Held: fires on the cycles where the player's age is a multiple of 4.
-	w->key(KEY_SPACE, true);
+	w->key(SDLK_SPACE, true);
 	int volleys = 0;
 	for (int i = 0; i < 12; i++) {
 		int age = player->ctr;
@@ -113,29 +113,29 @@ TEST_F(Level, ArrowsMoveByFourInsideTheCameraWindow) {
 	int x = player->x;
 	player->y = env->cy + 600 - 30;   // box resting on the bottom edge of the view
 	int y = player->y;
-	w->key(KEY_LEFT, true);
-	w->key(KEY_DOWN, true);
+	w->key(SDLK_LEFT, true);
+	w->key(SDLK_DOWN, true);
 	w->cycle();
 	EXPECT_EQ(player->x, x - 4);
 	EXPECT_EQ(player->y, y);          // cannot step below the view
-	w->key(KEY_LEFT, false);
-	w->key(KEY_DOWN, false);
-	w->key(KEY_UP, true);
+	w->key(SDLK_LEFT, false);
+	w->key(SDLK_DOWN, false);
+	w->key(SDLK_UP, true);
 	w->cycle();
 	EXPECT_EQ(player->y, y - 4);
 	// Up and down together cancel out when both steps are allowed.
 	player->y = env->cy + 300;
-	w->key(KEY_DOWN, true);
+	w->key(SDLK_DOWN, true);
 	int y2 = player->y;
 	w->cycle();
 	EXPECT_EQ(player->y, y2);
 	// With Shift the arrows pan the camera instead.
-	w->key(KEY_DOWN, false);
+	w->key(SDLK_DOWN, false);
 	SDL_SetModState(KMOD_LSHIFT);
 	int cy = env->cy;
 	int px = player->x;
-	w->key(KEY_UP, false);
-	w->key(KEY_RIGHT, true);
+	w->key(SDLK_UP, false);
+	w->key(SDLK_RIGHT, true);
 	w->cycle();
 	EXPECT_EQ(player->x, px);
 	EXPECT_EQ(env->cx, 0);            // field is exactly as wide as the view

@@ -109,21 +109,21 @@ struct RandomPlayer {
 
 	// Sets up the keys for the next cycle.
 	void step() {
-		const int held[] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE};
+		const int held[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE};
 		for (int k : held) {
 			if (chance(80)) {
 				soakKeys[k] = !soakKeys[k];
 			}
 		}
-		soakKeys[KEY_E] = chance(3);
-		soakKeys[KEY_D] = chance(3);
+		soakKeys[SDLK_e] = chance(3);
+		soakKeys[SDLK_d] = chance(3);
 		if (chance(10)) {
 			shift = !shift;
 		}
 		ctrl = 0;
 		if (chance(2)) {
 			ctrl = 1;
-			soakKeys[KEY_D] = 1;
+			soakKeys[SDLK_d] = 1;
 		}
 		int m = KMOD_NONE;
 		if (shift) {

@@ -75,12 +75,12 @@ TEST_F(StartUp, ReadsTheTemplatesCleanlyAndSetsUpTheLevel) {
 TEST_F(StartUp, PlaysAStretchOfTheLevel) {
 	static Uint8 keyboard[NUM_KEYS];
 	keyp = keyboard;
-	keyboard[KEY_SPACE] = 1;
+	keyboard[SDLK_SPACE] = 1;
 	int cy = env->cy;
 	Capture err(2);
 	for (int i = 0; i < 600 && gameover == 0; i++) {
-		keyboard[KEY_LEFT] = (i / 40) % 2;
-		keyboard[KEY_RIGHT] = 1 - (i / 40) % 2;
+		keyboard[SDLK_LEFT] = (i / 40) % 2;
+		keyboard[SDLK_RIGHT] = 1 - (i / 40) % 2;
 		cycles = 1;
 		ASSERT_EQ(loopPass(font), 1);
 	}
