@@ -5,25 +5,32 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Opens the video like Screen::init, but reports failure as -1 instead of ending the process.
-int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
+// Starts SDL, sets caption and icon, and sets the video mode; null (with the reason printed)
+// when SDL cannot start or the mode cannot be set.
+SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
 	if (SDL_Init(initflags) < 0) {
 		fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
-		return -1;
+		return nullptr;
 	}
 	atexit(SDL_Quit);
 	SDL_WM_SetCaption(caption, icon);
+	// SDL copies the icon when it is set, so the image need not outlive the call.
 	SDL_Surface *image = IMG_Load(icon);
 	SDL_WM_SetIcon(image, nullptr);
 	if (image != nullptr) {
 		SDL_FreeSurface(image);
 	}
-	s = SDL_SetVideoMode(x, y, cd, scrnflags);
+	SDL_Surface *s = SDL_SetVideoMode(x, y, cd, scrnflags);
 	if (s == nullptr) {
 		printf("Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
-		return -1;
 	}
-	return 0;
+	return s;
+}
+
+// Opens the video like Screen::init, but reports failure as -1 instead of ending the process.
+int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
+	s = openVideo(initflags, x, y, cd, scrnflags, caption, icon);
+	return s == nullptr ? -1 : 0;
 }
 
 // Draws a horizontal or vertical line clipped to the surface's clip rectangle.

@@ -17,26 +17,13 @@ Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *cap
 
 // Starts SDL, sets caption and icon, and sets the video mode; failures end the process.
 void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
-	if (SDL_Init(initflags) < 0) {
-		fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+	bitmap = openVideo(initflags, x, y, cd, scrnflags, caption, icon);
+	if (bitmap == nullptr) {
 		exit(-1);
 	}
 	SDLFlags = initflags;
-	atexit(SDL_Quit);
-	SDL_WM_SetCaption(caption, icon);
-	// SDL copies the icon when it is set, so the image need not outlive the call.
-	SDL_Surface *image = IMG_Load(icon);
-	SDL_WM_SetIcon(image, nullptr);
-	if (image != nullptr) {
-		SDL_FreeSurface(image);
-	}
 	title = caption;
 	this->icon = icon;
-	bitmap = SDL_SetVideoMode(x, y, cd, scrnflags);
-	if (bitmap == nullptr) {
-		printf("Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
-		exit(-1);
-	}
 	xr = x;
 	yr = y;
 	this->cd = cd;

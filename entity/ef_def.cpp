@@ -96,18 +96,34 @@ int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y,
 	return 1;
 }
 
-// One enemy bullet from the centre of e at angle t and speed v, with the upward bias.
-static void fireBiased(Entity *e, int t, int v) {
+// One enemy bullet from the centre of e at angle t and speed v; null when none could be made.
+static Entity *fireFromCentre(Entity *e, int t, int v) {
 	Entity *b = loadEntity(ENTITY_FILE, BULLET_ID, env);
 	if (b == nullptr) {
-		return;
+		return nullptr;
 	}
-	int xv, yv;
-	aimVel(t, v, &xv, &yv);
+	aimVel(t, v, &b->xvel, &b->yvel);
 	b->x = e->x + e->w / 2;
 	b->y = e->y + e->h / 2;
-	b->xvel = xv;
-	b->yvel = yv - BULLET_BIAS;
+	return b;
+}
+
+// One enemy bullet from the centre of e at angle t and speed v, with the upward bias.
+static void fireBiased(Entity *e, int t, int v) {
+	Entity *b = fireFromCentre(e, t, v);
+	if (b != nullptr) {
+		b->yvel -= BULLET_BIAS;
+	}
+}
+
+// The angle from e to the player, for patterns fired only while e can be seen; false when
+// there is nothing to aim at or e is out of sight.
+static bool aimWhileSeen(Entity *e, int *a) {
+	if (!hasTarget()) {
+		return false;
+	}
+	*a = getAngle(e, player);
+	return e->visible() != 0;
 }
 
 // One fast bullet straight at the player.
@@ -124,11 +140,8 @@ int ef_fire_aimed(void *p) {
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
 	Entity *e = (Entity *)p;
-	if (!hasTarget()) {
-		return 0;
-	}
-	int a = getAngle(e, player);
-	if (!e->visible()) {
+	int a;
+	if (!aimWhileSeen(e, &a)) {
 		return 0;
 	}
 	for (int i = -3; i <= 3; i += 2) {
@@ -140,11 +153,8 @@ int ef_fire_spread(void *p) {
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
 	Entity *e = (Entity *)p;
-	if (!hasTarget()) {
-		return 0;
-	}
-	int a = getAngle(e, player);
-	if (!e->visible()) {
+	int a;
+	if (!aimWhileSeen(e, &a)) {
 		return 0;
 	}
 	for (int i = -3; i <= 3; i += 2) {
@@ -163,18 +173,13 @@ int ef_fire_lead(void *p) {
 	if (!hasTarget()) {
 		return 0;
 	}
-	int a = getAngle(e, player);
-	Entity *b = loadEntity(ENTITY_FILE, BULLET_ID, env);
+	Entity *b = fireFromCentre(e, getAngle(e, player), 4000);
 	if (b == nullptr) {
 		return 0;
 	}
-	int xv, yv;
-	aimVel(a, 4000, &xv, &yv);
-	b->x = e->x + e->w / 2;
-	b->y = e->y + e->h / 2;
-	// summed in 64 bits and held in range: the player's velocity comes from the data
-	b->xvel = saturatingAdd(xv, player->xvel);
-	b->yvel = saturatingAdd(yv, player->yvel);
+	// held in range: the player's velocity comes from the data
+	b->xvel = saturatingAdd(b->xvel, player->xvel);
+	b->yvel = saturatingAdd(b->yvel, player->yvel);
 	return 0;
 }
 
@@ -183,6 +188,12 @@ static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 	int xv, yv;
 	aimVel(t, v, &xv, &yv);
 	e->addSpawnR(ENTITY_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS, delay);
+}
+
+// Queues the two bullets of one line-wave row, o degrees either side of the aim a.
+static void queueWaveRow(Entity *e, int xp, int yp, int a, int o, int v, int delay) {
+	queueWave(e, xp, yp, a + o, v, delay);
+	queueWave(e, xp, yp, a - o, v, delay);
 }
 
 // Eleven bullets in six rows, released over 25 cycles, that reach the player's spot together.
@@ -214,17 +225,11 @@ int ef_fire_linewave(void *p) {
 	int i;
 
 	for (i = 1; i < n; i += 2) {
-		int o = s * i;
-		int v = (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r));
-		queueWave(e, xp, yp, pAng + o, v, d * r);
-		queueWave(e, xp, yp, pAng - o, v, d * r);
+		queueWaveRow(e, xp, yp, pAng, s * i, (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r)), d * r);
 		r++;
 	}
 	for (i = n - 2; i > 0; i -= 2) {
-		int o = s * i;
-		int v = (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r));
-		queueWave(e, xp, yp, pAng + o, v, d * r);
-		queueWave(e, xp, yp, pAng - o, v, d * r);
+		queueWaveRow(e, xp, yp, pAng, s * i, (int)(sqrt(h * h + i * i * d * d) * 1000.0 / (t - d * r)), d * r);
 		r++;
 	}
 	int v = (int)(sqrt(h * h) * 1000.0 / (t - d * r));
