@@ -255,40 +255,36 @@ static void drawText(Font *f, const TextTarget &t, int x, int y, const std::stri
 	}
 }
 
-// Draws formatted text onto a raw surface.
-void Font::printsr(SDL_Surface *target, int x, int y, const char *str, ...) {
-	if (bitmap == nullptr || widths == nullptr || target == nullptr) {
+// Formats the text and draws it at (x, y) on the target, when the font loaded and the target exists.
+static void drawFormatted(Font *f, const TextTarget &t, int x, int y, const char *str, va_list ap) {
+	if (f->bitmap == nullptr || f->widths == nullptr || (t.raw == nullptr && t.screen == nullptr && t.view == nullptr)) {
 		return;
 	}
+	drawText(f, t, x, y, formatText(str, ap));
+}
+
+// Draws formatted text onto a raw surface.
+void Font::printsr(SDL_Surface *target, int x, int y, const char *str, ...) {
 	va_list ap;
 	va_start(ap, str);
-	std::string text = formatText(str, ap);
+	drawFormatted(this, TextTarget{target, nullptr, nullptr}, x, y, str, ap);
 	va_end(ap);
-	drawText(this, TextTarget{target, nullptr, nullptr}, x, y, text);
 }
 
 // Draws formatted text onto the screen.
 void Font::prints(Screen *target, int x, int y, const char *str, ...) {
-	if (bitmap == nullptr || widths == nullptr || target == nullptr) {
-		return;
-	}
 	va_list ap;
 	va_start(ap, str);
-	std::string text = formatText(str, ap);
+	drawFormatted(this, TextTarget{nullptr, target, nullptr}, x, y, str, ap);
 	va_end(ap);
-	drawText(this, TextTarget{nullptr, target, nullptr}, x, y, text);
 }
 
 // Draws formatted text into a viewport; x and y are relative to it.
 void Font::printv(Viewport *v, int x, int y, const char *str, ...) {
-	if (bitmap == nullptr || widths == nullptr || v == nullptr) {
-		return;
-	}
 	va_list ap;
 	va_start(ap, str);
-	std::string text = formatText(str, ap);
+	drawFormatted(this, TextTarget{nullptr, nullptr, v}, x, y, str, ap);
 	va_end(ap);
-	drawText(this, TextTarget{nullptr, nullptr, v}, x, y, text);
 }
 
 // Draws the text in a box framed in colour bc on colour bgc; a negative x or y centres the box.
