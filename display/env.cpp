@@ -31,10 +31,8 @@ Env::~Env() {
 // Sets the defaults: no background, an empty world, the camera at the origin, no viewport.
 void Env::init() {
 	bg = nullptr;
-	xlen = 0;
-	ylen = 0;
-	cx = 0;
-	cy = 0;
+	xlen = ylen = 0;
+	cx = cy = 0;
 	vp = nullptr;
 }
 

@@ -92,11 +92,9 @@ Entity::~Entity() {
 void Entity::initEn() {
 	freeSpawnList(&slist);
 	static_cast<EntityFields &>(*this) = EntityFields();
-	x = 0;
-	y = 0;
+	x = y = 0;
 	ctr = 0;
-	xvc = 0;
-	yvc = 0;
+	xvc = yvc = 0;
 	state = nullptr;
 	frame = nullptr;
 	curframe = 0;

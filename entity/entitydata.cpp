@@ -9,13 +9,10 @@ Frame::Frame() {
 // Sets every field but the name to zero or null.
 void Frame::initFrame() {
 	bitmap = nullptr;
-	xlen = 0;
-	ylen = 0;
-	xoff = 0;
-	yoff = 0;
+	xlen = ylen = 0;
+	xoff = yoff = 0;
 	delay = 0;
-	enter = nullptr;
-	exit = nullptr;
+	enter = exit = nullptr;
 }
 
 // Releases the bitmap; only the last holder of a shared bitmap may call this.

@@ -5,11 +5,19 @@ IntTable ent_flags_table;
 
 // Fills the flag table with the names that templates may give after FLAG.
 void buildEFlags() {
-	ent_flags_table["ENT_INVULN"] = ENT_INVULN;
-	ent_flags_table["ENT_DIE_OOB_VPT"] = ENT_DIE_OOB_VPT;
-	ent_flags_table["ENT_DIE_OOB_ENV"] = ENT_DIE_OOB_ENV;
-	ent_flags_table["ENT_MOV_OOB_VPT"] = ENT_MOV_OOB_VPT;
-	ent_flags_table["ENT_MOV_OOB_ENV"] = ENT_MOV_OOB_ENV;
+	static const struct {
+		const char *name;
+		int bit;
+	} names[] = {
+		{"ENT_INVULN", ENT_INVULN},
+		{"ENT_DIE_OOB_VPT", ENT_DIE_OOB_VPT},
+		{"ENT_DIE_OOB_ENV", ENT_DIE_OOB_ENV},
+		{"ENT_MOV_OOB_VPT", ENT_MOV_OOB_VPT},
+		{"ENT_MOV_OOB_ENV", ENT_MOV_OOB_ENV},
+	};
+	for (const auto &n : names) {
+		ent_flags_table[n.name] = n.bit;
+	}
 }
 
 // Queues e by its firing time (its delay counts from now) and rewrites the delays as relative ones.
