@@ -137,15 +137,22 @@ int ef_fire_aimed(void *p) {
 	return 0;
 }
 
+// Four bullets 5 degrees apart around the aim a at speed v; as a straight row, each goes at
+// the speed that keeps the same progress along the aim as the others.
+static void fireFan(Entity *e, int a, int v, bool row) {
+	for (int i = -3; i <= 3; i += 2) {
+		int t = a + 5 * i;
+		int d = t - a;
+		fireBiased(e, t, row ? (int)(v / cos(d * DEG2RAD)) : v);
+	}
+}
+
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
 	Entity *e = (Entity *)p;
 	int a;
-	if (!aimWhileSeen(e, &a)) {
-		return 0;
-	}
-	for (int i = -3; i <= 3; i += 2) {
-		fireBiased(e, a + 5 * i, 100);
+	if (aimWhileSeen(e, &a)) {
+		fireFan(e, a, 100, false);
 	}
 	return 0;
 }
@@ -154,15 +161,8 @@ int ef_fire_spread(void *p) {
 int ef_fire_line(void *p) {
 	Entity *e = (Entity *)p;
 	int a;
-	if (!aimWhileSeen(e, &a)) {
-		return 0;
-	}
-	for (int i = -3; i <= 3; i += 2) {
-		int t = a + 5 * i;
-		int d = t - a;
-		// the same speed along the aim for every bullet keeps the row straight
-		int s = (int)(400 / cos(d * DEG2RAD));
-		fireBiased(e, t, s);
+	if (aimWhileSeen(e, &a)) {
+		fireFan(e, a, 400, true);
 	}
 	return 0;
 }
