@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <SDL_image.h>
 #include "entity/entitydata.h"
+#include "entity/readwatch.h"
 
 // Ids of the templates whose blocks are being read, outermost first. A USES of one of them
 // would read that template again from its start, and so on without end.
@@ -13,6 +14,23 @@ static std::vector<std::string> readingIds;
 // How many templates may be in the middle of being read, one inside the other, through USES.
 // Each level holds an open file and a stack frame; a longer chain is data gone wrong.
 #define MAX_USES_DEPTH 64
+
+ReadWatch *readWatch = nullptr;
+
+// Byte offset of the token the reader took last; kept only while someone watches.
+static long watchedAt;
+
+// Where the stream stands, asked of its buffer so that the stream's own state is untouched.
+static long streamOffset(std::istream &file) {
+	return (long)file.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in);
+}
+
+// Tells the watcher, if there is one, what the reader made of the token it took last.
+static void watch(readEvent_t ev, const std::string &tok) {
+	if (readWatch != nullptr) {
+		readWatch->fn(readWatch->ctx, ev, watchedAt, tok);
+	}
+}
 
 // Adds one decimal digit to a magnitude, holding it just past the int range.
 static long long addDigit(long long v, int digit) {
@@ -24,6 +42,9 @@ static long long addDigit(long long v, int digit) {
 
 // Turns a sign and a magnitude into an int, saturating at the ends of the range.
 static int saturate(int negative, long long v) {
+	if (v > INT_MAX + (long long)negative) {
+		watch(READ_SATURATED, "");
+	}
 	if (negative) {
 		return v > (long long)INT_MAX + 1 ? INT_MIN : (int)-v;
 	}
@@ -51,6 +72,9 @@ static int tokenNumber(const std::string &tok) {
 // next read), but out-of-range values saturate instead of failing. 0 when no number stands there.
 static int streamNumber(std::istream &file, int &value) {
 	file >> std::ws;
+	if (readWatch != nullptr) {
+		watchedAt = streamOffset(file);
+	}
 	int c = file.peek();
 	int negative = 0;
 	if (c == '+' || c == '-') {
@@ -78,11 +102,18 @@ static int readToken(std::istream &file, std::string &buf) {
 		return 0;
 	}
 	file >> buf;
-	return !file.fail();
+	if (file.fail()) {
+		return 0;
+	}
+	if (readWatch != nullptr) {
+		watchedAt = streamOffset(file) - (long)buf.size();
+	}
+	return 1;
 }
 
 // Reports a keyword whose value is missing; readEnD gives up on the template.
 static int endOfFile() {
+	watch(READ_EOF, "");
 	std::cerr << "EntityData::readEnD: EOF encountered" << std::endl;
 	return 0;
 }
@@ -114,6 +145,7 @@ static void loadFrameImage(Frame *f) {
 	}
 	if (surface == nullptr) {
 		std::cerr << "EntityData::readFrame: Could not load image file " << f->name << std::endl;
+		watch(READ_IMAGE_FAILED, f->name);
 		f->name = "<none>";
 		return;
 	}
@@ -125,6 +157,7 @@ static void loadFrameImage(Frame *f) {
 	}
 	if (f->bitmap == nullptr) {
 		std::cerr << "EntityData::readFrame: DISPLAY FORMAT FAILED" << std::endl;
+		watch(READ_IMAGE_FAILED, f->name);
 	}
 	SDL_FreeSurface(surface);
 }
@@ -157,8 +190,9 @@ int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
 	std::string buf;
 	int found = 0;
 	while (!found && readToken(file, buf)) {
-		if (buf == "ENTITY" && readToken(file, buf) && buf == eid) {
-			found = 1;
+		if (buf == "ENTITY" && readToken(file, buf)) {
+			watch(READ_CANDIDATE, buf);
+			found = buf == eid;
 		}
 	}
 	if (!found) {
@@ -166,9 +200,11 @@ int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
 	}
 	id = eid;
 	filename = fn;
+	watch(READ_BEGIN, eid);
 	readingIds.push_back(eid);
 	int result = readEnD(file);
 	readingIds.pop_back();
+	watch(result ? READ_END : READ_CUT, eid);
 	return result;
 }
 
@@ -176,9 +212,11 @@ int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
 // that is already being read (itself, or one further out in a USES chain).
 static void loadDependency(EntityData *ed, const std::string &d) {
 	if (d == ed->id || beingRead(d)) {
+		watch(READ_USES_CYCLE, d);
 		return;
 	}
 	if (readingIds.size() >= MAX_USES_DEPTH) {
+		watch(READ_USES_DEEP, d);
 		std::cerr << "EntityData::readEnD: Dependency chain too deep, not loading EData " << d << std::endl;
 		return;
 	}
@@ -196,6 +234,8 @@ int EntityData::readEnD(std::istream &file) {
 		if (!readToken(file, buf)) {
 			break;
 		}
+		// a token that no test below takes leaves the stream where it was
+		long head = readWatch != nullptr ? streamOffset(file) : 0;
 		if (buf == "NAME") {
 			if (!readToken(file, buf)) return endOfFile();
 			name = buf;
@@ -257,10 +297,12 @@ int EntityData::readEnD(std::istream &file) {
 				flags |= flag->second;
 			} else {
 				std::cerr << "EntityData::readEnD: Unknown entity flag: " << buf << std::endl;
+				watch(READ_UNKNOWN_FLAG, buf);
 			}
 		}
 		if (buf == "USES") {
 			if (!readToken(file, buf)) return endOfFile();
+			watch(READ_USES, buf);
 			loadDependency(this, buf);
 		}
 		if (buf == "STATE") {
@@ -268,6 +310,9 @@ int EntityData::readEnD(std::istream &file) {
 				std::cerr << "EntityData::readEnD: Aborted entity data load\n";
 				return 0;
 			}
+		}
+		if (readWatch != nullptr && buf != "END_ENTITY" && streamOffset(file) == head) {
+			watch(READ_SKIPPED, buf);
 		}
 	}
 	return buf == "END_ENTITY";
@@ -281,7 +326,9 @@ int EntityData::readState(std::istream &file) {
 		s.name = buf;
 	} else {
 		std::cerr << "EntityData::readState: EOF encountered" << std::endl;
+		watch(READ_EOF, "");
 	}
+	watch(READ_STATE, s.name);
 	std::cerr << "EntityData::readState: Reading state " << s.name << std::endl;
 	buf = "";
 	while (file.good() && buf != "END_STATE") {
@@ -296,19 +343,23 @@ int EntityData::readState(std::istream &file) {
 			}
 		} else if (buf == "LOOP") {
 			if (readToken(file, buf)) {
+				watch(READ_LOOP, buf);
 				s.loop = tokenNumber(buf);
 			}
 		} else if (buf == "NEXT_STATE") {
 			if (readToken(file, buf)) {
+				watch(READ_NEXT_STATE, buf);
 				s.loop = -1;
 				s.nextState = buf;
 			}
 		} else if (buf != "END_STATE") {
 			std::cerr << "EntityData::readState: Unrecognized token: " << buf << std::endl;
+			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
 	if (buf != "END_STATE") {
 		std::cerr << "EntityData::readState: END_STATE tag not found for state: " << s.name << std::endl;
+		watch(READ_STATE_CUT, s.name);
 		freeStateBitmaps(&s);
 		return 0;
 	}
@@ -321,6 +372,7 @@ static void bindBehaviour(EFHandle *field, const std::string &fname) {
 	EFTable::iterator fn = ent_fun_table.find(fname);
 	if (fn == ent_fun_table.end()) {
 		std::cerr << "EntityData::readFrame: Unknown EF: " << fname << std::endl;
+		watch(READ_UNKNOWN_EF, fname);
 		return;
 	}
 	*field = fn->second;
@@ -331,9 +383,11 @@ Frame *EntityData::readFrame(std::istream &file) {
 	Frame *f = new Frame();
 	if (!readToken(file, f->name)) {
 		std::cerr << "EntityData::readFrame: EOF encountered" << std::endl;
+		watch(READ_EOF, "");
 		delete f;
 		return nullptr;
 	}
+	watch(READ_FRAME, f->name);
 	if (f->name == "NONE" || f->name == "NULL") {
 		f->name = "<none>";
 	} else {
@@ -361,10 +415,12 @@ Frame *EntityData::readFrame(std::istream &file) {
 			if (readToken(file, buf)) bindBehaviour(&f->exit, buf);
 		} else if (buf != "END_FRAME") {
 			std::cerr << "EntityData::readFrame: Unrecognized token: " << buf << std::endl;
+			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
 	if (buf != "END_FRAME") {
 		std::cerr << "EntityData::readFrame: END_FRAME tag not found for frame: " << f->name << std::endl;
+		watch(READ_FRAME_CUT, f->name);
 		std::cerr << "EntityData::readFrame: Returning (failure)\n";
 		// nobody else holds the bitmap of a frame that is thrown away
 		f->freeFrame();

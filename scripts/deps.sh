@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the game (and, with "test", the test suite) needs, if missing.
 set -e
-pkgs="libsdl1.2-dev libsdl-image1.2-dev cmake g++ make pkg-config"
+pkgs="libsdl1.2-dev libsdl-image1.2-dev libpng-dev cmake g++ make pkg-config"
 if [ "$1" = "test" ]; then
 	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
 fi

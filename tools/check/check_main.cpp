@@ -1,0 +1,121 @@
+// vorska-check [--sheet OUT.png] [--werror] [FILE]: what the game will make of an entity file.
+#include "tools/check/check.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
+#include "entity/ef_def.h"
+
+#define DEFAULT_FILE "data/entity.dat"
+
+// Exit statuses.
+#define EXIT_CLEAN    0  // no errors
+#define EXIT_ERRORS   1  // errors (or warnings, with --werror)
+#define EXIT_UNUSABLE 2  // the file (or the sheet) could not be read (or written) at all
+
+// What the command line asks for.
+struct Options {
+	std::string file;
+	std::string sheet;
+	int werror;
+};
+
+// Prints how to call the checker and returns the status for a bad call.
+static int usage() {
+	fprintf(stderr, "usage: vorska-check [--sheet OUT.png] [--werror] [FILE]\n"
+	                "  FILE defaults to " DEFAULT_FILE "; run it where the game runs, image paths are relative\n");
+	return EXIT_UNUSABLE;
+}
+
+// Reads the command line into opt; 0 when it makes no sense.
+static int parseArgs(int argc, char **argv, Options *opt) {
+	opt->file = DEFAULT_FILE;
+	opt->werror = 0;
+	int files = 0;
+	for (int i = 1; i < argc; i++) {
+		if (strcmp(argv[i], "--sheet") == 0 && i + 1 < argc) {
+			opt->sheet = argv[++i];
+		} else if (strcmp(argv[i], "--werror") == 0) {
+			opt->werror = 1;
+		} else if (argv[i][0] == '-' || files++ > 0) {
+			return 0;
+		} else {
+			opt->file = argv[i];
+		}
+	}
+	return 1;
+}
+
+// Reads the whole file into run->text; 0 when it is no readable regular file.
+static int readText(CheckRun *run) {
+	struct stat st;
+	if (stat(run->path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+		return 0;
+	}
+	std::ifstream in(run->path.c_str(), std::ios::binary);
+	if (!in.is_open()) {
+		return 0;
+	}
+	std::ostringstream all;
+	all << in.rdbuf();
+	if (in.bad()) {
+		return 0;
+	}
+	run->text = all.str();
+	indexLines(run);
+	return 1;
+}
+
+// Starts SDL's video without a window, so that frames are converted as the game converts them.
+static int startVideo() {
+	setenv("SDL_VIDEODRIVER", "dummy", 1);
+	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+		return 0;
+	}
+	return SDL_SetVideoMode(16, 16, 32, SDL_SWSURFACE) != nullptr;
+}
+
+// Reads every template with the game's reader, its own messages kept off the report.
+static void readTemplates(CheckRun *run) {
+	std::ostringstream readerLog;
+	std::streambuf *saved = std::cerr.rdbuf(readerLog.rdbuf());
+	watchRun(run);
+	loadAll(run);
+	unwatchRun();
+	std::cerr.rdbuf(saved);
+}
+
+int main(int argc, char **argv) {
+	Options opt;
+	if (!parseArgs(argc, argv, &opt)) {
+		return usage();
+	}
+	CheckRun run;
+	run.path = opt.file;
+	if (!readText(&run)) {
+		fprintf(stderr, "%s: error: cannot read the file\n", run.path.c_str());
+		return EXIT_UNUSABLE;
+	}
+	if (!startVideo()) {
+		fprintf(stderr, "vorska-check: cannot start SDL: %s\n", SDL_GetError());
+		return EXIT_UNUSABLE;
+	}
+	buildEFlags();
+	buildEFuncs();
+	readTemplates(&run);
+	checkTemplates(&run);
+	int errors = 0;
+	int warnings = 0;
+	printReport(&run, &errors, &warnings);
+	int status = errors > 0 || (opt.werror && warnings > 0) ? EXIT_ERRORS : EXIT_CLEAN;
+	if (!opt.sheet.empty() && !writeSheet(edlist, opt.sheet)) {
+		status = EXIT_UNUSABLE;
+	}
+	freeEdListBitmaps(edlist);
+	SDL_Quit();
+	return status;
+}

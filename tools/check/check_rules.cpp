@@ -1,0 +1,170 @@
+// What the checker asks of the templates once the game's reader has read them all.
+#include "tools/check/check.h"
+
+#include "entity/ef_def.h"
+
+const char *const askedIds[] = {"Player", "Tank", "Helicopter", "Shot", "Bullet"};
+const int numAskedIds = sizeof(askedIds) / sizeof(askedIds[0]);
+
+// The templates the game fires as projectiles; they must leave with the view.
+static const char *const projectileIds[] = {"Shot", "Bullet"};
+static const char *const projectileTypes[] = {"SHOT", "BULLET"};
+
+// An id no token can hold: a load of it walks the whole file and so names every block.
+#define PROBE_ID " "
+
+// Reads the file the way the game does, then every other block it holds.
+void loadAll(CheckRun *run) {
+	EntityData probe;
+	probe.loadEnD(run->path, PROBE_ID);
+	for (int i = 0; i < numAskedIds; i++) {
+		addEnD(run->path, askedIds[i]);
+	}
+	for (size_t i = 0; i < run->candidates.size(); i++) {
+		addEnD(run->path, run->candidates[i].id);
+	}
+}
+
+// Tells whether name is one of the n strings of list.
+static int inList(const char *const *list, int n, const std::string &name) {
+	for (int i = 0; i < n; i++) {
+		if (name == list[i]) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// Tells whether any USES line names id.
+static int usedByUses(const CheckRun *run, const std::string &id) {
+	for (size_t i = 0; i < run->uses.size(); i++) {
+		if (run->uses[i].id == id) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// The state the game switches to for name: the first of that name, or null.
+static const State *stateNamed(const EntityData &ed, const std::string &name) {
+	for (size_t i = 0; i < ed.states.size(); i++) {
+		if (ed.states[i].name == name) {
+			return &ed.states[i];
+		}
+	}
+	return nullptr;
+}
+
+// Tells whether a frame ends the entity when it is entered or left.
+static int framesDie(const State &s) {
+	for (size_t i = 0; i < s.frames.size(); i++) {
+		if (s.frames[i].enter == ef_die || s.frames[i].exit == ef_die) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// Tells whether some state's NEXT_STATE leads to the state named name.
+static int reached(const EntityData &ed, const std::string &name) {
+	for (size_t i = 0; i < ed.states.size(); i++) {
+		if (ed.states[i].loop < 0 && ed.states[i].nextState == name) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// Checks where a state's last frame leads.
+static void checkEnding(CheckRun *run, const EntityData &ed, const State &s, const StatePlace &p) {
+	if (s.loop < 0 && stateNamed(ed, s.nextState) == nullptr) {
+		long at = p.nextAt != NO_POS ? p.nextAt : p.loopAt;
+		addDiag(run, at, SEV_ERROR, "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
+	} else if (s.loop >= 0 && !s.frames.empty() && s.loop >= (int)s.frames.size()) {
+		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) + " is beyond the " +
+		        std::to_string(s.frames.size()) + " frames of state '" + s.name + "'");
+	}
+	if (s.loop >= 0 && !s.nextState.empty() && p.nextAt != NO_POS) {
+		addDiag(run, p.nextAt, SEV_NOTE, "NEXT_STATE " + s.nextState + " has no effect: the LOOP after it decides");
+	}
+}
+
+// Checks one state of a template.
+static void checkState(CheckRun *run, const EntityData &ed, size_t i, const StatePlace &p) {
+	const State &s = ed.states[i];
+	if (s.frames.empty()) {
+		addDiag(run, p.at, SEV_ERROR, "state '" + s.name + "' has no frames");
+	} else {
+		checkEnding(run, ed, s, p);
+	}
+	if (i > 0 && s.name != "DEATH" && !reached(ed, s.name)) {
+		addDiag(run, p.at, SEV_WARNING, "no NEXT_STATE leads to state '" + s.name + "': it is never shown");
+	}
+	if (s.name == "DEATH" && stateNamed(ed, "DEATH") == &s && s.loop >= 0 && !framesDie(s)) {
+		addDiag(run, p.at, SEV_WARNING, "state DEATH of '" + ed.id +
+		        "' loops without EF_DIE: the wreck stays in the world for good");
+	}
+	for (size_t j = 0; j < s.frames.size() && j < p.frames.size(); j++) {
+		const Frame &f = s.frames[j];
+		if (f.bitmap == nullptr || ed.w <= 0 || ed.h <= 0) {
+			continue;
+		}
+		if (f.xoff >= ed.w || f.xoff + f.bitmap->w <= 0 || f.yoff >= ed.h || f.yoff + f.bitmap->h <= 0) {
+			addDiag(run, p.frames[j], SEV_WARNING, "the hit box (" + std::to_string(ed.w) + "x" + std::to_string(ed.h) +
+			        ") does not overlap the picture (" + std::to_string(f.bitmap->w) + "x" +
+			        std::to_string(f.bitmap->h) + " at " + std::to_string(f.xoff) + "," + std::to_string(f.yoff) + ")");
+		}
+	}
+}
+
+// Checks one template as a whole.
+static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePlace &p) {
+	for (size_t i = 0; i < ed.states.size() && i < p.states.size(); i++) {
+		checkState(run, ed, i, p.states[i]);
+	}
+	if (ed.life >= 1 && stateNamed(ed, "DEATH") == nullptr) {
+		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' has no DEATH state: when killed it is removed at once");
+	}
+	int projectile = inList(projectileIds, 2, ed.id) || inList(projectileTypes, 2, ed.type);
+	if (projectile && !(ed.flags & ENT_DIE_OOB_VPT)) {
+		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' is a shot or bullet without FLAG ENT_DIE_OOB_VPT: it lives on off screen");
+	}
+	if (ed.w <= 0 || ed.h <= 0) {
+		addDiag(run, p.at, SEV_NOTE, "'" + ed.id + "' has an empty hit box: it never collides");
+	}
+}
+
+// Checks what the file holds against what the game asks for and what USES names.
+static void checkFile(CheckRun *run) {
+	for (int i = 0; i < numAskedIds; i++) {
+		if (getEData(askedIds[i], edlist) == nullptr) {
+			addDiag(run, 0, SEV_ERROR, std::string("no template '") + askedIds[i] + "': the game asks for it");
+		}
+	}
+	for (size_t i = 0; i < run->uses.size(); i++) {
+		if (getEData(run->uses[i].id, edlist) == nullptr) {
+			addDiag(run, run->uses[i].at, SEV_ERROR, "USES '" + run->uses[i].id + "': no template of that id");
+		}
+	}
+	for (size_t i = 0; i < run->candidates.size(); i++) {
+		const UsesPlace &c = run->candidates[i];
+		const TemplatePlace *first = findPlace(run, c.id);
+		if (first != nullptr && first->at != c.at) {
+			addDiag(run, c.at, SEV_WARNING, "'" + c.id + "' is defined again: the game uses the block at line " +
+			        std::to_string(lineOf(run, first->at)));
+		} else if (!inList(askedIds, numAskedIds, c.id) && !usedByUses(run, c.id)) {
+			addDiag(run, c.at, SEV_WARNING, "nothing uses '" + c.id + "': the game never asks for it and no USES names it");
+		}
+	}
+}
+
+// Runs every check on the registered templates.
+void checkTemplates(CheckRun *run) {
+	for (size_t i = 0; i < edlist.size(); i++) {
+		const TemplatePlace *p = findPlace(run, edlist[i].id);
+		if (p != nullptr) {
+			checkTemplate(run, edlist[i], *p);
+		}
+	}
+	checkFile(run);
+}
