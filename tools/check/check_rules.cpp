@@ -77,9 +77,11 @@ static int reached(const EntityData &ed, const std::string &name) {
 
 // Checks where a state's last frame leads.
 static void checkEnding(CheckRun *run, const EntityData &ed, const State &s, const StatePlace &p) {
-	if (s.loop < 0 && stateNamed(ed, s.nextState) == nullptr) {
-		long at = p.nextAt != NO_POS ? p.nextAt : p.loopAt;
-		addDiag(run, at, SEV_ERROR, "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
+	if (s.loop < 0 && s.nextState.empty()) {
+		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) +
+		        " is negative: after the last frame the game looks for a state without a name");
+	} else if (s.loop < 0 && stateNamed(ed, s.nextState) == nullptr) {
+		addDiag(run, p.nextAt, SEV_ERROR, "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
 	} else if (s.loop >= 0 && !s.frames.empty() && s.loop >= (int)s.frames.size()) {
 		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) + " is beyond the " +
 		        std::to_string(s.frames.size()) + " frames of state '" + s.name + "'");

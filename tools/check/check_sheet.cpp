@@ -151,13 +151,15 @@ static int placeTemplate(Sheet *sh, const EntityData &ed, int y) {
 		}
 	}
 	int top = y;
+	char title[512];
+	snprintf(title, sizeof(title), "%s   %s %s  box %dx%d  life %d/%d  damage %d  flags %d", ed.id.c_str(),
+	         ed.group.c_str(), ed.type.c_str(), ed.w, ed.h, ed.life, ed.maxlife, ed.damage, ed.flags);
+	sh->width = std::max(sh->width, MARGIN + sh->title->strWidth("%s", title) + MARGIN);
 	if (sh->canvas != nullptr) {
 		lock(sh->canvas);
 		drawLine32(sh->canvas, MARGIN, y, sh->canvas->w - MARGIN, y, RULE_RGB[0], RULE_RGB[1], RULE_RGB[2]);
 		unlock(sh->canvas);
-		sh->title->printsr(sh->canvas, MARGIN, y + 2, "%s   %s %s  box %dx%d  life %d/%d  damage %d  flags %d",
-		                   ed.id.c_str(), ed.group.c_str(), ed.type.c_str(), ed.w, ed.h, ed.life, ed.maxlife,
-		                   ed.damage, ed.flags);
+		sh->title->printsr(sh->canvas, MARGIN, y + 2, "%s", title);
 	}
 	y += TEXT_LINE + 2 + GAP;
 	for (size_t i = 0; i < ed.states.size(); i++) {
@@ -169,6 +171,7 @@ static int placeTemplate(Sheet *sh, const EntityData &ed, int y) {
 // Places every template from the top; returns the sheet's height.
 static int placeAll(Sheet *sh, const EDList &list) {
 	const char *legend = "grey: picture   red: hit box   #frame dDELAY   > ENTER   < EXIT";
+	sh->width = std::max(sh->width, MARGIN + sh->text->strWidth("%s", legend) + MARGIN);
 	if (sh->canvas != nullptr) {
 		sh->text->printsr(sh->canvas, MARGIN, MARGIN, "%s", legend);
 	}
@@ -201,7 +204,7 @@ static int savePng(SDL_Surface *canvas, const std::string &out) {
 int writeSheet(const EDList &list, const std::string &out) {
 	Font text(FONT_DIR, 1.0f, 1.0f, 1.0f);
 	Font title(FONT_DIR, 1.0f, 1.0f, 0.0f);  // the tint takes whole channels only
-	Sheet sh = {nullptr, &text, &title, 0, SHEET_WIDTH};
+	Sheet sh = {nullptr, &text, &title, 0, 0};
 	for (size_t i = 0; i < list.size(); i++) {
 		for (size_t j = 0; j < list[i].states.size(); j++) {
 			sh.labelCol = std::max(sh.labelCol, text.strWidth("%s", list[i].states[j].name.c_str()) + GAP);
