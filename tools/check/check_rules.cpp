@@ -83,8 +83,8 @@ static void checkEnding(CheckRun *run, const EntityData &ed, const State &s, con
 	} else if (s.loop < 0 && stateNamed(ed, s.nextState) == nullptr) {
 		addDiag(run, p.nextAt, SEV_ERROR, "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
 	} else if (s.loop >= 0 && !s.frames.empty() && s.loop >= (int)s.frames.size()) {
-		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) + " is beyond the " +
-		        std::to_string(s.frames.size()) + " frames of state '" + s.name + "'");
+		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) + " is past the last frame of state '" +
+		        s.name + "' (frames 0 to " + std::to_string(s.frames.size() - 1) + ")");
 	}
 	if (s.loop >= 0 && !s.nextState.empty() && p.nextAt != NO_POS) {
 		addDiag(run, p.nextAt, SEV_NOTE, "NEXT_STATE " + s.nextState + " has no effect: the LOOP after it decides");
