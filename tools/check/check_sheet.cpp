@@ -131,6 +131,7 @@ static int placeState(Sheet *sh, const EntityData &ed, const Extent &e, int labe
 		if (sh->canvas != nullptr) {
 			drawFrame(sh, ed, e, s.frames[j], labels, x, y);
 		}
+		sh->width = std::max(sh->width, x + w + MARGIN);
 		x += w + GAP;
 	}
 	std::string end = rowEnd(s);
