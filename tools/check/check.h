@@ -52,16 +52,11 @@ struct CheckRun {
 	std::vector<UsesPlace> candidates;      // ids after ENTITY tokens, in file order
 };
 
-// The templates the game itself asks for: at start-up, on firing and for enemy fire.
-extern const char *const askedIds[];
-extern const int numAskedIds;
-
 // check_watch.cpp
 void addDiag(CheckRun *run, long at, severity_t sev, const std::string &text);
 void watchRun(CheckRun *run);
 void unwatchRun();
 const TemplatePlace *findPlace(const CheckRun *run, const std::string &id);
-std::string tokenAt(const CheckRun *run, long at);
 
 // check_rules.cpp
 void loadAll(CheckRun *run);

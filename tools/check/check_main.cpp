@@ -9,8 +9,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include "entity/ef_def.h"
-
-#define DEFAULT_FILE "data/entity.dat"
+#include "entity/gamestate.h"
 
 // Exit statuses.
 #define EXIT_CLEAN    0  // no errors
@@ -27,13 +26,13 @@ struct Options {
 // Prints how to call the checker and returns the status for a bad call.
 static int usage() {
 	fprintf(stderr, "usage: vorska-check [--sheet OUT.png] [--werror] [FILE]\n"
-	                "  FILE defaults to " DEFAULT_FILE "; run it where the game runs, image paths are relative\n");
+	                "  FILE defaults to " ENTITY_FILE "; run it where the game runs, image paths are relative\n");
 	return EXIT_UNUSABLE;
 }
 
 // Reads the command line into opt; 0 when it makes no sense.
 static int parseArgs(int argc, char **argv, Options *opt) {
-	opt->file = DEFAULT_FILE;
+	opt->file = ENTITY_FILE;
 	opt->werror = 0;
 	int files = 0;
 	for (int i = 1; i < argc; i++) {

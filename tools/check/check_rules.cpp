@@ -3,8 +3,9 @@
 
 #include "entity/ef_def.h"
 
-const char *const askedIds[] = {"Player", "Tank", "Helicopter", "Shot", "Bullet"};
-const int numAskedIds = sizeof(askedIds) / sizeof(askedIds[0]);
+// The templates the game itself asks for: at start-up, on firing and for enemy fire.
+static const char *const askedIds[] = {"Player", "Tank", "Helicopter", "Shot", "Bullet"};
+static const int numAskedIds = sizeof(askedIds) / sizeof(askedIds[0]);
 
 // The templates the game fires as projectiles; they must leave with the view.
 static const char *const projectileIds[] = {"Shot", "Bullet"};

@@ -18,7 +18,7 @@ void addDiag(CheckRun *run, long at, severity_t sev, const std::string &text) {
 }
 
 // The token that starts at offset at, as the reader took it.
-std::string tokenAt(const CheckRun *run, long at) {
+static std::string tokenAt(const CheckRun *run, long at) {
 	if (at < 0 || at >= (long)run->text.size()) {
 		return "";
 	}
