@@ -15,7 +15,7 @@ done
 px() { convert "$out.png" -format "%[pixel:p{$1,$2}]" info:; }
 # size; background; hit box corner; picture box corner; the shot's own pixels inside both
 got="$(identify -format %wx%h "$out.png") $(px 0 0) $(px 37 62) $(px 39 58) $(px 41 64)"
-want="381x122 srgb(36,36,44) srgb(255,40,40) srgb(150,150,150) srgb(235,255,255)"
+want="381x122 srgb(36,36,44) srgb(250,0,0) srgb(200,200,200) srgb(235,255,255)"
 [ "$got" = "$want" ] || { echo "sheet: got $got, want $want"; fail=1; }
 rm -f "$out.txt" "$out.png"
 exit $fail

@@ -18,8 +18,8 @@
 // Colours of the sheet.
 static const Uint8 BACK_RGB[3] = {36, 36, 44};
 static const Uint8 RULE_RGB[3] = {80, 80, 96};
-static const Uint8 PICTURE_RGB[3] = {150, 150, 150};
-static const Uint8 HITBOX_RGB[3] = {255, 40, 40};
+static const Uint8 PICTURE_RGB[3] = {200, 200, 200};  // as the game's debug view draws them
+static const Uint8 HITBOX_RGB[3] = {250, 0, 0};
 
 // What drawing needs: the canvas (null while only measuring) and the two fonts.
 struct Sheet {
