@@ -56,10 +56,10 @@ static const State *stateNamed(const EntityData &ed, const std::string &name) {
 	return nullptr;
 }
 
-// Tells whether a frame ends the entity when it is entered or left.
-static int framesDie(const State &s) {
+// Tells whether a frame of s runs the behaviour fn when it is entered or left.
+static int framesRun(const State &s, EFHandle fn) {
 	for (size_t i = 0; i < s.frames.size(); i++) {
-		if (s.frames[i].enter == ef_die || s.frames[i].exit == ef_die) {
+		if (s.frames[i].enter == fn || s.frames[i].exit == fn) {
 			return 1;
 		}
 	}
@@ -100,10 +100,12 @@ static void checkState(CheckRun *run, const EntityData &ed, size_t i, const Stat
 	} else {
 		checkEnding(run, ed, s, p);
 	}
-	if (i > 0 && s.name != "DEATH" && !reached(ed, s.name)) {
+	if (stateNamed(ed, s.name) != &s) {
+		addDiag(run, p.at, SEV_WARNING, "state '" + s.name + "' is defined again: the game switches to the first one");
+	} else if (i > 0 && s.name != "DEATH" && !reached(ed, s.name)) {
 		addDiag(run, p.at, SEV_WARNING, "no NEXT_STATE leads to state '" + s.name + "': it is never shown");
 	}
-	if (s.name == "DEATH" && stateNamed(ed, "DEATH") == &s && s.loop >= 0 && !framesDie(s)) {
+	if (s.name == "DEATH" && stateNamed(ed, "DEATH") == &s && s.loop >= 0 && !framesRun(s, ef_die)) {
 		addDiag(run, p.at, SEV_WARNING, "state DEATH of '" + ed.id +
 		        "' loops without EF_DIE: the wreck stays in the world for good");
 	}
@@ -134,6 +136,12 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 	}
 	if (ed.w <= 0 || ed.h <= 0) {
 		addDiag(run, p.at, SEV_NOTE, "'" + ed.id + "' has an empty hit box: it never collides");
+	}
+	for (size_t i = 0; i < ed.states.size(); i++) {
+		if (framesRun(ed.states[i], ef_player_gone) && ed.var.find("LIVES") == ed.var.end()) {
+			addDiag(run, p.at, SEV_NOTE, "'" + ed.id + "' runs EF_PLAYER_GONE without a VAR LIVES: its first death ends the game");
+			break;
+		}
 	}
 }
 
