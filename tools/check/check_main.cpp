@@ -88,6 +88,7 @@ static void readTemplates(CheckRun *run) {
 	std::cerr.rdbuf(saved);
 }
 
+// Checks the file, prints the report and draws the sheet when asked; the status says how it went.
 int main(int argc, char **argv) {
 	Options opt;
 	if (!parseArgs(argc, argv, &opt)) {

@@ -5,7 +5,8 @@
 
 // The templates the game itself asks for: at start-up, on firing and for enemy fire.
 static const char *const askedIds[] = {"Player", "Tank", "Helicopter", "Shot", "Bullet"};
-static const int numAskedIds = sizeof(askedIds) / sizeof(askedIds[0]);
+
+#define COUNT_OF(a) ((int)(sizeof(a) / sizeof((a)[0])))
 
 // The templates the game fires as projectiles; they must leave with the view.
 static const char *const projectileIds[] = {"Shot", "Bullet"};
@@ -18,7 +19,7 @@ static const char *const projectileTypes[] = {"SHOT", "BULLET"};
 void loadAll(CheckRun *run) {
 	EntityData probe;
 	probe.loadEnD(run->path, PROBE_ID);
-	for (int i = 0; i < numAskedIds; i++) {
+	for (int i = 0; i < COUNT_OF(askedIds); i++) {
 		addEnD(run->path, askedIds[i]);
 	}
 	for (size_t i = 0; i < run->candidates.size(); i++) {
@@ -130,7 +131,8 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 	if (ed.life >= 1 && stateNamed(ed, "DEATH") == nullptr) {
 		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' has no DEATH state: when killed it is removed at once");
 	}
-	int projectile = inList(projectileIds, 2, ed.id) || inList(projectileTypes, 2, ed.type);
+	int projectile = inList(projectileIds, COUNT_OF(projectileIds), ed.id) ||
+	                 inList(projectileTypes, COUNT_OF(projectileTypes), ed.type);
 	if (projectile && !(ed.flags & ENT_DIE_OOB_VPT)) {
 		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' is a shot or bullet without FLAG ENT_DIE_OOB_VPT: it lives on off screen");
 	}
@@ -147,7 +149,7 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 
 // Checks what the file holds against what the game asks for and what USES names.
 static void checkFile(CheckRun *run) {
-	for (int i = 0; i < numAskedIds; i++) {
+	for (int i = 0; i < COUNT_OF(askedIds); i++) {
 		if (getEData(askedIds[i], edlist) == nullptr) {
 			addDiag(run, 0, SEV_ERROR, std::string("no template '") + askedIds[i] + "': the game asks for it");
 		}
@@ -163,7 +165,7 @@ static void checkFile(CheckRun *run) {
 		if (first != nullptr && first->at != c.at) {
 			addDiag(run, c.at, SEV_WARNING, "'" + c.id + "' is defined again: the game uses the block at line " +
 			        std::to_string(lineOf(run, first->at)));
-		} else if (!inList(askedIds, numAskedIds, c.id) && !usedByUses(run, c.id)) {
+		} else if (!inList(askedIds, COUNT_OF(askedIds), c.id) && !usedByUses(run, c.id)) {
 			addDiag(run, c.at, SEV_WARNING, "nothing uses '" + c.id + "': the game never asks for it and no USES names it");
 		}
 	}
