@@ -10,6 +10,13 @@ class Entity;
 // The definition file every template is read from.
 #define ENTITY_FILE "data/entity.dat"
 
+// The templates the game itself asks for.
+#define PLAYER_ID      "Player"
+#define TANK_ID        "Tank"
+#define HELICOPTER_ID  "Helicopter"
+#define SHOT_ID        "Shot"
+#define BULLET_ID      "Bullet"
+
 extern Screen *screen;    // the video surface wrapper
 extern Env *env;          // the play-field
 extern Entity *player;    // the player entity, owned by the world list

@@ -30,7 +30,7 @@ static int placementRange(int span) {
 
 // Populates the level, creates the player and puts the camera at the bottom of the field.
 void setupLevel() {
-	Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
+	Entity *e = loadEntity(ENTITY_FILE, TANK_ID, env);
 	if (e != nullptr) {
 		e->x = FIRST_TANK_X;
 		e->y = FIRST_TANK_Y;
@@ -41,7 +41,7 @@ void setupLevel() {
 		fprintf(stderr, "setupLevel: field %dx%d is too small for random placement\n", env->xlen, env->ylen);
 	}
 	for (int i = 0; i < RANDOM_TANKS; i++) {
-		e = loadEntity(ENTITY_FILE, "Tank", env);
+		e = loadEntity(ENTITY_FILE, TANK_ID, env);
 		if (e == nullptr) {
 			continue;
 		}
@@ -52,12 +52,12 @@ void setupLevel() {
 		e->y = r2 % yr;
 		e->framectr = r3 % TANK_PHASES;
 	}
-	e = loadEntity(ENTITY_FILE, "Helicopter", env);
+	e = loadEntity(ENTITY_FILE, HELICOPTER_ID, env);
 	if (e != nullptr) {
 		e->x = HELICOPTER_X;
 		e->y = HELICOPTER_Y;
 	}
-	player = loadEntity(ENTITY_FILE, "Player", env);
+	player = loadEntity(ENTITY_FILE, PLAYER_ID, env);
 	if (player == nullptr) {
 		exit(1);
 	}
@@ -74,9 +74,9 @@ void setupLevel() {
 void fireVolley() {
 	const int rows = 1;
 	for (int g = 0; g < rows; g++) {
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, 0, SHOT_YVEL, g);
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, -SHOT_SLANT, SHOT_YVEL, g);
-		player->addSpawnR(ENTITY_FILE, "Shot", 10 * g + 1, SHOT_YOFF, SHOT_SLANT, SHOT_YVEL, g);
+		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, 0, SHOT_YVEL, g);
+		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, -SHOT_SLANT, SHOT_YVEL, g);
+		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, SHOT_SLANT, SHOT_YVEL, g);
 	}
 	// counts on from whatever the data set, stopping at the top of the int range
 	int &fired = player->var["SHOTSFIRED"];

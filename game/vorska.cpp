@@ -18,9 +18,9 @@ Font *startUp() {
 	buildEFlags();
 	buildEFuncs();
 	Font *font = new Font("font_sm", 0.0f, 0.0f, 1.0f);
-	addEnD(ENTITY_FILE, "Player");
-	addEnD(ENTITY_FILE, "Tank");
-	addEnD(ENTITY_FILE, "Helicopter");
+	addEnD(ENTITY_FILE, PLAYER_ID);
+	addEnD(ENTITY_FILE, TANK_ID);
+	addEnD(ENTITY_FILE, HELICOPTER_ID);
 	setupLevel();
 	return font;
 }

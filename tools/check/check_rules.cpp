@@ -2,14 +2,15 @@
 #include "tools/check/check.h"
 
 #include "entity/ef_def.h"
+#include "entity/gamestate.h"
 
 // The templates the game itself asks for: at start-up, on firing and for enemy fire.
-static const char *const askedIds[] = {"Player", "Tank", "Helicopter", "Shot", "Bullet"};
+static const char *const askedIds[] = {PLAYER_ID, TANK_ID, HELICOPTER_ID, SHOT_ID, BULLET_ID};
 
 #define COUNT_OF(a) ((int)(sizeof(a) / sizeof((a)[0])))
 
 // The templates the game fires as projectiles; they must leave with the view.
-static const char *const projectileIds[] = {"Shot", "Bullet"};
+static const char *const projectileIds[] = {SHOT_ID, BULLET_ID};
 static const char *const projectileTypes[] = {"SHOT", "BULLET"};
 
 // An id no token can hold: a load of it walks the whole file and so names every block.
