@@ -150,7 +150,8 @@ static void loadFrameImage(Frame *f) {
 		return;
 	}
 	std::cerr << "EntityData::readFrame: Loading frame " << f->name << std::endl;
-	SDL_SetColorKey(surface, SDL_SRCCOLORKEY, SDL_MapRGB(surface->format, 255, 0, 255));
+	// run-length encoded: a blit copies the opaque runs instead of testing every pixel for the key
+	SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(surface->format, 255, 0, 255));
 	// SDL_DisplayFormat crashes when no video mode has been set; that is a failed conversion too
 	if (SDL_GetVideoSurface() != nullptr) {
 		f->bitmap = SDL_DisplayFormat(surface);

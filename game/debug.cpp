@@ -2,6 +2,8 @@
 #include "game/vorska.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // Dumps and the debug toggle and pause, in the order the cycle takes them.
 void debugKeys(Font *font) {
@@ -78,28 +80,75 @@ void pauseGame(Font *font) {
 	} while (!pauseStep(&phase));
 }
 
-// Draws the nine lines of the debug overlay.
-void drawDebug(Font *font) {
+// Overlay lines are this far apart.
+#define OVERLAY_LINE_HEIGHT 16
+
+// The overlay as last drawn: it is shown every pass but its text changes about once a
+// second, so its pixels are kept with the lines, font and size they were drawn for.
+struct OverlayCache {
+	std::vector<std::string> lines;
+	Font *font = nullptr;
+	SDL_Surface *pixels = nullptr;
+};
+static OverlayCache overlay;
+
+// The nine lines of the debug overlay as they read now.
+static std::vector<std::string> overlayLines() {
 	char buf[1024];
 	int flags = screen->vidFlags;
-	debug->clear(SDL_MapRGB(screen->bitmap->format, 0, 0, 100));
-	font->printv(debug, 0, 0, "%s", "Debug Info");
+	std::vector<std::string> lines;
+	lines.push_back("Debug Info");
 	snprintf(buf, sizeof(buf), "FPS: %d (%dc)", (int)fps, (int)cps);
-	font->printv(debug, 0, 16, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO", (dbg & DBG_DIE_SEEN) ? "YES" : "NO");
-	font->printv(debug, 0, 32, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "S.Memory: %s", (flags & SDL_HWSURFACE) ? "HW" : "SW");
-	font->printv(debug, 0, 48, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "D.Buffer: %s", (flags & SDL_DOUBLEBUF) ? "Yes" : "No");
-	font->printv(debug, 0, 64, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "Fullscreen: %s", (flags & SDL_FULLSCREEN) ? "Yes" : "No");
-	font->printv(debug, 0, 80, "%s", buf);
+	lines.push_back(buf);
 	if (SDL_VideoDriverName(buf, sizeof(buf)) == nullptr) {
 		buf[0] = '\0';
 	}
-	font->printv(debug, 0, 96, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "Frames %d", (int)frames);
-	font->printv(debug, 0, 112, "%s", buf);
+	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "Cycles %d", (int)cycles);
-	font->printv(debug, 0, 128, "%s", buf);
+	lines.push_back(buf);
+	return lines;
+}
+
+// Draws the lines on the overlay's dark blue, on a new surface of the screen's format and
+// the debug viewport's size; null when SDL cannot make one.
+static SDL_Surface *renderOverlay(Font *font, const std::vector<std::string> &lines) {
+	const SDL_PixelFormat *f = screen->bitmap->format;
+	SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, debug->xlen, debug->ylen, f->BitsPerPixel,
+	                                      f->Rmask, f->Gmask, f->Bmask, f->Amask);
+	if (s == nullptr) {
+		return nullptr;
+	}
+	SDL_FillRect(s, nullptr, SDL_MapRGB(screen->bitmap->format, 0, 0, 100));
+	for (size_t i = 0; i < lines.size(); i++) {
+		font->printsr(s, 0, (int)i * OVERLAY_LINE_HEIGHT, "%s", lines[i].c_str());
+	}
+	return s;
+}
+
+// Draws the nine lines of the debug overlay, drawing the text afresh only when it changed.
+void drawDebug(Font *font) {
+	std::vector<std::string> lines = overlayLines();
+	SDL_Surface *kept = overlay.pixels;
+	if (kept == nullptr || lines != overlay.lines || font != overlay.font || kept->w != debug->xlen ||
+	    kept->h != debug->ylen) {
+		if (kept != nullptr) {
+			SDL_FreeSurface(kept);
+		}
+		overlay.pixels = renderOverlay(font, lines);
+		overlay.lines = lines;
+		overlay.font = font;
+	}
+	if (overlay.pixels != nullptr) {
+		debug->blits(overlay.pixels, 0, 0, debug->xlen, debug->ylen, 0, 0);
+	}
 }
