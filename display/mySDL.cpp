@@ -123,14 +123,16 @@ void drawPixel(SDL_Surface *screen, int x, int y, Uint8 R, Uint8 G, Uint8 B) {
 	}
 }
 
-// Tells whether SDL would blit source onto target as a plain copy of bytes: the same pixel
-// format, no colour key, no alpha, and pixels that can be read without a lock.
+// Tells whether SDL would blit source onto target as a plain copy of bytes: no colour key,
+// no alpha, the same pixel format, and both in memory that needs no lock.
 static bool plainCopy(const SDL_Surface *source, const SDL_Surface *target) {
+	if ((source->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) || SDL_MUSTLOCK(source) || SDL_MUSTLOCK(target)) {
+		return false;
+	}
 	const SDL_PixelFormat *s = source->format;
 	const SDL_PixelFormat *t = target->format;
 	return s->BytesPerPixel > 1 && s->BytesPerPixel == t->BytesPerPixel && s->Rmask == t->Rmask &&
-	       s->Gmask == t->Gmask && s->Bmask == t->Bmask && s->Amask == t->Amask &&
-	       !(source->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) && !SDL_MUSTLOCK(source);
+	       s->Gmask == t->Gmask && s->Bmask == t->Bmask && s->Amask == t->Amask;
 }
 
 // Copies what a plain blit would, clipped as SDL clips it: the source rectangle to the
@@ -165,12 +167,10 @@ static void copyRows(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surf
 		return;
 	}
 	int bpp = target->format->BytesPerPixel;
-	lock(target);
 	for (int r = 0; r < h; r++) {
 		memcpy((Uint8 *)target->pixels + (y2 + r) * target->pitch + x2 * bpp,
 		       (const Uint8 *)source->pixels + (y1 + r) * source->pitch + x1 * bpp, (size_t)w * bpp);
 	}
-	unlock(target);
 }
 
 // Blits a rectangle of source to a position of target. SDL copies opaque surfaces of the
