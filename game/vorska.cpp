@@ -73,6 +73,13 @@ void drawPass(Font *font) {
 	Entity *e = elist;
 	while (e != nullptr) {
 		Entity *next = e->next;
+		// The entities lie scattered over the heap: ask for the next one now, so that it
+		// arrives while this one is drawn instead of stalling the walk (a quarter of the
+		// pass with 10,000 entities).
+		if (next != nullptr) {
+			__builtin_prefetch(&next->x);
+			__builtin_prefetch(&next->next);
+		}
 		if (e->visible()) {
 			e->draw();
 			if (dbg & DBG_FRAME_BOXES) {
