@@ -1,7 +1,7 @@
 // The screen after every draw pass of a scripted stretch of real play, against a golden list
 // of hashes: the field, the sprites, the debug boxes and the overlay (on, with the boxes, and
 // off) must reach the screen pixel for pixel as they always have. The overlay's rates and
-// counters are set by the script, the timers stopped. VORSKA_GOLDEN_WRITE=1 rewrites the list.
+// counters are set by the script, the timers stopped. VORSKA_REGOLD=1 rewrites the list.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 
 namespace {
 
-const char *kGolden = "tests/golden/draw_pixels.txt";
+const char *kGolden = "tests/golden/draw_pixels.golden";
 const int kPasses = 720;
 
 // FNV-1a over the bytes of the screen surface.
@@ -59,7 +59,7 @@ TEST(DrawPixels, ScriptedPlayDrawsTheGoldenScreens) {
 	}
 	out.finish();
 	err.finish();
-	if (getenv("VORSKA_GOLDEN_WRITE") != nullptr) {
+	if (getenv("VORSKA_REGOLD") != nullptr) {
 		std::ofstream(kGolden) << hashes;
 	}
 	std::string golden = readFile(kGolden);
