@@ -84,7 +84,8 @@ void pauseGame(Font *font) {
 #define OVERLAY_LINE_HEIGHT 16
 
 // The overlay as last drawn: it is shown every pass but its text changes about once a
-// second, so its pixels are kept with the lines, font and size they were drawn for.
+// second, so its pixels are kept with the lines, font and size they were drawn for. A font
+// is loaded once and never changes under its pointer.
 struct OverlayCache {
 	std::vector<std::string> lines;
 	Font *font = nullptr;
