@@ -35,6 +35,16 @@ int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflag
 	return s == nullptr ? -1 : 0;
 }
 
+// Fills the pixels from (x1, y1) to (x2, y2), both inside the surface, in one SDL fill
+// rather than one colour lookup per pixel; nothing when the span is empty.
+static void fillSpan(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b) {
+	if (x2 < x1 || y2 < y1) {
+		return;
+	}
+	SDL_Rect span = Rect(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+	SDL_FillRect(screen, &span, SDL_MapRGB(screen->format, r, g, b));
+}
+
 // Draws a horizontal or vertical line clipped to the surface's clip rectangle.
 void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b) {
 	if (screen == nullptr) {
@@ -66,9 +76,7 @@ void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Ui
 		if (y1 < 0 || y1 >= H || y1 < cy || y1 > cy + ch - 1) {
 			return;
 		}
-		for (int x = x1 < 0 ? 0 : x1; x <= x2 && x < W; x++) {
-			drawPixel32(screen, x, y1, r, g, b);
-		}
+		fillSpan(screen, std::max(x1, 0), y1, std::min(x2, W - 1), y1, r, g, b);
 	} else if (x1 == x2) {
 		if (y1 < cy) {
 			y1 = cy;
@@ -79,9 +87,7 @@ void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Ui
 		if (x1 < 0 || x1 >= W || x1 < cx || x1 > cx + cw - 1) {
 			return;
 		}
-		for (int y = y1 < 0 ? 0 : y1; y <= y2 && y < H; y++) {
-			drawPixel32(screen, x1, y, r, g, b);
-		}
+		fillSpan(screen, x1, std::max(y1, 0), x1, std::min(y2, H - 1), r, g, b);
 	} else {
 		fprintf(stderr, "drawLine32: %d,%d->%d,%d Does not support non-orthogonal lines\n", x1, y1, x2, y2);
 	}
