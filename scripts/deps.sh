@@ -1,9 +1,13 @@
 #!/bin/sh
-# Installs the Debian packages the game (and, with "test", the test suite) needs, if missing.
+# Installs the Debian packages the game (and, with "test", the test suite; with "playtest",
+# the playtest tool and its plot) needs, if missing.
 set -e
 pkgs="libsdl1.2-dev libsdl-image1.2-dev libpng-dev cmake g++ make pkg-config"
 if [ "$1" = "test" ]; then
 	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
+fi
+if [ "$1" = "playtest" ]; then
+	pkgs="$pkgs libpng-dev libfreetype-dev gnuplot-nox"
 fi
 missing=""
 for p in $pkgs; do
