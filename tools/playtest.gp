@@ -18,6 +18,7 @@ plot dir."/survival.dat" using 1:2 with lines lw 2 title "still", \
 set title "Lives lost by height (all runs, 5 % bins)"
 set ylabel "lives lost"
 set yrange [0:*]
+set offsets 0, 0, graph 0.08, 0
 set style fill solid 0.8 border -1
 set boxwidth 1.6 absolute
 plot dir."/deaths.dat" using ($1-1.7):2 with boxes title "still", \
