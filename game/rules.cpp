@@ -19,9 +19,6 @@
 #define SHOT_YVEL        -20000
 #define SHOT_SLANT       5000
 
-// How far the ship moves in a cycle while an arrow key is held.
-#define PLAYER_STEP      4
-
 // A random placement range that is never empty: a field too small for the level puts
 // the random tanks at coordinate 0 instead of dividing by zero.
 static int placementRange(int span) {

@@ -16,6 +16,9 @@ extern Viewport *debug;   // the debug overlay viewport
 
 
 
+// How far the ship moves in a cycle while an arrow key is held.
+#define PLAYER_STEP 4
+
 int SDL_main(int argc, char **argv);
 
 // start-up and the main loop

@@ -7,7 +7,7 @@ if [ "$1" = "test" ]; then
 	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
 fi
 if [ "$1" = "playtest" ]; then
-	pkgs="$pkgs libpng-dev libfreetype-dev gnuplot-nox"
+	pkgs="$pkgs libfreetype-dev gnuplot-nox"
 fi
 missing=""
 for p in $pkgs; do

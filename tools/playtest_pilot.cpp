@@ -13,8 +13,6 @@ const PilotKind kPilots[] = {
 };
 const int kNumPilots = sizeof( kPilots ) / sizeof( kPilots[0] );
 
-// The ship's step for each held arrow, as moveControl makes it.
-static const int SHIP_STEP = 4;
 static const int NUM_DIRS = 9;
 // Direction 0 holds no arrow; the others are the eight compass points.
 static const int DIR_X[NUM_DIRS] = { 0, 0, 1, 1, 1, 0, -1, -1, -1 };
@@ -51,8 +49,8 @@ double Pilot::PredictedGap( const std::vector<Threat> &seen, int d ) const {
 	for ( int t = 0; t < kind.period; t++ ) {
 		// the ship stays inside the view, which climbs a pixel a cycle until the top
 		top = std::max( 0.0, top - 1 );
-		x = std::clamp( x + SHIP_STEP * DIR_X[d], (double)env->cx, (double)env->cx + vp->xlen - player->w );
-		y = std::clamp( y + SHIP_STEP * DIR_Y[d] + player->yvel / 1000.0, top, top + vp->ylen - player->h );
+		x = std::clamp( x + PLAYER_STEP * DIR_X[d], (double)env->cx, (double)env->cx + vp->xlen - player->w );
+		y = std::clamp( y + PLAYER_STEP * DIR_Y[d] + player->yvel / 1000.0, top, top + vp->ylen - player->h );
 	}
 	double sx = x + player->w / 2.0;
 	double sy = y + player->h / 2.0;
@@ -89,12 +87,12 @@ int Pilot::Decide() {
 
 // Holds fire and the chosen arrows; decides again every period.
 void Pilot::Step( long cycle, Uint8 *keys ) {
-	keys[KEY_SPACE] = kind.holdFire;
+	keys[SDLK_SPACE] = kind.holdFire;
 	if ( kind.period == 0 || cycle < nextDecision ) {
 		return;
 	}
 	if ( !kind.holdFire ) {
-		keys[KEY_SPACE] = 1;   // pressed now, released the cycle after: a tap
+		keys[SDLK_SPACE] = 1;   // pressed now, released the cycle after: a tap
 	}
 	bool hesitates = decided && kind.hesitate > 0 && rng() % kind.hesitate == 0;
 	if ( !hesitates ) {
@@ -102,8 +100,8 @@ void Pilot::Step( long cycle, Uint8 *keys ) {
 	}
 	decided = 1;
 	nextDecision = cycle + kind.period;
-	keys[KEY_UP] = DIR_Y[dir] < 0;
-	keys[KEY_DOWN] = DIR_Y[dir] > 0;
-	keys[KEY_LEFT] = DIR_X[dir] < 0;
-	keys[KEY_RIGHT] = DIR_X[dir] > 0;
+	keys[SDLK_UP] = DIR_Y[dir] < 0;
+	keys[SDLK_DOWN] = DIR_Y[dir] > 0;
+	keys[SDLK_LEFT] = DIR_X[dir] < 0;
+	keys[SDLK_RIGHT] = DIR_X[dir] > 0;
 }
