@@ -1,9 +1,19 @@
-// mkart: paints every sprite and the window icon into a gfx directory.
-// usage: mkart [outdir]
+// mkart: paints every sprite and the window icon into a gfx directory and,
+// given a second directory, the desktop icons into it.
+// usage: mkart [outdir [icondir]]
 #include "sprites.h"
 
 #include <cstdio>
 #include <string>
+
+// writes one picture and says so; false when the file could not be written
+static bool Art_Save( const Image &img, const std::string &path ) {
+	if ( !Png_Write( img, path ) ) {
+		return false;
+	}
+	printf( "mkart: %s %dx%d\n", path.c_str(), img.w, img.h );
+	return true;
+}
 
 int main( int argc, char **argv ) {
 	std::string dir = argc > 1 ? argv[1] : "gfx";
@@ -12,12 +22,13 @@ int main( int argc, char **argv ) {
 		Image img;
 		std::string name;
 		Art_Render( i, img, name );
-		std::string path = dir + "/" + name;
-		if ( Png_Write( img, path ) ) {
-			printf( "mkart: %s %dx%d\n", path.c_str(), img.w, img.h );
-		} else {
-			ok = false;
-		}
+		ok = Art_Save( img, dir + "/" + name ) && ok;
+	}
+	for ( int i = 0; argc > 2 && i < ICON_COUNT; i++ ) {
+		Image img;
+		std::string name;
+		Icon_Render( i, img, name );
+		ok = Art_Save( img, std::string( argv[2] ) + "/" + name ) && ok;
 	}
 	return ok ? 0 : 1;
 }

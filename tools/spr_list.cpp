@@ -21,7 +21,7 @@ static void Draw_WreckFrame( Image &out, int ) {
 }
 
 static void Draw_LogoFrame( Image &out, int ) {
-	Draw_Logo( out );
+	Draw_Logo( out, LOGO_SIZE );
 }
 
 static void Draw_SmallBoom( Image &out, int frame ) {
@@ -73,4 +73,10 @@ void Art_Render( int index, Image &out, std::string &name ) {
 	}
 	name.clear();
 	Img_Init( out, 0, 0, KEY_COLOR );
+}
+
+// draws desktop icon number index and gives its name (such as "vorska_64.png")
+void Icon_Render( int index, Image &out, std::string &name ) {
+	name = "vorska_" + std::to_string( ICON_SIZES[index] ) + ".png";
+	Draw_Logo( out, ICON_SIZES[index] );
 }

@@ -1,13 +1,19 @@
-// The player's fighter, nose up, and the window icon built from it.
+// The player's fighter, nose up, and the icons built from it.
 #include "sprites.h"
 #include "paint.h"
 
 #include <cmath>
 
-// where and how large the ship is painted
+// where and how large the ship is painted; relief scales the parts' heights
+// and bevels with the picture, so a large icon is shaded like a small one
 struct Place {
-	float ox, oy, scale;
+	float ox, oy, scale, relief;
 };
+
+// a paint whose heights and bevels follow the placement's relief
+static Paint Place_Relief( const Place &pl, const Paint &p ) {
+	return Paint_Make( p.color, p.mat, p.profile, p.base * pl.relief, p.height * pl.relief, p.width * pl.relief );
+}
 
 // maps design coordinates (a 32 x 40 box) through a placement
 static void Place_Points( const Place &pl, const float *src, float *dst, int n ) {
@@ -28,7 +34,7 @@ static void Ship_Symmetric( Sprite &s, const Place &pl, const float *half, int n
 	Place_Points( pl, pts, mapped, count );
 	Mask m;
 	Mask_Polygon( m, s.w, s.h, mapped, count );
-	Spr_Fill( s, m, p );
+	Spr_Fill( s, m, Place_Relief( pl, p ) );
 }
 
 // fills one polygon given in design coordinates
@@ -37,7 +43,7 @@ static void Ship_Polygon( Sprite &s, const Place &pl, const float *pts, int n, c
 	Place_Points( pl, pts, mapped, n );
 	Mask m;
 	Mask_Polygon( m, s.w, s.h, mapped, n );
-	Spr_Fill( s, m, p );
+	Spr_Fill( s, m, Place_Relief( pl, p ) );
 }
 
 // one engine flame below a nozzle; the two frames differ in length and shape
@@ -106,7 +112,7 @@ static void Ship_Paint( Sprite &s, const Place &pl, int frame ) {
 	float ey = pl.oy + 10.5f * pl.scale;
 	Mask m;
 	Mask_Ellipse( m, s.w, s.h, ex, ey, 1.9f * pl.scale, 4.2f * pl.scale, 0.0f );
-	Spr_Fill( s, m, Paint_Make( glass, MAT_GLASS, PROFILE_ROUND, 3.5f, 2.0f, 2.0f * pl.scale ) );
+	Spr_Fill( s, m, Paint_Make( glass, MAT_GLASS, PROFILE_ROUND, 3.5f * pl.relief, 2.0f * pl.relief, 2.0f * pl.scale ) );
 	Ship_Flame( s, pl, 14.1f, frame );
 	Ship_Flame( s, pl, 17.9f, frame );
 }
@@ -115,24 +121,26 @@ static void Ship_Paint( Sprite &s, const Place &pl, int frame ) {
 void Draw_Player( Image &out, int frame ) {
 	Sprite s;
 	Spr_Init( s, PLAYER_W, PLAYER_H );
-	Place pl = { 0.0f, 0.0f, 1.0f };
+	Place pl = { 0.0f, 0.0f, 1.0f, 1.0f };
 	Ship_Paint( s, pl, frame );
 	Spr_Render( s, out );
 }
 
-// the window icon: the ship on a dark badge with an orange ring
-void Draw_Logo( Image &out ) {
+// the icon at size x size pixels: the ship on a dark badge with an orange
+// ring, drawn at each size rather than scaled from the 32 pixel window icon
+void Draw_Logo( Image &out, int size ) {
+	float k = size / (float)LOGO_SIZE;
 	Sprite s;
-	Spr_Init( s, LOGO_SIZE, LOGO_SIZE );
-	Place pl = { 3.2f, 0.6f, 0.8f };
+	Spr_Init( s, size, size );
+	Place pl = { 3.2f * k, 0.6f * k, 0.8f * k, k };
 	Ship_Paint( s, pl, 0 );
 	Image ship;
 	Spr_Render( s, ship );
-	Img_Init( out, LOGO_SIZE, LOGO_SIZE, Col_Make( 0, 0, 0 ) );
-	for ( int y = 0; y < LOGO_SIZE; y++ ) {
-		for ( int x = 0; x < LOGO_SIZE; x++ ) {
-			float dx = x + 0.5f - 16.0f;
-			float dy = y + 0.5f - 16.0f;
+	Img_Init( out, size, size, Col_Make( 0, 0, 0 ) );
+	for ( int y = 0; y < size; y++ ) {
+		for ( int x = 0; x < size; x++ ) {
+			float dx = ( x + 0.5f ) / k - 16.0f;
+			float dy = ( y + 0.5f ) / k - 16.0f;
 			float r = sqrtf( dx * dx + dy * dy );
 			Color c = Col_Mix( Col_Make( 30, 44, 78 ), Col_Make( 10, 14, 28 ), r / 22.0f );
 			if ( r > 14.0f && r < 15.6f ) {

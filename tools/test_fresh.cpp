@@ -26,6 +26,17 @@ static void Test_FreshSprites( const std::string &root ) {
 	CHECK( stale == 0 );
 }
 
+// every desktop icon equals a fresh drawing at its size
+static void Test_FreshIcons( const std::string &root ) {
+	Test_Group( "icons are current" );
+	for ( int i = 0; i < ICON_COUNT; i++ ) {
+		Image fresh, committed;
+		std::string name;
+		Icon_Render( i, fresh, name );
+		CHECK( Png_Read( committed, root + "/icons/" + name ) && committed.w == fresh.w && committed.px == fresh.px );
+	}
+}
+
 // the font directory equals a fresh rasterisation
 static void Test_FreshFont( const std::string &root ) {
 	Test_Group( "font is current" );
@@ -53,6 +64,7 @@ static void Test_FreshBackground( const std::string &root ) {
 // all freshness checks against a repository root
 void Fresh_Run( const char *root ) {
 	Test_FreshSprites( root );
+	Test_FreshIcons( root );
 	Test_FreshFont( root );
 	Test_FreshBackground( root );
 }

@@ -199,6 +199,12 @@ static void Test_SpriteFiles( void ) {
 	CHECK( logo.w == LOGO_SIZE && logo.h == LOGO_SIZE );
 	// the icon is shown without a mask, so it must be fully painted
 	CHECK( Painted_Count( logo ) == LOGO_SIZE * LOGO_SIZE );
+	// desktops show the larger icons as they are, square and opaque
+	for ( int size : ICON_SIZES ) {
+		Image icon;
+		CHECK( Png_Read( icon, root + "/icons/vorska_" + std::to_string( size ) + ".png" ) && icon.w == size
+			&& icon.h == size && Painted_Count( icon ) == size * size );
+	}
 }
 
 // frames of one animation differ in the way the animation means
