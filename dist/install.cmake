@@ -1,0 +1,35 @@
+# Install rules in the layout of Debian's games: the engine outside PATH, a launcher among
+# the games, the data beside other games' data. The launcher finds both from where it lies,
+# so the tree works under any prefix.
+include(GNUInstallDirs)
+set(VORSKA_LAUNCHER_DIR "games" CACHE STRING "Folder of the launcher, relative to the prefix")
+set(VORSKA_ENGINE_DIR "lib/games/vorska" CACHE STRING "Folder of the game binary, relative to the prefix")
+set(VORSKA_DATA_DIR "${CMAKE_INSTALL_DATAROOTDIR}/games/vorska" CACHE STRING "Folder of the game data, relative to the prefix")
+
+file(RELATIVE_PATH VORSKA_ENGINE_FROM_LAUNCHER /p/${VORSKA_LAUNCHER_DIR} /p/${VORSKA_ENGINE_DIR})
+file(RELATIVE_PATH VORSKA_DATA_FROM_LAUNCHER /p/${VORSKA_LAUNCHER_DIR} /p/${VORSKA_DATA_DIR})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vorska.in ${CMAKE_BINARY_DIR}/launcher/vorska @ONLY)
+
+install(TARGETS vorska DESTINATION ${VORSKA_ENGINE_DIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/vorska DESTINATION ${VORSKA_LAUNCHER_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/gfx ${CMAKE_SOURCE_DIR}/font_sm
+  DESTINATION ${VORSKA_DATA_DIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/vorska.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/example.vorska.vorska.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# the window icon is the 32 pixel desktop icon; the larger ones are drawn at their own size
+install(FILES ${CMAKE_SOURCE_DIR}/gfx/logo.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps RENAME vorska.png)
+foreach(size 64 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/icons/vorska_${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vorska.png)
+endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/man/vorska.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# the level designer's checker, once it is part of the build
+if(TARGET vorska-check)
+  install(TARGETS vorska-check DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/man/vorska-check.1)
+  install(FILES ${CMAKE_SOURCE_DIR}/man/vorska-check.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
