@@ -13,17 +13,17 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
 	pid=$!
 	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
 	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid; exit 1; }
-	xdotool mousemove 400 300
+	xdotool mousemove --window "$wid" 400 300
 	sleep 1
 	xdotool keydown space; sleep 0.5; xdotool keydown Left; sleep 0.5; xdotool keyup Left; xdotool keyup space
 	xdotool key Up Up Right
 	sleep 0.5
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended by itself"; exit 1; }
-	xwd -root -silent > "$out/screen.xwd"
+	xwd -id "$wid" -silent > "$out/screen.xwd"
 	tap() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.2; }
 	tap p
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended on pause"; exit 1; }
-	xwd -root -silent > "$out/paused.xwd"
+	xwd -id "$wid" -silent > "$out/paused.xwd"
 	tap p
 	kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended after the pause"; exit 1; }
 	tap Escape
