@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs the whole test suite: the normal build, the
-# sanitizer build, the fuzzers, the headless soak run and a short benchmark smoke run.
+# sanitizer build, the normal build's suite again on sdl12-compat, the fuzzers, the headless
+# soak run, a short benchmark smoke run and the Debian package from build to removal.
 # FUZZ_SECONDS (default 60), SOAK_CYCLES (default 20000) and VALGRIND_CYCLES (default 2000)
 # set the length of the long runs.
 set -e
@@ -9,10 +10,12 @@ sh scripts/deps.sh test
 jobs=$(nproc)
 passed=0
 
-# Runs one build's CTest suite; fails unless every test passed, and counts them.
+# Runs one build's CTest suite, with the VAR=value settings after the folder; fails unless
+# every test passed, and counts them.
 run_ctest() {
 	dir=$1
-	ctest --test-dir "$dir" -j"$jobs" --output-on-failure | tee "$dir/ctest.out"
+	shift
+	env "$@" ctest --test-dir "$dir" -j"$jobs" --output-on-failure | tee "$dir/ctest.out"
 	grep -q "^100% tests passed" "$dir/ctest.out" || exit 1
 	n=$(sed -n 's/.* 0 tests failed out of \([0-9]*\).*/\1/p' "$dir/ctest.out")
 	passed=$((passed + n))
@@ -22,6 +25,11 @@ echo "== normal build"
 cmake -S . -B build -DVORSKA_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest build
+
+echo "== the same suite on sdl12-compat (the SDL 1.2 API on top of SDL 2)"
+compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+LD_LIBRARY_PATH="$compat" ldd build/vorska | grep -q "sdl12-compat/libSDL-1.2" || { echo "sdl12-compat is not loaded"; exit 1; }
+run_ctest build LD_LIBRARY_PATH="$compat"
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
 cmake -S . -B build-asan -DVORSKA_SANITIZE=ON >/dev/null
@@ -53,5 +61,8 @@ if [ -x bench/run.sh ]; then
 	echo "== benchmarks (smoke run)"
 	bench/run.sh --smoke
 fi
+echo "== Debian package: build, lintian, validators, install, start from elsewhere, remove"
+sh tests/package_test.sh
+passed=$((passed + 1))
 echo "== all tests passed"
 echo "tests: $passed passed, 0 failed"
