@@ -23,7 +23,7 @@ done
 rm -rf "$out"
 mkdir -p "$out/src"
 tar --exclude='./build*' --exclude=./.git -cf - . | tar -C "$out/src" -xf -
-(cd "$out/src" && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b -Pnocheck >"$out/build.log" 2>&1) ||
+(cd "$out/src" && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b -Pnocheck -jauto >"$out/build.log" 2>&1) ||
 	{ tail -30 "$out/build.log"; fail "dpkg-buildpackage"; }
 deb=$(ls "$out"/vorska_*_"$(dpkg --print-architecture)".deb)
 echo "built $deb"
