@@ -2,16 +2,16 @@
 # the games, the data beside other games' data. The launcher finds both from where it lies,
 # so the tree works under any prefix.
 include(GNUInstallDirs)
-set(VORSKA_LAUNCHER_DIR "games" CACHE STRING "Folder of the launcher, relative to the prefix")
+set(VORSKA_GAMES_BINDIR "games" CACHE STRING "Folder of the launcher and the checker, relative to the prefix")
 set(VORSKA_ENGINE_DIR "lib/games/vorska" CACHE STRING "Folder of the game binary, relative to the prefix")
 set(VORSKA_DATA_DIR "${CMAKE_INSTALL_DATAROOTDIR}/games/vorska" CACHE STRING "Folder of the game data, relative to the prefix")
 
-file(RELATIVE_PATH VORSKA_ENGINE_FROM_LAUNCHER /p/${VORSKA_LAUNCHER_DIR} /p/${VORSKA_ENGINE_DIR})
-file(RELATIVE_PATH VORSKA_DATA_FROM_LAUNCHER /p/${VORSKA_LAUNCHER_DIR} /p/${VORSKA_DATA_DIR})
+file(RELATIVE_PATH VORSKA_ENGINE_FROM_LAUNCHER /p/${VORSKA_GAMES_BINDIR} /p/${VORSKA_ENGINE_DIR})
+file(RELATIVE_PATH VORSKA_DATA_FROM_LAUNCHER /p/${VORSKA_GAMES_BINDIR} /p/${VORSKA_DATA_DIR})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vorska.in ${CMAKE_BINARY_DIR}/launcher/vorska @ONLY)
 
 install(TARGETS vorska DESTINATION ${VORSKA_ENGINE_DIR})
-install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/vorska DESTINATION ${VORSKA_LAUNCHER_DIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/vorska DESTINATION ${VORSKA_GAMES_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/gfx ${CMAKE_SOURCE_DIR}/font_sm
   DESTINATION ${VORSKA_DATA_DIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vorska.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -26,9 +26,10 @@ endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/man/vorska.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# the level designer's checker, once it is part of the build
+# the level designer's checker, once it is part of the build; beside the launcher, as Debian
+# wants every command of a game package among the games
 if(TARGET vorska-check)
-  install(TARGETS vorska-check DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS vorska-check DESTINATION ${VORSKA_GAMES_BINDIR})
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/man/vorska-check.1)
   install(FILES ${CMAKE_SOURCE_DIR}/man/vorska-check.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -37,6 +37,9 @@ for f in /usr/games/vorska /usr/share/applications/vorska.desktop /usr/share/met
 	[ -f "$f" ] || fail "$f not installed"
 done
 man -w vorska >/dev/null || fail "man vorska finds no page"
+if [ -e /usr/games/vorska-check ]; then
+	(cd /usr/share/games/vorska && /usr/games/vorska-check >/dev/null) || fail "vorska-check on the installed data"
+fi
 dpkg -L vorska | while read -r f; do if [ ! -d "$f" ]; then echo "$f"; fi; done >"$out/installed"
 status=0
 (cd "$(mktemp -d)" && sh "$root/tests/window_test.sh" /usr/games/vorska) || status=$?
