@@ -42,7 +42,8 @@ if [ -e /usr/games/vorska-check ]; then
 fi
 dpkg -L vorska | while read -r f; do if [ ! -d "$f" ]; then echo "$f"; fi; done >"$out/installed"
 status=0
-(cd "$(mktemp -d)" && sh "$root/tests/window_test.sh" /usr/games/vorska) || status=$?
+mkdir -p "$out/elsewhere"
+(cd "$out/elsewhere" && sh "$root/tests/window_test.sh" /usr/games/vorska) || status=$?
 $apt remove vorska >>"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get remove"; }
 [ "$status" = 0 ] || fail "the installed game under Xvfb"
 left=$(while read -r f; do if [ -e "$f" ]; then echo "$f"; fi; done <"$out/installed")
