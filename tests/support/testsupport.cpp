@@ -1,15 +1,19 @@
 // Helpers shared by the tests.
 #include "tests/support/testsupport.h"
 
+#include <gtest/gtest.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <iostream>
-#include <unistd.h>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
 #include <sys/stat.h>
-#include "game/vorska.h"
+#include <unistd.h>
+#include "entity/ef_def.h"
 
 // Makes a unique folder under /tmp.
 TempDir::TempDir() {
@@ -20,7 +24,7 @@ TempDir::TempDir() {
 
 // Removes the folder and its contents.
 TempDir::~TempDir() {
-	if (path.size() > 5 && path.compare(0, 17, "/tmp/vorska_test_") == 0) {
+	if (path.compare(0, 17, "/tmp/vorska_test_") == 0) {
 		std::string cmd = "rm -rf '" + path + "'";
 		if (system(cmd.c_str()) != 0) {
 		}
@@ -40,12 +44,17 @@ std::string TempDir::write(const std::string &name, const std::string &content) 
 	return full;
 }
 
-// Redirects fd into a temporary file until finish.
-Capture::Capture(int f) : fd(f), saved(-1), done(false) {
+// Flushes every stream that may hold text for fd 1 or 2.
+static void flushAll() {
 	fflush(stdout);
 	fflush(stderr);
 	std::cout.flush();
 	std::cerr.flush();
+}
+
+// Redirects fd into a temporary file until finish.
+Capture::Capture(int f) : fd(f), saved(-1), done(false) {
+	flushAll();
 	char tmpl[] = "/tmp/vorska_capture_XXXXXX";
 	int tmp = mkstemp(tmpl);
 	file = tmpl;
@@ -55,9 +64,7 @@ Capture::Capture(int f) : fd(f), saved(-1), done(false) {
 }
 
 Capture::~Capture() {
-	if (!done) {
-		finish();
-	}
+	finish();
 }
 
 // Restores fd and returns what was written while it was captured.
@@ -65,10 +72,7 @@ std::string Capture::finish() {
 	if (done) {
 		return "";
 	}
-	fflush(stdout);
-	fflush(stderr);
-	std::cout.flush();
-	std::cerr.flush();
+	flushAll();
 	dup2(saved, fd);
 	close(saved);
 	done = true;
@@ -114,4 +118,229 @@ std::string readFile(const std::string &path) {
 	std::stringstream ss;
 	ss << in.rdbuf();
 	return ss.str();
+}
+
+// The folder above tests/support/.
+std::string repoRoot() {
+	std::string f = __FILE__;
+	return f.substr(0, f.rfind("/tests/"));
+}
+
+// Addresses differ from run to run; temporary folders too.
+std::string scrubbed(std::string text, const std::string &from, const std::string &to) {
+	text = std::regex_replace(text, std::regex("0x[0-9a-f]+"), "0x");
+	for (size_t at = 0; !from.empty() && (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+		text.replace(at, from.size(), to);
+	}
+	return text;
+}
+
+// One golden file per text; a difference names the first line that differs.
+void expectGolden(const std::string &name, const std::string &text) {
+	std::string path = repoRoot() + "/tests/golden/" + name;
+	const char *regold = getenv("VORSKA_REGOLD");
+	if (regold != nullptr && std::string(regold) == "1") {
+		std::ofstream(path.c_str(), std::ios::binary) << text;
+		return;
+	}
+	std::string want = readFile(path);
+	if (want == text) {
+		return;
+	}
+	std::istringstream a(want), b(text);
+	std::string la, lb;
+	int line = 1;
+	while (std::getline(a, la) && std::getline(b, lb) && la == lb) {
+		line++;
+	}
+	std::ofstream((path + ".actual").c_str(), std::ios::binary) << text;
+	ADD_FAILURE() << name << " differs at line " << line << ":\n  golden: " << la << "\n  actual: " << lb
+	              << "\n(the whole text is in " << path << ".actual; VORSKA_REGOLD=1 accepts it)";
+}
+
+const char *kTestEntities =
+	"ENTITY Player NAME Player GROUP PLAYER TYPE SHIP IGNORE SHOT WIDTH 20 HEIGHT 30 LIFE 1 MAXLIFE 1 DAMAGE 1\n"
+	"  VAR LIVES 2 PRIORITY 5\n"
+	"  STATE FLY FRAME NONE DELAY 5 END_FRAME END_STATE\n"
+	"  STATE DEATH FRAME NONE DELAY 3 ENTER EF_PLAYER_DIE END_FRAME FRAME NONE ENTER EF_PLAYER_GONE END_FRAME\n"
+	"    NEXT_STATE BACK END_STATE\n"
+	"  STATE BACK FRAME NONE DELAY 10 ENTER EF_PLAYER_INVULN_ENTER EXIT EF_PLAYER_INVULN_EXIT END_FRAME NEXT_STATE FLY END_STATE\n"
+	"END_ENTITY\n"
+	"ENTITY Tank NAME Tank GROUP ENEMY TYPE VEHICLE IGNORE VEHICLE IGNORE BULLET WIDTH 32 HEIGHT 32 LIFE 3 MAXLIFE 3 DAMAGE 1\n"
+	"  STATE ROLL FRAME NONE DELAY 40 END_FRAME END_STATE\n"
+	"  STATE DEATH FRAME NONE DELAY 2 ENTER EF_NOHIT END_FRAME FRAME NONE ENTER EF_DIE END_FRAME END_STATE\n"
+	"END_ENTITY\n"
+	"ENTITY Helicopter NAME Helicopter GROUP ENEMY TYPE VEHICLE IGNORE VEHICLE IGNORE BULLET WIDTH 64 HEIGHT 64 LIFE 20\n"
+	"  STATE FLY FRAME NONE DELAY 40 END_FRAME END_STATE\n"
+	"  STATE DEATH FRAME NONE ENTER EF_DIE END_FRAME END_STATE\n"
+	"END_ENTITY\n"
+	"ENTITY Shot NAME Shot GROUP PLAYER TYPE SHOT IGNORE SHOT IGNORE SHIP WIDTH 4 HEIGHT 12 DAMAGE 1 PRIORITY 3\n"
+	"  FLAG ENT_DIE_OOB_VPT FLAG ENT_MOV_OOB_ENV\n"
+	"  STATE FLY FRAME NONE END_FRAME END_STATE\n"
+	"  STATE DEATH FRAME NONE ENTER EF_DIE END_FRAME END_STATE\n"
+	"END_ENTITY\n"
+	"ENTITY Bullet NAME Bullet GROUP ENEMY TYPE BULLET IGNORE BULLET IGNORE VEHICLE WIDTH 6 HEIGHT 6 DAMAGE 1 PRIORITY 4\n"
+	"  FLAG ENT_DIE_OOB_VPT FLAG ENT_MOV_OOB_ENV\n"
+	"  STATE FLY FRAME NONE END_FRAME END_STATE\n"
+	"  STATE DEATH FRAME NONE ENTER EF_DIE END_FRAME END_STATE\n"
+	"END_ENTITY\n";
+
+// Removes every entity and template.
+void clearWorld() {
+	while (elist != nullptr) {
+		remEn(&elist, elist);
+	}
+	reapEntities();
+	freeEdListBitmaps(edlist);
+	edlist.clear();
+	num_entities = 0;
+	player = nullptr;
+}
+
+// Builds the world in a temporary folder.
+GameWorld::GameWorld(const std::string &entityDat, int fieldW, int fieldH) {
+	char buf[PATH_MAX];
+	oldcwd = getcwd(buf, sizeof(buf)) ? buf : ".";
+	dir.write("data/entity.dat", entityDat);
+	if (chdir(dir.path.c_str()) != 0) {
+		return;
+	}
+	headlessVideo();
+	clearWorld();
+	vp = vp != nullptr ? vp : new Viewport();
+	vp->set(screen, 175, 0, 450, 600);
+	debug = debug != nullptr ? debug : new Viewport();
+	debug->set(screen, 0, 0, 140, 160);
+	env = env != nullptr ? env : new Env();
+	env->free();
+	env->init();
+	env->set(vp);
+	env->xlen = fieldW;
+	env->ylen = fieldH;
+	buildEFlags();
+	buildEFuncs();
+	gameover = 0;
+	dbg = 4;
+	for (int k = 0; k < NUM_KEYS; k++) {
+		keyboard[k] = keys[k] = prev[k] = 0;
+	}
+	keyp = keyboard;
+	mod = KMOD_NONE;
+	cycles = 0;
+}
+
+// Leaves the folder and empties the world.
+GameWorld::~GameWorld() {
+	clearWorld();
+	keyp = nullptr;
+	SDL_SetModState(KMOD_NONE);
+	if (chdir(oldcwd.c_str()) != 0) {
+	}
+}
+
+// One pass of the main loop with one game cycle due.
+int GameWorld::cycle() {
+	cycles = 1;
+	return loopPass(&font);
+}
+
+// Links every file the game reads into the folder.
+GameDir::GameDir() {
+	std::string root = repoRoot();
+	struct dirent *d = nullptr;
+	std::vector<std::string> names = {"data/entity.dat", "font_sm/font.ini", "font_sm/font.raw", "font_sm/font.dat"};
+	DIR *gfx = opendir((root + "/gfx").c_str());
+	while (gfx != nullptr && (d = readdir(gfx)) != nullptr) {
+		if (d->d_name[0] != '.') {
+			names.push_back(std::string("gfx/") + d->d_name);
+		}
+	}
+	if (gfx != nullptr) {
+		closedir(gfx);
+	}
+	for (const char *sub : {"data", "gfx", "font_sm"}) {
+		mkdir(dir.at(sub).c_str(), 0755);
+	}
+	for (const std::string &n : names) {
+		EXPECT_EQ(symlink((root + "/" + n).c_str(), dir.at(n).c_str()), 0) << n;
+	}
+	for (int k = 0; k < NUM_KEYS; k++) {
+		keyboard[k] = 0;
+	}
+}
+
+GameDir::~GameDir() {
+	stop();
+	if (chdir(repoRoot().c_str()) != 0) {
+	}
+}
+
+void GameDir::drop(const std::string &name) {
+	unlink(dir.at(name).c_str());
+}
+
+// The link goes first, so the game's own file is untouched.
+void GameDir::put(const std::string &name, const std::string &content) {
+	drop(name);
+	dir.write(name, content);
+}
+
+std::string GameDir::start() {
+	stop();
+	if (chdir(dir.path.c_str()) != 0) {
+		ADD_FAILURE() << "cannot enter " << dir.path;
+		return "";
+	}
+	Capture err(2);
+	font = startUp();
+	keyp = keyboard;
+	return err.finish();
+}
+
+int GameDir::play(int n, std::string *errText) {
+	std::ostringstream err;
+	std::streambuf *old = std::cerr.rdbuf(err.rdbuf());
+	int i = 0;
+	while (i < n) {
+		keyboard[KEY_SPACE] = (i % 7) != 0;
+		keyboard[KEY_LEFT] = (i / 40) % 2 == 0;
+		keyboard[KEY_RIGHT] = (i / 40) % 2 == 1;
+		keyboard[KEY_UP] = (i / 25) % 3 == 0;
+		cycles = 1;
+		i++;
+		if (!loopPass(font)) {
+			break;
+		}
+	}
+	std::cerr.rdbuf(old);
+	if (errText != nullptr) {
+		*errText = err.str();
+	}
+	return i;
+}
+
+// SDL keeps the video surface; the next start-up sets the mode again.
+void GameDir::stop() {
+	clearWorld();
+	delete font;
+	font = nullptr;
+	delete env;
+	env = nullptr;
+	delete vp;
+	vp = nullptr;
+	delete debug;
+	debug = nullptr;
+	delete screen;
+	screen = nullptr;
+	gameover = 0;
+	dbg = 4;
+	keyp = nullptr;
+}
+
+int GameDir::count(const std::string &id) const {
+	int n = 0;
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		n += e->id == id;
+	}
+	return n;
 }
