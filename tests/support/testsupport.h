@@ -44,7 +44,7 @@ std::string readFile(const std::string &path);
 // The repository, found from this file's own path so that tests in other folders find it.
 std::string repoRoot();
 
-// text with every "0x..." address cut to "0x" and every `from` replaced by `to`.
+// text with every "0x..." address (five hex digits or more) cut to "0x" and every `from` replaced by `to`.
 std::string scrubbed(std::string text, const std::string &from = "", const std::string &to = "");
 
 // Compares text with tests/golden/<name>; VORSKA_REGOLD=1 rewrites the file instead.
