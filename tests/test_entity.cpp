@@ -1,6 +1,6 @@
 // Entities one rule at a time: the world list against a model, animation, collisions and
 // damage, bounds and motion, spawn lists, the behaviours and firing patterns, and the dumps.
-// Tests build templates in memory (with logging behaviours) or read them from kDefs.
+// Tests build templates in memory (with logging behaviours) or read tests/data/behaviours.dat.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <climits>
@@ -9,37 +9,12 @@
 
 namespace {
 
-// Templates the behaviour tests act on; the Gunner's second frame fires an aimed shot.
-const char *kDefs =
-	"ENTITY Bullet NAME Bullet TYPE BULLET PRIORITY 5 DAMAGE 5 STATE FLY FRAME NONE DELAY 100 END_FRAME END_STATE END_ENTITY\n"
-	"ENTITY Gunner NAME Gunner GROUP ENEMY XLEN 20 YLEN 10 STATE IDLE FRAME box.bmp DELAY 0 END_FRAME\n"
-	" FRAME box.bmp DELAY 0 ENTER EF_FIRE_AIMED END_FRAME END_STATE END_ENTITY\n"
-	"ENTITY Target NAME Target GROUP GOOD STATE IDLE FRAME NONE DELAY 1000 END_FRAME END_STATE END_ENTITY\n"
-	"ENTITY ExitDier NAME ExitDier STATE LIVE FRAME NONE DELAY 0 EXIT EF_DIE END_FRAME\n"
-	" FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME END_STATE END_ENTITY\n"
-	"ENTITY Gen NAME Gen STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_GEN END_FRAME END_STATE\n"
-	" STATE DEATH FRAME NONE DELAY 50 ENTER EF_NOHIT END_FRAME FRAME NONE DELAY 50 END_FRAME END_STATE END_ENTITY\n"
-	"ENTITY Player NAME Player GROUP GOOD LIFE 3 MAXLIFE 3 VAR LIVES 2 STATE LIVE FRAME NONE DELAY 1000 END_FRAME END_STATE\n"
-	" STATE DEATH FRAME NONE DELAY 0 ENTER EF_PLAYER_DIE END_FRAME FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME\n"
-	"  FRAME NONE DELAY 0 ENTER EF_PLAYER_INVULN_ENTER EXIT EF_PLAYER_INVULN_EXIT END_FRAME NEXT_STATE LIVE END_STATE END_ENTITY\n"
-	"ENTITY Mourner NAME Mourner DAMAGE 7\n"
-	" STATE LIVE FRAME NONE DELAY 0 END_FRAME FRAME NONE DELAY 0 ENTER EF_PLAYER_GONE END_FRAME END_STATE END_ENTITY\n";
-
 typedef std::vector<std::string> Log;
 Log logged;                        // what the test behaviours saw, in order
 std::vector<Entity *> victims;     // whom killVictims removes
 
 int logEnter(void *p) {
 	logged.push_back(((Entity *)p)->name + ":" + ((Entity *)p)->frame->name);
-	return 1;
-}
-int logExit(void *p) {
-	logged.push_back("-" + ((Entity *)p)->frame->name);
-	return 1;
-}
-int exitToB(void *p) {
-	logExit(p);
-	((Entity *)p)->setState("B");
 	return 1;
 }
 int removeSelf(void *p) {
@@ -104,11 +79,11 @@ std::string names() {
 	return s;
 }
 
-// Every test runs in a world of kDefs on a 450 x 2000 field with the camera at the origin.
+// Every test runs in a world of tests/data/behaviours.dat on a 450 x 2000 field with the camera at the origin.
 struct Ent : public ::testing::Test {
 	GameWorld *w = nullptr;
 	void SetUp() override {
-		w = new GameWorld(kDefs, 450, 2000);
+		w = new GameWorld(testData("behaviours.dat"), 450, 2000);
 		writeBmp(w->dir, "box.bmp", 20, 10, 0, 0, 255);
 		logged.clear();
 		victims.clear();
@@ -121,20 +96,11 @@ struct Ent : public ::testing::Test {
 		e->y = y;
 		return e;
 	}
-	// The bullets of the world in the order they were made (newest are linked first).
-	std::vector<Entity *> bullets() {
-		std::vector<Entity *> out;
-		for (Entity *e = elist; e != nullptr; e = e->next) {
-			if (e->id == "Bullet") {
-				out.insert(out.begin(), e);
-			}
-		}
-		return out;
-	}
-	std::vector<std::vector<int>> vels() {
+	// Place and velocity of the bullets in the order they were made (newest are linked first).
+	std::vector<std::vector<int>> bullets() {
 		std::vector<std::vector<int>> out;
-		for (Entity *b : bullets()) {
-			out.push_back({b->xvel, b->yvel});
+		for (Entity *b = elist; b != nullptr; b = b->next) {
+			out.insert(out.begin(), {b->x, b->y, b->xvel, b->yvel});
 		}
 		return out;
 	}
@@ -235,81 +201,6 @@ TEST_F(Ent, EntitiesLeavingDuringAnAnimationPass) {
 	EXPECT_EQ(graveyardSize(), 6);
 	EXPECT_FALSE(stray.removed);
 	EXPECT_EQ(worldNext(e[4]), elist);  // along the removed ones to the first one still linked
-}
-
-TEST_F(Ent, FrameTimingLoopsNextStatesAndExitBeforeEnter) {
-	looping("T", {frame("a0", 0), frame("a1", 3), frame("a2", 2), frame("a3", 0)});
-	Entity t(ENTITY_FILE, "T");
-	// a frame is left once its count passes its delay, with a fresh count, one frame per call
-	const int steps[] = {1, 1, 1, 1, 1, 1, 1, 10};
-	const unsigned want[] = {1, 1, 1, 1, 2, 2, 2, 3};
-	for (int i = 0; i < 8; i++) {
-		t.addAnimPhase(steps[i]);
-		EXPECT_EQ(t.curframe, want[i]) << i;
-	}
-	define("L", {state("A", 0, "", {frame("a0", 0, logEnter, logExit), frame("a1", 0, logEnter, logExit)}),
-	             state("S", -1, "B", {frame("s0", 0, logEnter, logExit)}),
-	             state("B", 1, "", {frame("b0", 0, logEnter, logExit), frame("b1", 0, logEnter, logExit)})});
-	Entity e(ENTITY_FILE, "L");
-	EXPECT_TRUE(logged.empty());  // binding runs no behaviour
-	for (int i = 0; i < 2; i++) {
-		e.addAnimPhase(1);
-	}
-	EXPECT_EQ(e.setState("S"), 1);
-	for (int i = 0; i < 3; i++) {
-		e.addAnimPhase(1);
-	}
-	EXPECT_EQ(e.curframe, 1u);
-	EXPECT_EQ(logged, Log({"-a0", "L:a1", "-a1", "L:a0", "-a0", "L:s0", "-s0", "L:b0", "-b0", "L:b1", "-b1", "L:b1"}));
-
-	// an exit that switches state: the frame index is checked against the new state
-	define("X", {state("A", 0, "", {frame("a0", 0, nullptr, exitToB), frame("a1", 0), frame("a2", 0)}),
-	             state("B", 0, "", {frame("b0", 0, logEnter), frame("b1", 0, logEnter)})});
-	Entity x(ENTITY_FILE, "X"), y(ENTITY_FILE, "X");
-	logged.clear();
-	x.setFrame(1);
-	EXPECT_EQ(x.frame, &x.state->frames[1]);
-	EXPECT_EQ(logged, Log({"-a0", "-a0", "X:b0", "X:b1"}));
-	Capture err(2);
-	y.setFrame(2);
-	EXPECT_EQ(err.finish(), "Entity::setFrame: B does not have a frame #2\n");
-	EXPECT_EQ(y.frame, &y.state->frames[0]);
-}
-
-TEST_F(Ent, AnimationMessagesAndWhatSurvivesThem) {
-	define("T", {state("A", 5, "", {frame("a0", 0)}), state("N", -1, "Missing", {frame("n0", 0)}), state("Nothing", 0, "", {})});
-	define("Frameless", {state("A", 0, "", {})});
-	Entity bare;
-	bare.name = "Bare";
-	Entity e(ENTITY_FILE, "T"), f(ENTITY_FILE, "Frameless");
-	Capture err(2);
-	EXPECT_EQ(bare.setState("A"), 0);
-	bare.setFrame(0);
-	EXPECT_EQ(e.setState("a"), 0);
-	e.setFrame(3);
-	e.addAnimPhase(1);  // loop 5 does not exist: stays
-	EXPECT_EQ(e.frame->name, "a0");
-	e.setState("N");
-	e.addAnimPhase(1);
-	EXPECT_EQ(e.setState("Nothing"), 1);  // becomes current; the old frame stays
-	e.addAnimPhase(1);
-	EXPECT_EQ(e.frame->name, "n0");
-	f.addAnimPhase(1);
-	EXPECT_EQ(err.finish(), "Entity::setState: Bare has no EData\nEntity::setFrame:  does not have a frame #0\n"
-	                        "Entity::setState: T has no \"a\" state\nEntity::setFrame: A does not have a frame #3\n"
-	                        "Entity::setFrame: A does not have a frame #5\nEntity::setState: T has no \"Missing\" state\n"
-	                        "Entity::setFrame: Nothing does not have a frame #0\nEntity::setFrame: Nothing does not have a frame #0\n"
-	                        "Entity::addAnimPhase: Frameless: No current frame\n");
-	// copies own their spawn lists (the sanitizer build catches a double free)
-	e.addSpawn("f.dat", "X", 1, 2, 3, 4, 5);
-	e.addSpawn("f.dat", "Y", 1, 2, 3, 4, 9);
-	bare.addSpawn("f.dat", "Z", 0, 0, 0, 0, 1);
-	bare = e;
-	bare = *&bare;
-	std::vector<Entity> v(2, bare);
-	EXPECT_NE(v[0].slist, v[1].slist);
-	EXPECT_EQ(v[1].slist->next->id, "Y");
-	EXPECT_EQ(Entity(e).prev, nullptr);
 }
 
 TEST_F(Ent, OverlapIgnoringDamageAndDeathOrder) {
@@ -441,98 +332,6 @@ TEST_F(Ent, WorldAndCameraWindowEdgesVisibilityAndSteps) {
 	EXPECT_EQ(e.x, 799);
 }
 
-// The cycles (1-based) of `calls` phases of n on which the gun's queued Shots appeared.
-std::vector<int> firing(Entity &gun, std::vector<int> delays, int calls, int n = 1) {
-	for (int d : delays) {
-		gun.addSpawnR(ENTITY_FILE, "Shot", 0, 0, 0, 0, d);
-	}
-	std::vector<int> fired;
-	for (int c = 1; c <= calls; c++) {
-		int before = num_entities;
-		gun.addPhase(n);
-		fired.insert(fired.end(), num_entities - before, c);
-	}
-	return fired;
-}
-
-TEST_F(Ent, SpawnRecordsFireAfterTheirDelayInTurn) {
-	looping("Gun", {frame("g0", 0)});
-	looping("Shot", {frame("s0", 0)});
-	Entity gun(ENTITY_FILE, "Gun");
-	gun.env = env;
-	EXPECT_EQ(firing(gun, {3}, 5), std::vector<int>({3}));
-	EXPECT_EQ(firing(gun, {0}, 2), std::vector<int>({1}));
-	EXPECT_EQ(firing(gun, {1}, 2), std::vector<int>({1}));
-	EXPECT_EQ(firing(gun, {0, 1}, 3), std::vector<int>({1, 2}));
-	EXPECT_EQ(firing(gun, {0, 0, 0}, 1), std::vector<int>({1, 1, 1}));
-	// a big step fires everything due, but carries nothing over to the record behind
-	EXPECT_EQ(firing(gun, {1, 1}, 1, 5), std::vector<int>({1, 1}));
-	EXPECT_EQ(firing(gun, {1, 3}, 1, 5), std::vector<int>({1}));
-	EXPECT_EQ(gun.slist->delay, 2);
-	EXPECT_EQ(firing(gun, {}, 2), std::vector<int>({2}));
-	EXPECT_EQ(gun.ctr, 5 + 2 + 2 + 3 + 1 + 5 + 5 + 2);
-	// placed and moving from the spawner as it is when the record fires
-	gun.x = 400;
-	gun.y = 900;
-	gun.addSpawnR(ENTITY_FILE, "Shot", 1, -36, 0, -20000, 1);
-	gun.addSpawn(ENTITY_FILE, "Gun", 33, 44, 55, 66, 1);  // due together: queuing order, the later linked first
-	gun.xvel = 1000;
-	gun.yvel = 7;
-	gun.x = 10;
-	gun.addPhase(1);
-	EXPECT_EQ(std::vector<int>({elist->x, elist->y, elist->xvel, elist->yvel}), std::vector<int>({33, 44, 55, 66}));
-	Entity *s = elist->next;
-	EXPECT_EQ(std::vector<int>({s->x, s->y, s->xvel, s->yvel}), std::vector<int>({11, 864, 1000, -19993}));
-	EXPECT_EQ(s->env, env);
-	// failing records are dropped and the others go on
-	gun.addSpawnR("missing.dat", "Nope", 0, 0, 0, 0, 0);
-	gun.addSpawnR("", "Shot", 0, 0, 0, 0, 0);
-	gun.addSpawnR(ENTITY_FILE, "", 0, 0, 0, 0, 0);
-	gun.addSpawnR(ENTITY_FILE, "Shot", 0, 0, 0, 0, 0);
-	Capture err(2);
-	EXPECT_EQ(firing(gun, {2}, 3), std::vector<int>({1, 3}));
-	std::string text = err.finish();
-	EXPECT_EQ(text.substr(text.find("Entity::spawn()")), "Entity::spawn(): Gun: Could not load missing.dat, ID Nope\n");
-}
-
-TEST(SpawnList, AddESKeepsFiringOrderAndRelativeDelays) {
-	auto list = [](const std::vector<int> &delays) {
-		E_SPAWN *head = nullptr;
-		for (size_t i = 0; i < delays.size(); i++) {
-			E_SPAWN *e = new E_SPAWN();
-			e->delay = delays[i];
-			e->id = "r" + std::to_string(i);
-			e->next = e;  // a stale link must not survive the append
-			addESRel(&head, e);
-		}
-		return head;
-	};
-	auto drain = [](E_SPAWN *l) {
-		std::string s;
-		while (l != nullptr) {
-			s += (s.empty() ? "" : " ") + std::to_string(l->delay) + ":" + l->id;
-			remES(&l, l);
-		}
-		return s;
-	};
-	// ties go behind everything firing at the same time; past the end it is appended
-	const std::pair<int, const char *> cases[] = {{6, "5:r0 0:r1 1:n 2:r2"}, {5, "5:r0 0:r1 0:n 3:r2"},
-	                                              {2, "2:n 3:r0 0:r1 3:r2"}, {20, "5:r0 0:r1 3:r2 12:n"}};
-	for (const auto &c : cases) {
-		E_SPAWN *l = list({5, 0, 3});
-		E_SPAWN *n = new E_SPAWN();
-		n->delay = c.first;
-		n->id = "n";
-		addES(&l, n);
-		EXPECT_EQ(drain(l), c.second) << c.first;
-	}
-	E_SPAWN *l = list({5, 0, 3});
-	E_SPAWN stranger;
-	remES(&l, &stranger);  // not in the list: left alone
-	remES(&l, l->next);
-	EXPECT_EQ(drain(l), "5:r0 3:r2");
-}
-
 TEST_F(Ent, AnglesAndProjectileHelpers) {
 	// from (100, 100) to (x, y); 225 would be 224 if the steps were kept in double
 	const int rows[][3] = {{100, 100, 90}, {100, 150, 270}, {100, 20, 90}, {130, 100, 0}, {60, 100, 180}, {110, 90, 45},
@@ -549,89 +348,10 @@ TEST_F(Ent, AnglesAndProjectileHelpers) {
 	t.x = 2000000000;
 	t.y = 1;
 	EXPECT_EQ(getAngle(&o, &t) + getAngle(&t, &o), 180);
-	ASSERT_EQ(bulletAV(ENTITY_FILE, "Bullet", env, 30, 40, 45, 4000), 1);
-	ASSERT_EQ(bulletAV(ENTITY_FILE, "Bullet", env, 0, 0, 90, 4000), 1);  // pi/180 is cut a little short
-	ASSERT_EQ(bullet(ENTITY_FILE, "Bullet", env, 0, 0, 180, 4000), 1);
-	ASSERT_EQ(bulletXY(ENTITY_FILE, "Bullet", env, 5, 6, -17, 23), 1);
-	EXPECT_EQ(vels(), std::vector<std::vector<int>>({{2828, -2828}, {0, -3999}, {-3999, 0}, {-17, 23}}));
-	EXPECT_EQ(std::vector<int>({bullets()[0]->x, bullets()[3]->y}), std::vector<int>({30, 6}));
-	EXPECT_EQ(bullets()[3]->env, env);
-	Capture err(2);
-	EXPECT_EQ(bulletAV(ENTITY_FILE, "Nothing", env, 0, 0, 0, 100) + bulletXY(ENTITY_FILE, "Nothing", env, 0, 0, 0, 100), 0);
-}
-
-TEST_F(Ent, FiringPatterns) {
-	Entity *g = make("Gunner", 100, 100);
-	for (EFHandle fire : {ef_fire_spread, ef_fire_line, ef_fire_lead, ef_fire_linewave, ef_fire_aimed}) {
-		fire(g);  // no player: no shot
-	}
-	EXPECT_EQ(num_entities + (g->slist != nullptr), 1);
-	player = make("Target", 100, 400);
-	g->addAnimPhase(1);  // enters the frame that fires: straight down, less the upward bias
-	ef_fire_spread(g);
-	ef_fire_line(g);
-	g->y = 1500;  // out of the camera window spread and line do not fire; the others do
-	ef_fire_spread(g);
-	ef_fire_line(g);
-	player->y = 0;
-	ef_fire_aimed(g);
-	player->y = 1800;  // the lead shot adds the player's velocity and no bias
-	player->xvel = 500;
-	player->yvel = -300;
-	ef_fire_lead(g);
-	EXPECT_EQ(vels(), std::vector<std::vector<int>>({{0, 2999}, {-25, -904}, {-8, -901}, {8, -901}, {25, -904},
-	                                                 {-107, -601}, {-34, -601}, {34, -601}, {107, -601}, {0, -4999}, {500, 3699}}));
-	EXPECT_EQ(std::vector<int>({bullets()[0]->x, bullets()[0]->y, bullets()[8]->y, bullets()[10]->y}),
-	          std::vector<int>({110, 105, 105, 1505}));
-}
-
-TEST_F(Ent, LineWaveQueuesElevenBulletsInSixRows) {
-	Entity *g = make("Gunner", 100, 100);
-	g->w = 0;  // spawn point (100, 95), 300 straight above the player
-	player = make("Target", 100, 395);
-	auto queued = [g]() {
-		std::vector<std::vector<int>> out;
-		int when = 0;
-		for (E_SPAWN *s = g->slist; s != nullptr; s = s->next) {
-			out.push_back({when += s->delay, s->xv, s->yv});
-		}
-		return out;
-	};
-	EXPECT_EQ(ef_fire_linewave(g), 1);
-	EXPECT_EQ(queued(), std::vector<std::vector<int>>({{0, 304, 1481}, {0, -304, 1481}, {5, 935, 1437}, {5, -935, 1437},
-		{10, 1569, 1241}, {10, -1569, 1241}, {15, 1344, 1527}, {15, -1344, 1527}, {20, 726, 1911}, {20, -726, 1911}, {25, 0, 2156}}));
-	// rows leave in the first phase and then every fifth, at the spawner's place and speed then
-	g->xvel = 100;
-	std::vector<int> fired;
-	for (int call = 1; call <= 30; call++) {
-		g->x = 100 + call;
-		size_t had = bullets().size();
-		g->addPhase(1);
-		fired.insert(fired.end(), bullets().size() - had, call);
-	}
-	EXPECT_EQ(fired, std::vector<int>({1, 1, 6, 6, 11, 11, 16, 16, 21, 21, 26}));
-	EXPECT_EQ(std::vector<int>({bullets()[0]->x, bullets()[0]->y, bullets()[2]->x}), std::vector<int>({101, 95, 106}));
-	EXPECT_EQ(vels()[0], std::vector<int>({404, 1481}));
-	// {player y, record, delay, xv, yv}: at 40 pixels the step is 44, atan(1) in degrees being
-	// just under 45; at 0 the aim is 90 and the step 89; at 60005 the squares pass the int range
-	const std::vector<int> rows[] = {{135, 0, 0, 232, -760}, {135, 10, 25, 0, -580}, {95, 0, 0, -40, -1000},
-	                                 {95, 8, 20, -3, -901}, {60100, 0, 0, 0, 499040}, {60100, 10, 25, 0, 630630}};
-	g->x = 100;
-	for (const std::vector<int> &r : rows) {
-		player->y = r[0];
-		ef_fire_linewave(g);
-		ASSERT_EQ(queued().size(), 11u);
-		EXPECT_EQ(queued()[r[1]], std::vector<int>(r.begin() + 2, r.end())) << r[0] << " #" << r[1];
-		while (g->slist != nullptr) {
-			remES(&g->slist, g->slist);
-		}
-	}
-	g->y = -2000000000;  // at the ends of the int range the speeds stay sane and downward
-	player->y = 2000000000;
-	ef_fire_linewave(g);
-	for (const std::vector<int> &q : queued()) {
-		EXPECT_TRUE(q[2] > 0 && q[2] < 100000000) << q[2];
-	}
+	bulletAV(ENTITY_FILE, "Bullet", env, 30, 40, 45, 4000);
+	bullet(ENTITY_FILE, "Bullet", env, 0, 0, 90, 4000);  // pi/180 is cut a little short
+	bulletXY(ENTITY_FILE, "Bullet", env, 5, 6, -17, 23);
+	EXPECT_EQ(bullets(), std::vector<std::vector<int>>({{30, 40, 2828, -2828}, {0, 0, 0, -3999}, {5, 6, -17, 23}}));
 }
 
 TEST_F(Ent, LifeBehaviours) {
@@ -640,22 +360,7 @@ TEST_F(Ent, LifeBehaviours) {
 	d->addAnimPhase(1);
 	EXPECT_TRUE(d->removed && d->curframe == 0u && d->damage == 0);
 	EXPECT_EQ(dbg, 16);
-	// the player loses lives until the game ends
-	player = make("Player", 200, 200);
-	for (int round = 0; round < 3; round++) {
-		player->doCollision(make("Bullet", 200, 200));  // 3 - 5 life: into DEATH, whose first frame arms the wreck
-		ASSERT_EQ(player->getState(), "DEATH");
-		EXPECT_EQ(player->damage, 500);
-		player->addAnimPhase(1);  // a life is gone
-		EXPECT_EQ(std::vector<int>({player->damage, player->var["LIVES"], gameover}), std::vector<int>({0, 1 - round, round == 2}));
-		player->addAnimPhase(1);  // back to full life, shielded
-		player->doCollision(make("Bullet", 200, 200));
-		EXPECT_EQ(std::vector<int>({player->life, player->flags}), std::vector<int>({3, ENT_MOV_OOB_VPT | ENT_INVULN}));
-		player->addAnimPhase(1);  // leaving the shield frame for LIVE drops only the shield
-		EXPECT_EQ(player->flags, ENT_MOV_OOB_VPT);
-	}
 	// run by another entity, the count is the player's; a player without LIVES is on its last
-	gameover = 0;
 	player = make("Target", 0, 0);
 	player->maxlife = 9;
 	Entity *m = make("Mourner", 0, 0);
@@ -663,53 +368,10 @@ TEST_F(Ent, LifeBehaviours) {
 	EXPECT_EQ(std::vector<int>({m->damage, (int)m->var.count("LIVES"), gameover}), std::vector<int>({0, 0, 1}));
 	ef_player_invuln_enter(m);
 	EXPECT_EQ(std::vector<int>({player->life, m->flags & ENT_INVULN}), std::vector<int>({9, 0}));
-	// EF_GEN sends into DEATH once, where EF_NOHIT shrinks the box
-	Entity *g = make("Gen", 50, 60);
-	g->addAnimPhase(1);
-	EXPECT_EQ(std::vector<int>({(int)g->curframe, g->w, g->h}), std::vector<int>({0, 0, 0}));
-	g->addAnimPhase(60);
-	g->addAnimPhase(3);
-	ef_gen(g);  // already dying: not restarted
-	EXPECT_EQ(std::vector<int>({(int)g->curframe, g->framectr}), std::vector<int>({1, 3}));
 	Capture err(2);
 	ef_gen(player);  // no DEATH state: reported, and it stays
 	EXPECT_EQ(err.finish(), "Entity::setState: Target has no \"DEATH\" state\n");
 	EXPECT_FALSE(player->removed);
-}
-
-TEST_F(Ent, DumpsOfEntitiesAndLists) {
-	looping("Tank", {frame("tank1.png", 4)});
-	Entity *a = loadEntity(ENTITY_FILE, "Tank");
-	Entity *b = loadEntity(ENTITY_FILE, "Tank");
-	a->name = "Second";
-	a->type = "VEHICLE";
-	a->w = 32;
-	a->x = -7;
-	a->maxlife = 5;
-	a->flags = 12;
-	a->ctr = 77;
-	a->framectr = 2;
-	a->eprog = logEnter;
-	a->ignore["SHOT"] = 1;
-	a->var["SHOTS"] = 3;
-	a->var["ALPHA"] = -2;
-	a->addSpawnR("data/entity.dat", "Bullet", 1, -36, 0, -20000, 5);
-	a->addSpawn("data/entity.dat", "Shot", 2, 3, -4, 5, 7);
-	num_entities = 1234;  // the header shows the counter, not the length
-	enlist = {*a};
-	Capture out(1);
-	a->snoop(" ");
-	printEnList(0);
-	printEnList(1);
-	printList(&elist);
-	printList(nullptr);
-	printEnListV(0);
-	printEnListV(1);
-	std::string text = out.finish();
-	enlist.clear();
-	num_entities = 2;
-	expectGolden("entity_dump.golden", scrubbed(text));
-	(void)b;
 }
 
 }  // namespace

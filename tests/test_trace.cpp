@@ -42,25 +42,21 @@ unsigned digest(const void *data, size_t n) {
 
 // Text kept whole when short, else by its length and digest.
 std::string kept(const std::string &text) {
-	if (std::count(text.begin(), text.end(), '\n') <= 40) {
-		return text;
-	}
 	std::ostringstream o;
 	o << "[" << std::count(text.begin(), text.end(), '\n') << " lines, digest " << std::hex << digest(text.data(), text.size()) << "]\n";
-	return o.str();
+	return std::count(text.begin(), text.end(), '\n') <= 40 ? text : o.str();
 }
 
 // One line per entity whose box is near the camera window.
 std::string nearby() {
 	std::ostringstream o;
 	for (Entity *e = elist; e != nullptr; e = e->next) {
-		if (e->y + e->h < env->cy - 50 || e->y > env->cy + 650) {
-			continue;
+		if (e->y + e->h >= env->cy - 50 && e->y <= env->cy + 650) {
+			o << "  " << e->id << " " << e->x << "," << e->y << " " << e->w << "x" << e->h << " v" << e->xvel << ","
+			  << e->yvel << " c" << e->xvc << "," << e->yvc << " life " << e->life << "/" << e->maxlife << " dmg "
+			  << e->damage << " fl " << e->flags << " " << e->getState() << ":" << e->curframe << "/" << e->framectr
+			  << " age " << e->ctr << "\n";
 		}
-		o << "  " << e->id << " " << e->x << "," << e->y << " " << e->w << "x" << e->h << " v" << e->xvel << ","
-		  << e->yvel << " c" << e->xvc << "," << e->yvc << " life " << e->life << "/" << e->maxlife << " dmg "
-		  << e->damage << " fl " << e->flags << " " << e->getState() << ":" << e->curframe << "/" << e->framectr
-		  << " age " << e->ctr << "\n";
 	}
 	return o.str();
 }
@@ -75,9 +71,6 @@ std::string checkpoint(int cycle) {
 	o << "== cycle " << cycle << ": " << num_entities << " entities, camera " << env->cx << "," << env->cy
 	  << " dbg " << dbg << " gameover " << gameover << " world " << std::hex << digest(world.data(), world.size())
 	  << " screen " << digest(s->pixels, (size_t)s->pitch * s->h) << std::dec << "\n";
-	if (player != nullptr) {
-		o << "  player LIVES " << player->var["LIVES"] << " SHOTSFIRED " << player->var["SHOTSFIRED"] << "\n";
-	}
 	return o.str() + nearby();
 }
 
@@ -153,7 +146,6 @@ std::string runTrace() {
 			trace += "-- game over at cycle " + std::to_string(c) + "; the level starts again\n" + err.finish();
 		}
 	}
-	SDL_SetModState(KMOD_NONE);
 	return trace + checkpoint(kCycles);
 }
 

@@ -53,8 +53,9 @@ void expectGolden(const std::string &name, const std::string &text);
 // Empties the world list, the graveyard and the registry, releasing its frame bitmaps.
 void clearWorld();
 
-// A definition file with Player, Tank, Helicopter, Shot and Bullet templates without images.
-extern const char *kTestEntities;
+// A file of tests/data: small.dat holds Player, Tank, Helicopter, Shot and Bullet templates
+// without images, behaviours.dat the behaviour tests' templates, collide.dat the collision test's.
+std::string testData(const std::string &name);
 
 // Runs a test inside a temporary folder holding data/entity.dat with the given text, with
 // the screen, the two viewports, an environment of the given size without a background,
@@ -79,7 +80,7 @@ class GameDir {
 public:
 	TempDir dir;
 	Font *font = nullptr;
-	Uint8 keyboard[NUM_KEYS];
+	Uint8 keyboard[NUM_KEYS] = {};
 
 	GameDir();
 	~GameDir();
