@@ -162,6 +162,7 @@ TEST(Font, DrawsTextAndMessageBoxes) {
 }
 
 TEST(Platform, TimersCountAndPollsTakeKeysAndEvents) {
+	ASSERT_NE(headlessVideo(), nullptr);  // events need SDL started
 	fpsc = 5;
 	cpsc = 7;
 	cycles = 0;
@@ -170,15 +171,15 @@ TEST(Platform, TimersCountAndPollsTakeKeysAndEvents) {
 	EXPECT_EQ(std::vector<int>({fps, fpsc, cps, cpsc, cycles, frames}), std::vector<int>({5, 0, 7, 0, 1, 1}));
 	static Uint8 board[NUM_KEYS];
 	keyp = board;
-	board[KEY_SPACE] = 1;
+	board[SDLK_SPACE] = 1;
 	poll_input();
-	board[KEY_SPACE] = 0;
-	board[KEY_UP] = 1;
+	board[SDLK_SPACE] = 0;
+	board[SDLK_UP] = 1;
 	SDL_Event quit;
 	quit.type = SDL_QUIT;
 	SDL_PushEvent(&quit);
 	poll_input();
-	EXPECT_TRUE(keyReleased(KEY_SPACE) && keyPressed(KEY_UP) && events[SDL_QUIT] && !events[SDL_KEYDOWN]);
+	EXPECT_TRUE(keyReleased(SDLK_SPACE) && keyPressed(SDLK_UP) && events[SDL_QUIT] && !events[SDL_KEYDOWN]);
 	keyp = nullptr;
 }
 

@@ -21,20 +21,20 @@ struct Level : public ::testing::Test {
 
 TEST_F(Level, PacingAndQuitsOnEscapeWindowCloseAndGameOver) {
 	int cy = env->cy;
-	w->key(KEY_UP, true);
+	w->key(SDLK_UP, true);
 	cycles = 0;
 	EXPECT_EQ(loopPass(&w->font), 1);
 	EXPECT_EQ(env->cy, cy);        // no cycle: no scroll and no poll
-	EXPECT_EQ(keys[KEY_UP], 0);
+	EXPECT_EQ(keys[SDLK_UP], 0);
 	cycles = 7;
 	EXPECT_EQ(loopPass(&w->font), 1);
 	EXPECT_EQ(env->cy, cy - 1);    // several expiries still make one cycle
 	EXPECT_EQ(cycles.load(), 0);
-	w->key(KEY_ESCAPE, true);
+	w->key(SDLK_ESCAPE, true);
 	EXPECT_EQ(w->cycle(), 0);
 	EXPECT_EQ(env->cy, cy - 1);    // left in the middle of the cycle
 	EXPECT_EQ(w->cycle(), 1);      // held, not newly pressed
-	w->key(KEY_ESCAPE, false);
+	w->key(SDLK_ESCAPE, false);
 	SDL_Event quit;
 	quit.type = SDL_QUIT;
 	SDL_PushEvent(&quit);
@@ -48,10 +48,10 @@ TEST_F(Level, PacingAndQuitsOnEscapeWindowCloseAndGameOver) {
 
 TEST_F(Level, DeadPlayerHasNoKeys) {
 	player->life = 0;
-	w->key(KEY_SPACE, true);
-	w->key(KEY_P, true);           // would wait forever if it paused
+	w->key(SDLK_SPACE, true);
+	w->key(SDLK_p, true);           // would wait forever if it paused
 	Capture out(1);
-	w->key(KEY_E, true);
+	w->key(SDLK_e, true);
 	EXPECT_EQ(w->cycle(), 1);
 	EXPECT_EQ(out.finish(), "");
 	EXPECT_EQ(player->slist, nullptr);
@@ -137,10 +137,10 @@ TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {
 TEST(Pause, WaitEndsOnTheNextReleaseOfPOrEscape) {
 	GameWorld w(testData("small.dat"), 450, 2000);
 	// {key, down, wanted result}; phase 0 restarts the wait
-	const int steps[][3] = {{KEY_P, 1, 0}, {KEY_P, 0, 0}, {KEY_P, 0, 0}, {KEY_P, 1, 0}, {KEY_P, 0, 1},
-	                        {-1, 0, 0}, {KEY_P, 1, 0}, {KEY_P, 0, 0}, {KEY_ESCAPE, 1, 0}, {KEY_ESCAPE, 0, 1}};
+	const int steps[][3] = {{SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_p, 0, 0}, {SDLK_p, 1, 0}, {SDLK_p, 0, 1},
+	                        {-1, 0, 0}, {SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_ESCAPE, 1, 0}, {SDLK_ESCAPE, 0, 1}};
 	int phase = 0;
-	w.key(KEY_P, true);
+	w.key(SDLK_p, true);
 	poll_input();  // the cycle's poll that saw P pressed
 	for (const int *s : steps) {
 		if (s[0] < 0) {

@@ -76,7 +76,7 @@ std::string checkpoint(int cycle) {
 
 // The keys of the script row for this cycle.
 void setKeys(Uint8 *keyboard, const ScriptRow &row) {
-	const int codes[] = {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN, KEY_SPACE, KEY_E, KEY_D, KEY_P};
+	const int codes[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_SPACE, SDLK_e, SDLK_d, SDLK_p};
 	const char *names = "LRUDSEdP";
 	for (int i = 0; i < 8; i++) {
 		keyboard[codes[i]] = strchr(row.keys, names[i]) != nullptr;
@@ -95,14 +95,14 @@ void awaitPoll(int k, int v) {
 // pause polls, each step only once the poll has seen the one before.
 int pausedCycle(Font *font, Uint8 *keyboard) {
 	std::thread player([keyboard] {
-		while (__atomic_load_n(&keys[KEY_P], __ATOMIC_ACQUIRE) == 0) {
+		while (__atomic_load_n(&keys[SDLK_p], __ATOMIC_ACQUIRE) == 0) {
 			std::this_thread::yield();
 		}
 		for (int v : {0, 1}) {
-			__atomic_store_n(&keyboard[KEY_P], v, __ATOMIC_RELEASE);
-			awaitPoll(KEY_P, v);
+			__atomic_store_n(&keyboard[SDLK_p], v, __ATOMIC_RELEASE);
+			awaitPoll(SDLK_p, v);
 		}
-		__atomic_store_n(&keyboard[KEY_P], 0, __ATOMIC_RELEASE);
+		__atomic_store_n(&keyboard[SDLK_p], 0, __ATOMIC_RELEASE);
 	});
 	cycles = 1;
 	int going = loopPass(font);

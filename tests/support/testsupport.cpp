@@ -250,10 +250,10 @@ int GameDir::play(int n, std::string *errText) {
 	std::streambuf *old = std::cerr.rdbuf(err.rdbuf());
 	int i = 0;
 	for (bool going = true; going && i < n; i++) {
-		keyboard[KEY_SPACE] = (i % 7) != 0;
-		keyboard[KEY_LEFT] = (i / 40) % 2 == 0;
-		keyboard[KEY_RIGHT] = (i / 40) % 2 == 1;
-		keyboard[KEY_UP] = (i / 25) % 3 == 0;
+		keyboard[SDLK_SPACE] = (i % 7) != 0;
+		keyboard[SDLK_LEFT] = (i / 40) % 2 == 0;
+		keyboard[SDLK_RIGHT] = (i / 40) % 2 == 1;
+		keyboard[SDLK_UP] = (i / 25) % 3 == 0;
 		cycles = 1;
 		going = loopPass(font) != 0;
 	}
