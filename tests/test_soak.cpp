@@ -3,17 +3,16 @@
 // every step also runs under AddressSanitizer and UndefinedBehaviorSanitizer, and
 // LeakSanitizer looks at what is left at exit. SOAK_CYCLES sets the length (default 20000).
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <string>
 #include <sys/resource.h>
-#include <sys/time.h>
+#include <ctime>
 #include <unistd.h>
 #include <fcntl.h>
-#include "tests/support/gameworld.h"
-#include "game/vorska.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 
@@ -29,18 +28,8 @@ Font *soakFont = nullptr;
 // The number of game cycles to run: SOAK_CYCLES, or 20000.
 long soakCycles() {
 	const char *s = getenv("SOAK_CYCLES");
-	if (s == nullptr || *s == '\0') {
-		return 20000;
-	}
-	long n = strtol(s, nullptr, 10);
+	long n = s != nullptr ? strtol(s, nullptr, 10) : 0;
 	return n > 0 ? n : 20000;
-}
-
-// Seconds since some fixed moment, for the run's report.
-double now() {
-	struct timeval tv;
-	gettimeofday(&tv, nullptr);
-	return tv.tv_sec + tv.tv_usec / 1e6;
 }
 
 // Tells what is wrong with the world list, or "" when it is well formed: no loop in the
@@ -63,30 +52,16 @@ std::string worldFault() {
 	bool playerSeen = false;
 	Entity *before = nullptr;
 	for (Entity *e = elist; e != nullptr; before = e, e = e->next) {
-		if (e->removed) {
-			return "a removed entity is still linked: " + e->name;
-		}
-		if (e->prev != before) {
-			return "the back link of " + e->name + " does not name the entity before it";
-		}
-		if (e->priority < lastPriority) {
-			return "priorities out of order at " + e->name;
+		if (e->removed || e->prev != before || e->priority < lastPriority) {
+			return "removed, back link or priority wrong at " + e->name;
 		}
 		lastPriority = e->priority;
 		playerSeen = playerSeen || e == player;
 		count++;
 	}
-	if (count != num_entities) {
-		return "num_entities is " + std::to_string(num_entities) + " but the list holds " + std::to_string(count);
-	}
-	if (count >= kMaxEntities) {
-		return "the world grew to " + std::to_string(count) + " entities";
-	}
-	if (player != nullptr && !playerSeen) {
-		return "player points outside the world list";
-	}
-	if (graveyardSize() != 0) {
-		return "removed entities were not destroyed after the pass";
+	if (count != num_entities || count >= kMaxEntities || (player != nullptr && !playerSeen) || graveyardSize() != 0) {
+		return "count " + std::to_string(count) + ", num_entities " + std::to_string(num_entities) + ", player " +
+		       (playerSeen ? "in" : "out") + ", graveyard " + std::to_string(graveyardSize());
 	}
 	return "";
 }
@@ -111,41 +86,20 @@ struct RandomPlayer {
 	void step() {
 		const int held[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE};
 		for (int k : held) {
-			if (chance(80)) {
-				soakKeys[k] = !soakKeys[k];
-			}
+			soakKeys[k] ^= chance(80);
 		}
 		soakKeys[SDLK_e] = chance(3);
 		soakKeys[SDLK_d] = chance(3);
-		if (chance(10)) {
-			shift = !shift;
-		}
-		ctrl = 0;
-		if (chance(2)) {
-			ctrl = 1;
-			soakKeys[SDLK_d] = 1;
-		}
-		int m = KMOD_NONE;
-		if (shift) {
-			m |= KMOD_LSHIFT;
-		}
-		if (ctrl) {
-			m |= KMOD_LCTRL;
-		}
-		SDL_SetModState((SDLMod)m);
+		shift ^= chance(10);
+		ctrl = chance(2);
+		soakKeys[SDLK_d] |= ctrl;
+		SDL_SetModState((SDLMod)((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0)));
 	}
 };
 
-// Peak resident set size of this process in kB.
-long peakRssKb() {
-	struct rusage ru;
-	getrusage(RUSAGE_SELF, &ru);
-	return ru.ru_maxrss;
-}
-
 TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
 	long total = soakCycles();
-	double started = now();
+	time_t started = time(nullptr);
 
 	// The dumps of E and D go to standard output; thousands of them are of no use here.
 	fflush(stdout);
@@ -171,9 +125,7 @@ TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
 		int going = loopPass(soakFont);
 		done++;
 		fault = worldFault();
-		if (num_entities > peakEntities) {
-			peakEntities = num_entities;
-		}
+		peakEntities = std::max(peakEntities, num_entities);
 		if (!going && fault.empty()) {
 			// No quit key is ever pressed, so only the loss of the last life ends the loop.
 			if (gameover == 0) {
@@ -194,8 +146,10 @@ TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
 	close(savedOut);
 	EXPECT_EQ(fault, "") << "after " << done << " cycles";
 	EXPECT_EQ(done, total);
+	struct rusage usage;
+	getrusage(RUSAGE_SELF, &usage);
 	printf("soak: %ld cycles, %d restarts, at most %d entities, %.1f s, peak RSS %ld kB\n",
-	       done, restarts, peakEntities, now() - started, peakRssKb());
+	       done, restarts, peakEntities, (double)(time(nullptr) - started), usage.ru_maxrss);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// Helpers shared by the tests: temporary folders, captured output streams, headless video.
+// Helpers shared by the tests: temporary folders, captured output, headless video, golden
+// files, a small world of test templates, and a folder holding the game's own files.
 #ifndef TESTS_SUPPORT_TESTSUPPORT_H
 #define TESTS_SUPPORT_TESTSUPPORT_H
 
 #include <SDL.h>
 #include <string>
+#include "game/vorska.h"
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
 class TempDir {
@@ -33,10 +35,66 @@ private:
 // so that SDL_DisplayFormat works. Creates the global screen when it does not exist.
 SDL_Surface *headlessVideo();
 
-// Writes a PNG-free test image: a 24-bit BMP of w x h in one colour (IMG_Load reads BMP).
+// Writes a one-colour 24-bit BMP of w x h (IMG_Load reads BMP); returns its path.
 std::string writeBmp(const TempDir &dir, const std::string &name, int w, int h, Uint8 r, Uint8 g, Uint8 b);
 
 // Reads a whole file into a string ("" when it cannot be opened).
 std::string readFile(const std::string &path);
+
+// The repository, found from this file's own path so that tests in other folders find it.
+std::string repoRoot();
+
+// text with every "0x..." address (five hex digits or more) cut to "0x" and every `from` replaced by `to`.
+std::string scrubbed(std::string text, const std::string &from = "", const std::string &to = "");
+
+// Compares text with tests/golden/<name>; VORSKA_REGOLD=1 rewrites the file instead.
+void expectGolden(const std::string &name, const std::string &text);
+
+// Empties the world list, the graveyard and the registry, releasing its frame bitmaps.
+void clearWorld();
+
+// A file of tests/data: small.dat holds Player, Tank, Helicopter, Shot and Bullet templates
+// without images, behaviours.dat the behaviour tests' templates, collide.dat the collision test's.
+std::string testData(const std::string &name);
+
+// Runs a test inside a temporary folder holding data/entity.dat with the given text, with
+// the screen, the two viewports, an environment of the given size without a background,
+// the name tables built, and empty key arrays that the test sets through `keyboard`.
+class GameWorld {
+public:
+	TempDir dir;
+	std::string oldcwd;
+	Uint8 keyboard[NUM_KEYS];
+	Font font;
+
+	GameWorld(const std::string &entityDat, int fieldW, int fieldH);
+	~GameWorld();
+	void key(int k, bool down) { keyboard[k] = down ? 1 : 0; }
+	// Runs one pass of the main loop with a game cycle due.
+	int cycle();
+};
+
+// A folder holding links to the game's own files, where the real start-up runs; a test may
+// replace or drop any of them first.
+class GameDir {
+public:
+	TempDir dir;
+	Font *font = nullptr;
+	Uint8 keyboard[NUM_KEYS] = {};
+
+	GameDir();
+	~GameDir();
+	void drop(const std::string &name);                               // takes a file away
+	void put(const std::string &name, const std::string &content);    // replaces a file
+	// Runs the real start-up in the folder; returns what it wrote to stderr.
+	std::string start();
+	// Plays n cycles with the ship firing and weaving; returns the cycles run before the loop
+	// ended. The entities' std::cerr messages go to *errText.
+	int play(int n, std::string *errText = nullptr);
+	// Ends the game started here: world, registry, font, field, viewports and screen.
+	void stop();
+	// Counts the live entities made from template id.
+	int count(const std::string &id) const;
+};
 
 #endif
