@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include "tests/support/testsupport.h"
 #include "game/vorska.h"
 
 namespace {
 
-const char *kGolden = "tests/golden/draw_pixels.golden";
 const int kPasses = 720;
 
 // FNV-1a over the bytes of the screen surface.
@@ -41,32 +39,29 @@ void scriptPass(int i, Uint8 *keyboard) {
 	frames = (i / 25) % 3;
 }
 
+// SDL 1.2 itself and sdl12-compat (on SDL 2) blend the overlay's glyphs a little differently,
+// so each runtime has its own list, both recorded from the drawing code before it was sped up.
+std::string goldenName() {
+	return SDL_Linked_Version()->patch == 15 ? "draw_pixels.golden" : "draw_pixels_sdl12compat.golden";
+}
+
 TEST(DrawPixels, ScriptedPlayDrawsTheGoldenScreens) {
-	static Uint8 keyboard[NUM_KEYS];
+	GameDir game;
+	game.put("data/entity.dat", readFile(repoRoot() + "/tests/golden/trace_entity.dat"));
 	srand(1);
 	Capture out(1);
-	Capture err(2);
-	Font *font = startUp();
+	game.start();
 	SDL_QuitSubSystem(SDL_INIT_TIMER);
-	keyp = keyboard;
 	std::string hashes;
 	for (int i = 0; i < kPasses && gameover == 0; i++) {
-		scriptPass(i, keyboard);
-		loopPass(font);
+		scriptPass(i, game.keyboard);
+		loopPass(game.font);
 		char line[32];
-		snprintf(line, sizeof(line), "%016llx\n", screenHash());
+		snprintf(line, sizeof(line), "pass %3d %016llx\n", i, screenHash());
 		hashes += line;
 	}
 	out.finish();
-	err.finish();
-	if (getenv("VORSKA_REGOLD") != nullptr) {
-		std::ofstream(kGolden) << hashes;
-	}
-	std::string golden = readFile(kGolden);
-	ASSERT_EQ(hashes.size(), golden.size()) << "passes drawn differ from " << kGolden;
-	for (size_t k = 0; k < hashes.size(); k += 17) {
-		ASSERT_EQ(hashes.substr(k, 17), golden.substr(k, 17)) << "screen after pass " << k / 17;
-	}
+	expectGolden(goldenName(), hashes);
 }
 
 }  // namespace
