@@ -47,3 +47,9 @@ void reportLine(const std::string &line) {
 	seen.emplace(line, Repeats{0, Clock::now()});
 	std::cerr << line << std::endl;
 }
+
+// Forgets every message written and every count not yet told.
+void forgetReports() {
+	seen.clear();
+	untracked = Repeats{0, Clock::time_point()};
+}

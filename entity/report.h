@@ -7,5 +7,7 @@
 #include <string>
 
 void reportLine(const std::string &line);
+// Forgets every message written, so that each is written again once (for a fresh world).
+void forgetReports();
 
 #endif

@@ -1,6 +1,6 @@
 // Entity spawn lists: entities queued to be created some game cycles later.
-#include <iostream>
 #include "entity/entity.h"
+#include "entity/report.h"
 
 // Makes a record for template id of file fn, d game cycles from now.
 static E_SPAWN *newSpawn(const std::string &fn, const std::string &id, int x, int y, int xv, int yv, int d, int r) {
@@ -55,8 +55,8 @@ void Entity::spawn() {
 				e->y = saturatingAdd(y, s->y);
 				e->xvel = saturatingAdd(xvel, s->xv);
 				e->yvel = saturatingAdd(yvel, s->yv);
-			} else {
-				std::cerr << "Entity::spawn(): " << name << ": Could not load " << s->filename << ", ID " << s->id << std::endl;
+			} else if (!worldFull()) {
+				reportLine("Entity::spawn(): " + name + ": Could not load " + s->filename + ", ID " + s->id);
 			}
 		}
 		remES(&slist, s);

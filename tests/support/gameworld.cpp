@@ -1,5 +1,6 @@
 // A small game world for tests of the rules.
 #include "tests/support/gameworld.h"
+#include "entity/report.h"
 
 #include <unistd.h>
 #include <climits>
@@ -42,6 +43,7 @@ void clearWorld() {
 	edlist.clear();
 	num_entities = 0;
 	player = nullptr;
+	forgetReports();
 }
 
 // Builds the world in a temporary folder.
