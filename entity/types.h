@@ -51,6 +51,13 @@ struct EntityFields {
 	void snoopTables(const std::string &spaces, int width) const;
 };
 
+// Spawn records that may wait at once in all lists together: far above any level, and a
+// bound on the memory and on the list walks of behaviours that queue spawns every cycle.
+#define MAX_PENDING_SPAWNS 65536
+
+// How many spawn records exist; kept by the record itself.
+extern long spawnRecords;
+
 // A spawn still to happen; delays are relative to the record before it in its list.
 struct e_spawn_struct {
 	int delay;
@@ -63,7 +70,17 @@ struct e_spawn_struct {
 	int r;                  // 0: absolute; otherwise relative to the spawner when it fires
 	e_spawn_struct *next;
 
-	e_spawn_struct() : delay(0), x(0), y(0), xv(0), yv(0), r(0), next(nullptr) {}
+	e_spawn_struct() : delay(0), x(0), y(0), xv(0), yv(0), r(0), next(nullptr) {
+		spawnRecords++;
+	}
+	e_spawn_struct(const e_spawn_struct &o)
+		: delay(o.delay), id(o.id), filename(o.filename), x(o.x), y(o.y), xv(o.xv), yv(o.yv), r(o.r), next(o.next) {
+		spawnRecords++;
+	}
+	e_spawn_struct &operator=(const e_spawn_struct &o) = default;
+	~e_spawn_struct() {
+		spawnRecords--;
+	}
 };
 typedef e_spawn_struct E_SPAWN;
 
