@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 #include <algorithm>
 #include "tests/test_bad_data.h"
-#include "entity/report.h"
 
 namespace {
 
