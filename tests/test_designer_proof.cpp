@@ -1,6 +1,7 @@
 // Data files a hostile level designer could write: each must be reported, and the game must
 // stay within a bounded time and memory (measured with getrusage, far above what the case
-// needs, far below what the faults it guards against took) and not flood its output.
+// needs, far below what the faults it guards against took) and not flood its output. Peak
+// memory is the whole process's: ctest runs each case in a process of its own.
 #include <sys/resource.h>
 #include <algorithm>
 #include "tests/test_bad_data.h"
