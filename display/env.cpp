@@ -2,7 +2,7 @@
 #include "display/env.h"
 
 #include <cstdio>
-#include <SDL_image.h>
+#include "display/gamefile.h"
 
 Env::Env() {
 	init();
@@ -51,9 +51,10 @@ void Env::load(const char *b) {
 		fprintf(stderr, "Could not load Env background: (null)\n");
 		return;
 	}
-	SDL_Surface *img = IMG_Load(b);
+	std::string why;
+	SDL_Surface *img = loadPicture(b, MAX_BACKGROUND_PIXELS, why);
 	if (img == nullptr) {
-		fprintf(stderr, "Could not load Env background: %s\n", b);
+		fprintf(stderr, "Could not load Env background: %s%s%s%s\n", b, why.empty() ? "" : " (", why.c_str(), why.empty() ? "" : ")");
 		return;
 	}
 	// Without a video mode there is no display format; SDL would crash when video was
@@ -119,10 +120,40 @@ void Env::moveCamera(int x, int y) {
 	}
 }
 
-// Blits the camera window of the background into the viewport.
+// The coordinates an SDL rectangle holds.
+#define SDL_RECT_MIN (-32768)
+#define SDL_RECT_MAX 32767
+
+// Blits the camera window of the background into the viewport. SDL rectangles hold 16-bit
+// coordinates, so a window beyond them is blitted from a surface that starts at the window's
+// corner and shares the background's pixels.
 void Env::draw() {
 	if (bg == nullptr || vp == nullptr) {
 		return;
 	}
-	vp->blits(bg, cx, cy, vp->xlen, vp->ylen, 0, 0);
+	if (cx >= SDL_RECT_MIN && cy >= SDL_RECT_MIN && cx + vp->xlen - 1 <= SDL_RECT_MAX && cy + vp->ylen - 1 <= SDL_RECT_MAX) {
+		vp->blits(bg, cx, cy, vp->xlen, vp->ylen, 0, 0);
+		return;
+	}
+	// the window's corner inside the background; a camera before its start keeps that offset
+	int ox = cx < 0 ? 0 : cx;
+	int oy = cy < 0 ? 0 : cy;
+	if (ox >= bg->w || oy >= bg->h || cx - ox < SDL_RECT_MIN || cy - oy < SDL_RECT_MIN) {
+		return;  // the window holds none of the background
+	}
+	SDL_PixelFormat *f = bg->format;
+	Uint8 *corner = (Uint8 *)bg->pixels + (size_t)oy * bg->pitch + (size_t)ox * f->BytesPerPixel;
+	SDL_Surface *window = SDL_CreateRGBSurfaceFrom(corner, bg->w - ox, bg->h - oy, f->BitsPerPixel, bg->pitch,
+	                                               f->Rmask, f->Gmask, f->Bmask, f->Amask);
+	if (window == nullptr) {
+		return;
+	}
+	if (bg->flags & SDL_SRCCOLORKEY) {
+		SDL_SetColorKey(window, SDL_SRCCOLORKEY, f->colorkey);
+	}
+	if (bg->flags & SDL_SRCALPHA) {
+		SDL_SetAlpha(window, SDL_SRCALPHA, f->alpha);
+	}
+	vp->blits(window, cx - ox, cy - oy, vp->xlen, vp->ylen, 0, 0);
+	SDL_FreeSurface(window);
 }

@@ -1,10 +1,15 @@
 // Bitmap font: loading and tinting the glyph sheet, measuring and drawing text.
 #include "display/font.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
+#include "display/gamefile.h"
 #include "display/mySDL.h"
 
 // Sheet sides outside this range are a broken "font.ini", not a font.
@@ -65,28 +70,47 @@ Font::~Font() {
 	freeFont();
 }
 
-// Reads the side of the glyph sheet from "font.ini"; 0 when the file cannot be opened.
-static int readFontLength(const std::string &path, int *length) {
-	FILE *fp = fopen(path.c_str(), "rb");
+// Opens one of the font's files when it is a regular file of bounded size; says why not.
+static FILE *openFontFile(const std::string &path) {
+	std::string why = fileProblem(path, MAX_GAME_FILE_BYTES);
+	FILE *fp = why.empty() ? fopen(path.c_str(), "rb") : nullptr;
 	if (fp == nullptr) {
-		fprintf(stderr, "Cannot open %s\n", path.c_str());
+		fprintf(stderr, "Cannot open %s%s%s%s\n", path.c_str(), why.empty() ? "" : " (", why.c_str(), why.empty() ? "" : ")");
+	}
+	return fp;
+}
+
+// Reads the side of the glyph sheet from "font.ini" as "%d" would: a sign and digits, 0 when
+// none stand there. The digits as written go to text, so a size no int holds is told as it is.
+// 0 when the file cannot be opened.
+static int readFontLength(const std::string &path, int *length, std::string &text) {
+	FILE *fp = openFontFile(path);
+	if (fp == nullptr) {
 		return 0;
 	}
-	int n = 0;
-	if (fscanf(fp, "%d", &n) != 1) {
-		n = 0;
+	char word[256] = "";
+	if (fscanf(fp, "%255s", word) != 1) {
+		word[0] = '\0';
 	}
 	fclose(fp);
-	*length = n;
+	size_t digits = strspn(word + (word[0] == '+' || word[0] == '-'), "0123456789");
+	text.assign(word, digits == 0 ? 0 : digits + (word[0] == '+' || word[0] == '-'));
+	errno = 0;
+	long n = text.empty() ? 0 : strtol(text.c_str(), nullptr, 10);
+	if (errno == ERANGE || n > INT_MAX || n < INT_MIN) {
+		*length = -1;
+		return 1;
+	}
+	*length = (int)n;
+	text = std::to_string(n);
 	return 1;
 }
 
 // Reads "font.raw" into tinted RGBA pixels; bytes missing from a short file count as 255.
 static int readFontPixels(const std::string &path, int length, float r, float g, float b, float a,
                           std::vector<Uint8> &pixels) {
-	FILE *fp = fopen(path.c_str(), "rb");
+	FILE *fp = openFontFile(path);
 	if (fp == nullptr) {
-		fprintf(stderr, "Cannot open %s\n", path.c_str());
 		return 0;
 	}
 	size_t count = (size_t)length * (size_t)length;
@@ -126,10 +150,7 @@ static SDL_Surface *makeSheet(std::vector<Uint8> &pixels, int length) {
 
 // Reads the 256 glyph widths from "font.dat"; a missing file gives fixed pitch, a short one 255s.
 static void readFontWidths(const std::string &path, int useWidths, int charSize, int *widths) {
-	FILE *fp = fopen(path.c_str(), "rb");
-	if (fp == nullptr) {
-		fprintf(stderr, "Cannot open %s\n", path.c_str());
-	}
+	FILE *fp = openFontFile(path);
 	for (int i = 0; i < 256; i++) {
 		int c = 255;
 		if (fp != nullptr) {
@@ -156,12 +177,13 @@ int Font::loadFont(const char *fontdir, float r, float g, float b, float a, int 
 	}
 	std::string ini = fontPath(fontdir, "font.ini");
 	int n = 0;
-	if (!readFontLength(ini, &n)) {
+	std::string sizeText;
+	if (!readFontLength(ini, &n, sizeText)) {
 		return 0;
 	}
 	// A bad size would ask for a huge or negative pixel buffer: refuse the font instead.
 	if (n < FONT_MIN_LENGTH || n > FONT_MAX_LENGTH) {
-		fprintf(stderr, "Font::loadFont: Bad font size %d in %s\n", n, ini.c_str());
+		fprintf(stderr, "Font::loadFont: Bad font size %s in %s\n", sizeText.empty() ? "0" : sizeText.c_str(), ini.c_str());
 		freeFont();
 		return 0;
 	}

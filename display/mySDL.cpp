@@ -1,11 +1,12 @@
 // Helpers on raw SDL surfaces.
 #include "display/mySDL.h"
 
-#include <SDL_image.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <algorithm>
+#include <string>
+#include "display/gamefile.h"
 
 // Starts SDL, sets caption and icon, and sets the video mode; null (with the reason printed)
 // when SDL cannot start or the mode cannot be set.
@@ -16,12 +17,7 @@ SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const
 	}
 	atexit(SDL_Quit);
 	SDL_WM_SetCaption(caption, icon);
-	// SDL copies the icon when it is set, so the image need not outlive the call.
-	SDL_Surface *image = IMG_Load(icon);
-	SDL_WM_SetIcon(image, nullptr);
-	if (image != nullptr) {
-		SDL_FreeSurface(image);
-	}
+	setWindowIcon(icon);
 	SDL_Surface *s = SDL_SetVideoMode(x, y, cd, scrnflags);
 	if (s == nullptr) {
 		printf("Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
@@ -43,6 +39,20 @@ static void fillSpan(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 
 	}
 	SDL_Rect span = Rect(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
 	SDL_FillRect(screen, &span, SDL_MapRGB(screen->format, r, g, b));
+}
+
+// Gives the window the picture in file icon, when it can be had; SDL copies it. A file
+// that is refused is told, one that is missing or no picture is left as before.
+void setWindowIcon(const char *icon) {
+	std::string why;
+	SDL_Surface *image = icon != nullptr ? loadPicture(icon, MAX_FRAME_PIXELS, why) : nullptr;
+	if (!why.empty()) {
+		fprintf(stderr, "Could not load icon %s (%s)\n", icon, why.c_str());
+	}
+	SDL_WM_SetIcon(image, nullptr);
+	if (image != nullptr) {
+		SDL_FreeSurface(image);
+	}
 }
 
 // Draws a horizontal or vertical line clipped to the surface's clip rectangle.

@@ -1,7 +1,6 @@
 // The window's video surface and the viewports drawn into it.
 #include "display/screen.h"
 
-#include <SDL_image.h>
 #include <cstdio>
 #include <cstdlib>
 #include "display/mySDL.h"

@@ -1,6 +1,8 @@
 // Entity construction, copying and binding to a template.
 #include <iostream>
+#include <sstream>
 #include "entity/entity.h"
+#include "entity/report.h"
 
 // Frees every record of a spawn list and leaves the head null.
 static void freeSpawnList(E_SPAWN **list) {
@@ -110,7 +112,7 @@ void Entity::initEn() {
 int Entity::initTo(const std::string &eid) {
 	data = getEData(eid, edlist);
 	if (!data) {
-		std::cerr << "Entity::initTo: Could not find EntityData: " << eid << std::endl;
+		reportLine("Entity::initTo: Could not find EntityData: " + eid);
 		return 0;
 	}
 	static_cast<EntityFields &>(*this) = *data;
@@ -130,10 +132,17 @@ int Entity::initTo(const std::string &eid) {
 }
 
 // Binds the entity to template eid, registering it from file fn first when it is missing.
+// What the load says is one message: a template the file lacks, asked for by every shot of a
+// volley, is told once and then counted.
 int Entity::loadEn(const std::string &fn, const std::string &eid) {
 	if (!getEData(eid, edlist)) {
+		std::ostringstream said;
+		std::streambuf *err = std::cerr.rdbuf(said.rdbuf());
 		std::cerr << "Entity::loadEn: EData (" << eid << ") not found, loading..." << std::endl;
 		addEnD(fn, eid);
+		std::cerr.rdbuf(err);
+		std::string text = said.str();
+		reportLine(text.substr(0, text.size() - 1));
 	}
 	initTo(eid);
 	return 1;

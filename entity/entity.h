@@ -116,6 +116,11 @@ Entity *worldNext(Entity *e);
 void reapEntities();
 int graveyardSize();
 
+// Live entities the factory makes at most: far above any level, far below what would make
+// a cycle last a second or the game take hundreds of megabytes.
+#define MAX_LIVE_ENTITIES 16384
+
+int worldFull();
 Entity *loadEntity(const std::string &fn, const std::string &id, Env *e);
 Entity *loadEntity(const std::string &fn, const std::string &id);
 

@@ -1,7 +1,7 @@
 // Entity animation: states, frames and the frame clock. Frame behaviours run from here and may
 // switch or remove the entity, so after each call that can run one we look at `removed` first.
-#include <iostream>
 #include "entity/entity.h"
+#include "entity/report.h"
 
 // Switches to the state named s at its frame 0; 1 on success or when already in it.
 int Entity::setState(const std::string &s) {
@@ -9,7 +9,7 @@ int Entity::setState(const std::string &s) {
 		return 0;
 	}
 	if (!data) {
-		std::cerr << "Entity::setState: " << name << " has no EData" << std::endl;
+		reportLine("Entity::setState: " + name + " has no EData");
 		return 0;
 	}
 	if (state && state->name == s) {
@@ -23,7 +23,7 @@ int Entity::setState(const std::string &s) {
 		}
 	}
 	if (!found) {
-		std::cerr << "Entity::setState: " << name << " has no \"" << s << "\" state" << std::endl;
+		reportLine("Entity::setState: " + name + " has no \"" + s + "\" state");
 		return 0;
 	}
 	state = found;
@@ -41,7 +41,7 @@ std::string Entity::getState() {
 
 // Reports a frame index that the current state does not have.
 static void badFrame(const State *st, unsigned int i) {
-	std::cerr << "Entity::setFrame: " << (st ? st->name : std::string()) << " does not have a frame #" << i << std::endl;
+	reportLine("Entity::setFrame: " + (st ? st->name : std::string()) + " does not have a frame #" + std::to_string(i));
 }
 
 // Switches to frame i of the current state, running the old frame's exit and the new one's enter.
@@ -95,7 +95,7 @@ void Entity::addAnimPhase(int n) {
 	}
 	framectr += n;
 	if (!frame) {
-		std::cerr << "Entity::addAnimPhase: " << name << ": No current frame\n";
+		reportLine("Entity::addAnimPhase: " + name + ": No current frame");
 		return;
 	}
 	if (framectr > frame->delay) {

@@ -1,6 +1,8 @@
 // Templates, their states and frames, and the template registry lookup.
 #include "entity/entitydata.h"
 
+#include <unordered_map>
+
 // An empty frame: no bitmap, no offsets, no behaviours.
 Frame::Frame() {
 	initFrame();
@@ -13,14 +15,6 @@ void Frame::initFrame() {
 	xoff = yoff = 0;
 	delay = 0;
 	enter = exit = nullptr;
-}
-
-// Releases the bitmap; only the last holder of a shared bitmap may call this.
-void Frame::freeFrame() {
-	if (bitmap != nullptr) {
-		SDL_FreeSurface(bitmap);
-	}
-	bitmap = nullptr;
 }
 
 // An empty state that loops from its first frame.
@@ -79,8 +73,44 @@ void EntityData::addState(State *s) {
 	states.push_back(*s);
 }
 
-// The registered template with this exact id, or null.
+// Where each id sits in the registry (the first template of that id), for the first
+// `registryFiled` templates of edlist. The registry only grows at its end, or is emptied.
+static std::unordered_map<std::string, size_t> registryIndex;
+static size_t registryFiled;
+
+// Brings the index up to the registry: files the templates added since, or starts over when
+// the registry was emptied or the filed slot of an id no longer holds it.
+static void fileRegistry(const EDList &list, int again) {
+	if (again || list.size() < registryFiled) {
+		registryIndex.clear();
+		registryFiled = 0;
+	}
+	for (; registryFiled < list.size(); registryFiled++) {
+		registryIndex.emplace(list[registryFiled].id, registryFiled);
+	}
+}
+
+// The filed template of id in the registry, or null.
+static EntityData *filedTemplate(EDList &list, const std::string &id) {
+	std::unordered_map<std::string, size_t>::const_iterator i = registryIndex.find(id);
+	if (i == registryIndex.end()) {
+		return nullptr;
+	}
+	return i->second < list.size() ? &list[i->second] : nullptr;
+}
+
+// The registered template with this exact id, or null. The game's registry is looked up through
+// its index, since a file of thousands of templates asks for each one many times.
 EntityData *getEData(const std::string &id, EDList &list) {
+	if (&list == &edlist) {
+		fileRegistry(list, 0);
+		EntityData *d = filedTemplate(list, id);
+		if (d != nullptr && d->id != id) {
+			fileRegistry(list, 1);
+			d = filedTemplate(list, id);
+		}
+		return d;
+	}
 	for (size_t i = 0; i < list.size(); i++) {
 		if (list[i].id == id) {
 			return &list[i];
@@ -89,14 +119,20 @@ EntityData *getEData(const std::string &id, EDList &list) {
 	return nullptr;
 }
 
-// Releases the bitmap of every frame of every template in list; each registered frame is the
-// only holder of its bitmap once the reader's own copy is gone.
+// Forgets the bitmap of every frame of every template in list and releases the frame
+// pictures, which those frames were sharing; the file read and the registry index are
+// forgotten too, as the registry is about to be emptied.
 void freeEdListBitmaps(EDList &list) {
 	for (EntityData &d : list) {
 		for (State &s : d.states) {
 			for (Frame &f : s.frames) {
-				f.freeFrame();
+				f.bitmap = nullptr;
 			}
 		}
 	}
+	releaseFrameImages();
+	forgetDefinitionFiles();
+	// filed again at the next lookup; released now, so that nothing stays allocated
+	std::unordered_map<std::string, size_t>().swap(registryIndex);
+	registryFiled = 0;
 }

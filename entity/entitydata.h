@@ -6,11 +6,13 @@
 #include <SDL.h>
 #include <deque>
 #include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 #include "entity/types.h"
 
-// One animation frame. Copies share the bitmap; only freeFrame releases it.
+// One animation frame. The bitmap is the shared picture of its file (frameImage); frames never
+// release it.
 class Frame {
 public:
 	std::string name;     // image path, or "<none>"
@@ -25,7 +27,6 @@ public:
 
 	Frame();
 	void initFrame();
-	void freeFrame();
 	void snoop(const std::string &spaces);
 };
 
@@ -75,6 +76,29 @@ int addEnD(const std::string &fn, const std::string &eid);
 // Releases the bitmap of every frame in list. The game keeps them until exit; tests, tools
 // and fuzzers that empty the registry and read templates again call this first.
 void freeEdListBitmaps(EDList &list);
+
+// A definition file as read once: its text and the offsets of its candidate id tokens
+// (def_index.cpp).
+struct DefinitionFile {
+	std::string path;
+	unsigned long long dev;
+	unsigned long long ino;
+	long long size;
+	long long mtime;  // nanoseconds
+	long long ctime;
+	std::string text;
+	std::vector<uint32_t> candidates;  // every candidate id, in file order
+	std::vector<uint32_t> ids;         // the first of each id, sorted by id
+};
+std::shared_ptr<const DefinitionFile> definitionFile(const std::string &fn, std::string &why);
+size_t blockOf(const DefinitionFile &f, const std::string &eid);
+std::string idAt(const DefinitionFile &f, uint32_t at);
+void forgetDefinitionFiles();
+
+// The frame pictures, one per file, shared by every frame naming it (frame_images.cpp).
+int frameImage(const std::string &path, SDL_Surface **bitmap, std::string &why);
+SDL_Surface *adoptFrameImage(const std::string &path, SDL_Surface *decoded);
+void releaseFrameImages();
 
 void printIntTable(const IntTable &tbl, const std::string &spaces);
 void printEdList(int level);

@@ -1,9 +1,6 @@
 // The reader of the entity definition file: finds a template's block by id and fills the template.
 #include <climits>
-#include <fstream>
 #include <iostream>
-#include <sys/stat.h>
-#include <SDL_image.h>
 #include "entity/entitydata.h"
 #include "entity/readwatch.h"
 
@@ -128,39 +125,55 @@ static int beingRead(const std::string &eid) {
 	return 0;
 }
 
-// Releases the bitmaps of a state that is being thrown away; nothing else holds them.
-static void freeStateBitmaps(State *s) {
-	for (size_t i = 0; i < s->frames.size(); i++) {
-		s->frames[i].freeFrame();
-	}
-}
-
-// Loads and converts a frame's image; the frame keeps no bitmap when that fails.
+// Gives a frame the shared picture of its file; the frame keeps no bitmap when there is none.
 static void loadFrameImage(Frame *f) {
-	struct stat st;
-	SDL_Surface *surface = nullptr;
-	// a device, pipe or folder named as an image could block the reader or make no sense
-	if (stat(f->name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-		surface = IMG_Load(f->name.c_str());
-	}
-	if (surface == nullptr) {
-		std::cerr << "EntityData::readFrame: Could not load image file " << f->name << std::endl;
+	std::string why;
+	if (!frameImage(f->name, &f->bitmap, why)) {
+		std::cerr << "EntityData::readFrame: Could not load image file " << f->name;
+		if (!why.empty()) {
+			std::cerr << " (" << why << ")";
+		}
+		std::cerr << std::endl;
 		watch(READ_IMAGE_FAILED, f->name);
 		f->name = "<none>";
 		return;
 	}
 	std::cerr << "EntityData::readFrame: Loading frame " << f->name << std::endl;
-	// run-length encoded: a blit copies the opaque runs instead of testing every pixel for the key
-	SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(surface->format, 255, 0, 255));
-	// SDL_DisplayFormat crashes when no video mode has been set; that is a failed conversion too
-	if (SDL_GetVideoSurface() != nullptr) {
-		f->bitmap = SDL_DisplayFormat(surface);
-	}
 	if (f->bitmap == nullptr) {
 		std::cerr << "EntityData::readFrame: DISPLAY FORMAT FAILED" << std::endl;
 		watch(READ_IMAGE_FAILED, f->name);
 	}
-	SDL_FreeSurface(surface);
+}
+
+// Reads a definition file's text from an offset on, as a stream positioned there; it tells
+// where it stands in the file, for the watcher.
+class TextBuf : public std::streambuf {
+public:
+	TextBuf(const std::string &text, size_t at) {
+		char *base = const_cast<char *>(text.data());
+		setg(base, base + at, base + text.size());
+	}
+
+protected:
+	pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+		if (off != 0 || dir != std::ios_base::cur || !(which & std::ios_base::in)) {
+			return pos_type(off_type(-1));
+		}
+		return pos_type(gptr() - eback());
+	}
+};
+
+// Tells the watcher every candidate id the scan of the file meets before the block that
+// starts at `at` (npos: the whole file), that block's own id included.
+static void watchCandidates(const DefinitionFile &f, size_t at) {
+	for (size_t i = 0; i < f.candidates.size(); i++) {
+		std::string id = idAt(f, f.candidates[i]);
+		watchedAt = f.candidates[i];
+		watch(READ_CANDIDATE, id);
+		if (f.candidates[i] + id.size() == at) {
+			return;
+		}
+	}
 }
 
 // Loads the template eid from the file fn and registers it; 1 when one was registered.
@@ -182,23 +195,25 @@ int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
 		return 0;
 	}
 	initEnD();
-	std::ifstream file(fn.c_str());
-	if (!file.is_open()) {
-		std::cerr << "EntityData::loadEnD: Could not open entity file " << fn << "\n";
-		return 0;
-	}
-	// every ENTITY token of the file offers the token after it as a candidate id
-	std::string buf;
-	int found = 0;
-	while (!found && readToken(file, buf)) {
-		if (buf == "ENTITY" && readToken(file, buf)) {
-			watch(READ_CANDIDATE, buf);
-			found = buf == eid;
+	std::string why;
+	std::shared_ptr<const DefinitionFile> text = definitionFile(fn, why);
+	if (!text) {
+		std::cerr << "EntityData::loadEnD: Could not open entity file " << fn;
+		if (!why.empty()) {
+			std::cerr << " (" << why << ")";
 		}
-	}
-	if (!found) {
+		std::cerr << "\n";
 		return 0;
 	}
+	size_t at = blockOf(*text, eid);
+	if (readWatch != nullptr) {
+		watchCandidates(*text, at);
+	}
+	if (at == std::string::npos) {
+		return 0;
+	}
+	TextBuf block(text->text, at);
+	std::istream file(&block);
 	id = eid;
 	filename = fn;
 	watch(READ_BEGIN, eid);
@@ -361,7 +376,6 @@ int EntityData::readState(std::istream &file) {
 	if (buf != "END_STATE") {
 		std::cerr << "EntityData::readState: END_STATE tag not found for state: " << s.name << std::endl;
 		watch(READ_STATE_CUT, s.name);
-		freeStateBitmaps(&s);
 		return 0;
 	}
 	addState(&s);
@@ -423,8 +437,6 @@ Frame *EntityData::readFrame(std::istream &file) {
 		std::cerr << "EntityData::readFrame: END_FRAME tag not found for frame: " << f->name << std::endl;
 		watch(READ_FRAME_CUT, f->name);
 		std::cerr << "EntityData::readFrame: Returning (failure)\n";
-		// nobody else holds the bitmap of a frame that is thrown away
-		f->freeFrame();
 		delete f;
 		return nullptr;
 	}

@@ -1,6 +1,6 @@
 // Entity spawn lists: entities queued to be created some game cycles later.
-#include <iostream>
 #include "entity/entity.h"
+#include "entity/report.h"
 
 // Makes a record for template id of file fn, d game cycles from now.
 static E_SPAWN *newSpawn(const std::string &fn, const std::string &id, int x, int y, int xv, int yv, int d, int r) {
@@ -17,14 +17,28 @@ static E_SPAWN *newSpawn(const std::string &fn, const std::string &id, int x, in
 	return s;
 }
 
+// Tells that no record for template id was queued because too many wait (once per
+// template, then counted); 1 when so.
+static int tooManySpawns(const std::string &id) {
+	if (spawnRecords < MAX_PENDING_SPAWNS) {
+		return 0;
+	}
+	reportLine("Entity::addSpawn: " + std::to_string(spawnRecords) + " spawns pending, not queuing " + id);
+	return 1;
+}
+
 // Queues an entity at an absolute place and velocity in d game cycles.
 void Entity::addSpawn(const std::string &fn, const std::string &id, int sx, int sy, int xv, int yv, int d) {
-	addES(&slist, newSpawn(fn, id, sx, sy, xv, yv, d, 0));
+	if (!tooManySpawns(id)) {
+		addES(&slist, newSpawn(fn, id, sx, sy, xv, yv, d, 0));
+	}
 }
 
 // Queues an entity placed and moving relative to this one as it is when the record fires.
 void Entity::addSpawnR(const std::string &fn, const std::string &id, int sx, int sy, int xv, int yv, int d) {
-	addES(&slist, newSpawn(fn, id, sx, sy, xv, yv, d, 1));
+	if (!tooManySpawns(id)) {
+		addES(&slist, newSpawn(fn, id, sx, sy, xv, yv, d, 1));
+	}
 }
 
 // Ages the entity by n game cycles and fires the spawn records that are then due.
@@ -55,8 +69,8 @@ void Entity::spawn() {
 				e->y = saturatingAdd(y, s->y);
 				e->xvel = saturatingAdd(xvel, s->xv);
 				e->yvel = saturatingAdd(yvel, s->yv);
-			} else {
-				std::cerr << "Entity::spawn(): " << name << ": Could not load " << s->filename << ", ID " << s->id << std::endl;
+			} else if (!worldFull()) {
+				reportLine("Entity::spawn(): " + name + ": Could not load " + s->filename + ", ID " + s->id);
 			}
 		}
 		remES(&slist, s);

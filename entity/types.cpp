@@ -1,6 +1,8 @@
 // The entity flag table and the operations on spawn lists.
 #include "entity/types.h"
 
+long spawnRecords = 0;
+
 IntTable ent_flags_table;
 
 // Fills the flag table with the names that templates may give after FLAG.

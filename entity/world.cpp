@@ -1,6 +1,7 @@
 // The world list, the graveyard of removed entities and the entity factory.
 #include <vector>
 #include "entity/entity.h"
+#include "entity/report.h"
 
 // Entities unlinked by remEn and not yet destroyed; see the removal rule in entity.h.
 static std::vector<Entity *> graveyard;
@@ -86,9 +87,27 @@ int graveyardSize() {
 	return (int)graveyard.size();
 }
 
+// Whether the world holds as many entities as it may: the factory then makes no more.
+int worldFull() {
+	return num_entities >= MAX_LIVE_ENTITIES;
+}
+
+// Tells that the factory refused template id because the world is full (once per template,
+// then counted); 1 when it did refuse.
+static int refused(const std::string &id) {
+	if (!worldFull()) {
+		return 0;
+	}
+	reportLine("loadEntity: " + std::to_string(num_entities) + " entities live, not creating " + id);
+	return 1;
+}
+
 // Creates an entity from template id in environment e and links it into the world list;
-// null when the template cannot be had.
+// null when the template cannot be had or the world is full.
 Entity *loadEntity(const std::string &fn, const std::string &id, Env *e) {
+	if (refused(id)) {
+		return nullptr;
+	}
 	Entity *en = new Entity(fn, id, e);
 	if (!en->data) {
 		delete en;
@@ -100,6 +119,9 @@ Entity *loadEntity(const std::string &fn, const std::string &id, Env *e) {
 
 // The same without an environment.
 Entity *loadEntity(const std::string &fn, const std::string &id) {
+	if (refused(id)) {
+		return nullptr;
+	}
 	Entity *en = new Entity(fn, id);
 	if (!en->data) {
 		delete en;

@@ -3,7 +3,7 @@
 # the given number of seconds (default 60): the definition file reader, the font loader and
 # the frame images. Exits non-zero as soon as a target finds a crash, a leak, a hang or a
 # memory blow-up; the input that did it is kept in build-fuzz/artifacts/.
-# Seeds come from the game's own data: data/entity.dat, font_sm and the small gfx/*.png.
+# Seeds come from the game's own data (data/entity.dat, font_sm) and from fuzz/corpus.
 set -e
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,16 +20,13 @@ seed() {
 	mkdir -p "$build/corpus-$1"
 }
 seed reader
-cp "$root/data/entity.dat" "$build/corpus-reader/game-entity.dat"
+# the game's file one template block at a time: the target takes inputs of up to 1 KB
+awk -v dir="$build/corpus-reader" '/^ENTITY/ { n++ } { gsub(/[ \t]+/, " "); print > (dir "/game-block-" n) }' "$root/data/entity.dat"
 seed font
 sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 15 >"$build/corpus-font/game-font_sm"
 sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 7 >"$build/corpus-font/game-font_sm-fixed"
 sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 5 >"$build/corpus-font/game-font_sm-noraw"
 seed image
-for f in "$root"/gfx/*.png; do
-	# the background is megabytes: far too slow an input
-	[ "$(wc -c <"$f")" -lt 20000 ] && cp "$f" "$build/corpus-image/"
-done
 
 # run TARGET: fuzzes one target from the repository root; stops the script on a finding.
 run() {
@@ -45,8 +42,11 @@ run() {
 	}
 	grep -E "^stat::number_of_executed_units|^stat::peak_rss_mb" "$build/$target.log" | sed "s/^/   /"
 }
-run reader -dict="$root/fuzz/reader.dict"
+# a malloc stack of two frames and a smaller quarantine: several times the executions, and
+# the reports still name the faulting function
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=64}"
+run reader -dict="$root/fuzz/reader.dict" -max_len=1024
 # the loader's "Cannot open" lines go to stderr: libFuzzer keeps its own copy of it
 run font -close_fd_mask=2
-run image
+run image -max_len=8192
 echo "fuzzers: no crash, leak or hang in $seconds s each"

@@ -17,6 +17,9 @@
 //    filed reach; if so it rebuilds the grid and takes the receiver's remaining partners
 //    afresh from the entity the plain walk would visit next (worldNext of the partner) on.
 //  - Removed partners are skipped, and a removed receiver ends its partners, as in the walk.
+//  - Pairs that cannot hurt each other (one group, both alive: harmless) make no doCollision in
+//    either pass. The grid does not even pair entities of one team (one group, alive when
+//    filed); a side that dies in a collision leaves its team, and the grid is rebuilt.
 // Behaviours run inside the pass may remove any entity and shrink any box, but may move or
 // enlarge only the two entities of the collision that ran them.
 #include "game/vorska.h"
@@ -43,14 +46,18 @@ static int receiverSlot(CollideGrid &g, const Entity *a) {
 	return s;
 }
 
-// 1 when the grid no longer holds the world: entities were linked, or a side of the
-// collision in slot sa or sb reaches beyond what it was filed with.
+// 1 when the grid no longer holds the world: entities were linked, a side of the collision
+// in slot sa or sb reaches beyond what it was filed with, or left its team by dying.
 static int gridStale(const CollideGrid &g, int sa, int sb) {
 	if (gridLinks() != g.links) {
 		return 1;
 	}
 	const Entity *a = g.ents[sa];
 	const Entity *b = g.ents[sb];
+	// a side filed in a team has lost its life: its team mates may hurt it now
+	if ((g.team[sa] >= 0 && a->life < 1) || (g.team[sb] >= 0 && b->life < 1)) {
+		return 1;
+	}
 	if (!a->removed && !within(reachOf(a), g.reach[sa])) {
 		return 1;
 	}
@@ -79,7 +86,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 	while (i < partners.size()) {
 		int sb = partners[i++];
 		Entity *b = g.ents[sb];
-		if (b->removed || !a->collide(b)) {
+		if (b->removed || harmless(a, b) || !a->collide(b)) {
 			continue;
 		}
 		collidePair(a, b);
@@ -117,7 +124,7 @@ void collisionPass() {
 void collisionPassReference() {
 	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
 		for (Entity *b = worldNext(a); b != nullptr && !a->removed; b = worldNext(b)) {
-			if (a->collide(b)) {
+			if (!harmless(a, b) && a->collide(b)) {
 				collidePair(a, b);
 			}
 		}

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <unordered_map>
 
 #define MIN_CELL 8      // cell sizes are powers of two from here...
 #define MAX_CELL 256    // ...to here, near the boxes' mean size
@@ -17,6 +19,26 @@
 // removed entity until the cycle ends, and no pass runs reapEntities.
 int gridLinks() {
 	return num_entities + graveyardSize();
+}
+
+// 1 when a and b cannot hurt each other: one group, both alive.
+int harmless(const Entity *a, const Entity *b) {
+	return a->life >= 1 && b->life >= 1 && a->group == b->group;
+}
+
+// Numbers the slots' teams: slots of one group that are alive share a number, every other
+// slot has one of its own.
+static void numberTeams(CollideGrid &g) {
+	std::unordered_map<std::string, int> groups;
+	g.team.resize(g.ents.size());
+	for (size_t s = 0; s < g.ents.size(); s++) {
+		const Entity *e = g.ents[s];
+		if (e->life < 1) {
+			g.team[s] = -1 - (int)s;
+			continue;
+		}
+		g.team[s] = groups.emplace(e->group, (int)groups.size()).first->second;
+	}
 }
 
 // The far end of a box from start p over n pixels, never below p, held inside an int.
@@ -151,24 +173,38 @@ static void fileAll(CollideGrid &g) {
 	g.bucketStart[0] = 0;
 }
 
+// Records the pair of p and q when their reaches meet in the cell holding the corner where
+// they begin to overlap; the earlier slot first.
+static void pairEntries(CollideGrid &g, const Filed *p, const Filed *q) {
+	if (!((q->cx == p->cx) & (q->cy == p->cy) & overlaps(p->reach, q->reach))) {
+		return;
+	}
+	int cornerX = std::max(p->reach.x0, q->reach.x0);
+	int cornerY = std::max(p->reach.y0, q->reach.y0);
+	if (cellOf(cornerX, g.cellSize) != p->cx || cellOf(cornerY, g.cellSize) != p->cy) {
+		return;
+	}
+	g.found.push_back(std::min(p->slot, q->slot));
+	g.found.push_back(std::max(p->slot, q->slot));
+}
+
 // Pairs the entries of each cell whose reaches meet, once: in the cell holding the corner
-// where they begin to overlap. Entries ascend by slot, so the first of a pair is the earlier.
+// where they begin to overlap. A bucket is taken team by team, and only entries of different
+// teams are paired, so that a crowd of one group on one spot costs no more than its size.
 static void pairCells(CollideGrid &g) {
-	const Filed *items = g.items.data();
 	for (unsigned int b = 0; b <= g.mask; b++) {
-		const Filed *end = items + g.bucketStart[b + 1];
-		for (const Filed *p = items + g.bucketStart[b]; p < end; p++) {
-			for (const Filed *q = p + 1; q < end; q++) {
-				if (!((q->cx == p->cx) & (q->cy == p->cy) & overlaps(p->reach, q->reach))) {
-					continue;
-				}
-				int cornerX = std::max(p->reach.x0, q->reach.x0);
-				int cornerY = std::max(p->reach.y0, q->reach.y0);
-				if (cellOf(cornerX, g.cellSize) != p->cx || cellOf(cornerY, g.cellSize) != p->cy) {
-					continue;
-				}
-				g.found.push_back(p->slot);
-				g.found.push_back(q->slot);
+		g.byTeam.assign(g.items.begin() + g.bucketStart[b], g.items.begin() + g.bucketStart[b + 1]);
+		std::stable_sort(g.byTeam.begin(), g.byTeam.end(), [&g](const Filed &x, const Filed &y) {
+			return g.team[x.slot] < g.team[y.slot];
+		});
+		const Filed *end = g.byTeam.data() + g.byTeam.size();
+		const Filed *teamEnd = g.byTeam.data();
+		for (const Filed *p = g.byTeam.data(); p < end; p++) {
+			while (teamEnd < end && g.team[teamEnd->slot] == g.team[p->slot]) {
+				teamEnd++;
+			}
+			for (const Filed *q = teamEnd; q < end; q++) {
+				pairEntries(g, p, q);
 			}
 		}
 	}
@@ -182,7 +218,7 @@ static void pairBig(CollideGrid &g) {
 			continue;
 		}
 		for (int t = 0; t < n; t++) {
-			if (t == s || (g.big[t] && t < s) || !overlaps(g.reach[s], g.reach[t])) {
+			if (t == s || (g.big[t] && t < s) || g.team[t] == g.team[s] || !overlaps(g.reach[s], g.reach[t])) {
 				continue;
 			}
 			g.found.push_back(std::min(s, t));
@@ -221,6 +257,7 @@ void buildGrid(CollideGrid &g, int pairs) {
 		g.ents.push_back(e);
 		g.reach.push_back(reachOf(e));
 	}
+	numberTeams(g);
 	g.cellSize = cellSizeFor(g.reach);
 	g.cells.resize(g.ents.size());
 	g.big.resize(g.ents.size());
@@ -267,7 +304,7 @@ static bool slotBefore(const Filed &f, int slot) {
 // Asks the cells for the partners of slot sa from slot first on: every filed entry whose reach
 // meets sa's reach now, found in the cell that holds the corner where the two begin to
 // overlap, so that each comes once; and the big slots that it meets.
-static void askCells(const CollideGrid &g, const Reach &r, int first, std::vector<int> &out) {
+static void askCells(const CollideGrid &g, int team, const Reach &r, int first, std::vector<int> &out) {
 	Reach c = cellsOf(g, r);
 	for (int cy = c.y0; cy <= c.y1; cy++) {
 		for (int cx = c.x0; cx <= c.x1; cx++) {
@@ -275,7 +312,7 @@ static void askCells(const CollideGrid &g, const Reach &r, int first, std::vecto
 			const Filed *end = g.items.data() + g.bucketStart[b + 1];
 			const Filed *i = std::lower_bound(g.items.data() + g.bucketStart[b], end, first, slotBefore);
 			for (; i < end; i++) {
-				if (!((i->cx == cx) & (i->cy == cy) & overlaps(r, i->reach))) {
+				if (!((i->cx == cx) & (i->cy == cy) & overlaps(r, i->reach)) || g.team[i->slot] == team) {
 					continue;
 				}
 				if (cellOf(std::max(r.x0, i->reach.x0), g.cellSize) == cx && cellOf(std::max(r.y0, i->reach.y0), g.cellSize) == cy) {
@@ -285,7 +322,7 @@ static void askCells(const CollideGrid &g, const Reach &r, int first, std::vecto
 		}
 	}
 	for (size_t k = 0; k < g.bigSlots.size(); k++) {
-		if (g.bigSlots[k] >= first && overlaps(r, g.reach[g.bigSlots[k]])) {
+		if (g.bigSlots[k] >= first && g.team[g.bigSlots[k]] != team && overlaps(r, g.reach[g.bigSlots[k]])) {
 			out.push_back(g.bigSlots[k]);
 		}
 	}
@@ -306,11 +343,11 @@ void partnersOf(const CollideGrid &g, int sa, int first, std::vector<int> &out) 
 	// the receiver's box may have shrunk since it was filed: ask with what it reaches now
 	Reach r = reachOf(g.ents[sa]);
 	if (!g.big[sa]) {
-		askCells(g, r, first, out);
+		askCells(g, g.team[sa], r, first, out);
 		return;
 	}
 	for (int t = first; t < (int)g.ents.size(); t++) {
-		if (overlaps(r, g.reach[t])) {
+		if (g.team[t] != g.team[sa] && overlaps(r, g.reach[t])) {
 			out.push_back(t);
 		}
 	}

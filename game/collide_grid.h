@@ -29,6 +29,10 @@ struct CollideGrid {
 	std::vector<Entity *> ents;     // linked entities, in list order
 	std::vector<Reach> reach;       // each slot's reach when filed; boxes only shrink inside it
 	std::vector<Reach> cells;       // the cells each slot is filed under
+	std::vector<int> team;          // per slot: its group's number while its life is at least 1,
+	                                // else -1 - slot; two slots of one team cannot hurt each
+	                                // other and are not paired
+	std::vector<Filed> byTeam;      // scratch of the pairing: one bucket ordered by team
 	std::vector<char> big;          // 1 for a slot too large to file, paired with every slot
 	std::vector<int> bigSlots;      // those slots, ascending
 	std::vector<int> bucketStart;   // first index into items of each bucket, and the end
@@ -45,6 +49,9 @@ struct CollideGrid {
 	size_t cursor;                  // slot of the last receiver found
 };
 
+// 1 when a and b cannot hurt each other: one group, both alive. Their doCollision would
+// change nothing, so neither pass makes it.
+int harmless(const Entity *a, const Entity *b);
 // Grows by one for every entity linked, and stays put on removals.
 int gridLinks();
 // What e's box reaches now.

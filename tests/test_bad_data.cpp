@@ -22,13 +22,6 @@ std::string noise(size_t n, unsigned seed) {
 	return s;
 }
 
-// text with the first `from` replaced by `to`; the case must find it.
-std::string replaced(std::string text, const std::string &from, const std::string &to) {
-	size_t at = text.find(from);
-	EXPECT_NE(at, std::string::npos) << from;
-	return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 // The test templates with every number at the ends of the int range (the reader saturates them).
 std::string hugeNumbers(const std::string &lives) {
 	const std::string big = "99999999999", small = "-99999999999";

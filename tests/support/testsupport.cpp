@@ -1,5 +1,6 @@
 // Helpers shared by the tests.
 #include "tests/support/testsupport.h"
+#include "entity/report.h"
 
 #include <gtest/gtest.h>
 #include <climits>
@@ -145,6 +146,13 @@ void expectGolden(const std::string &name, const std::string &text) {
 	}
 }
 
+// Text with the first `from` replaced by `to`; the case must find it.
+std::string replaced(std::string text, const std::string &from, const std::string &to) {
+	size_t at = text.find(from);
+	EXPECT_NE(at, std::string::npos) << from;
+	return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 // A file of tests/data.
 std::string testData(const std::string &name) {
 	return readFile(repoRoot() + "/tests/data/" + name);
@@ -160,6 +168,7 @@ void clearWorld() {
 	edlist.clear();
 	num_entities = 0;
 	player = nullptr;
+	forgetReports();
 }
 
 // Builds the world in a temporary folder.

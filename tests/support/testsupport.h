@@ -53,6 +53,9 @@ void expectGolden(const std::string &name, const std::string &text);
 // Empties the world list, the graveyard and the registry, releasing its frame bitmaps.
 void clearWorld();
 
+// Text with the first `from` replaced by `to`; the case must find it.
+std::string replaced(std::string text, const std::string &from, const std::string &to);
+
 // A file of tests/data: small.dat holds Player, Tank, Helicopter, Shot and Bullet templates
 // without images, behaviours.dat the behaviour tests' templates, collide.dat the collision test's.
 std::string testData(const std::string &name);
