@@ -85,8 +85,6 @@ const std::vector<BadCase> kCases = {
 	{"MissingBackground", [](GameDir &g) { g.drop("gfx/ulose.png"); dbg = 0xFFEF; }, 400, false,
 	 {"Could not load Env background: gfx/ulose.png", "setupLevel: field 0x0 is too small for random placement"},
 	 [](GameDir &) { EXPECT_EQ(env->xlen + (env->bg != nullptr), 0); }},
-	{"CorruptBackground", [](GameDir &g) { g.put("gfx/ulose.png", original("gfx/ulose.png").substr(0, 5000)); }, 200, false,
-	 {"Could not load Env background: gfx/ulose.png"}, nullptr},
 	{"UsesCycle", [](GameDir &g) {
 		std::string dat = replaced(testData("small.dat"), "ENTITY Player NAME Player", "ENTITY Player USES Tank NAME Player");
 		dat = replaced(dat, "ENTITY Tank NAME Tank", "ENTITY Tank USES Helicopter NAME Tank");

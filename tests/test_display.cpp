@@ -48,10 +48,6 @@ TEST(Env, CameraClampsAndDrawsThroughTheViewport) {
 	e.set(&full);
 	e.moveCamera(-1000, -1000);
 	EXPECT_EQ(std::vector<int>({e.cx, e.cy}), std::vector<int>({-200, 0}));
-	// without viewport no camera
-	Env loose(nullptr);
-	loose.moveCamera(30, 40);
-	EXPECT_EQ(loose.cx + loose.cy, 0);
 }
 
 // Writes a font folder; an empty dat leaves "font.dat" out.

@@ -200,7 +200,7 @@ TEST_F(Ent, EntitiesLeavingDuringAnAnimationPass) {
 	remEn(nullptr, e[0]);
 	EXPECT_EQ(graveyardSize(), 6);
 	EXPECT_FALSE(stray.removed);
-	EXPECT_EQ(worldNext(e[4]), elist);  // along the removed ones to the first one still linked
+	EXPECT_EQ(worldNext(e[2]), elist);  // along the removed ones to the first one still linked
 }
 
 TEST_F(Ent, OverlapIgnoringDamageAndDeathOrder) {
@@ -350,8 +350,12 @@ TEST_F(Ent, AnglesAndProjectileHelpers) {
 	EXPECT_EQ(getAngle(&o, &t) + getAngle(&t, &o), 180);
 	bulletAV(ENTITY_FILE, "Bullet", env, 30, 40, 45, 4000);
 	bullet(ENTITY_FILE, "Bullet", env, 0, 0, 90, 4000);  // pi/180 is cut a little short
+	player = make("Target", 100, 400);
+	Entity *g = make("Gunner", 100, 1500);  // out of the camera window: no spread, no line
+	ef_fire_spread(g);
+	ef_fire_line(g);
 	bulletXY(ENTITY_FILE, "Bullet", env, 5, 6, -17, 23);
-	EXPECT_EQ(bullets(), std::vector<std::vector<int>>({{30, 40, 2828, -2828}, {0, 0, 0, -3999}, {5, 6, -17, 23}}));
+	EXPECT_EQ(bullets(), std::vector<std::vector<int>>({{30, 40, 2828, -2828}, {0, 0, 0, -3999}, {5, 6, -17, 23}, {100, 400, 0, 0}, {100, 1500, 0, 0}}));
 }
 
 TEST_F(Ent, LifeBehaviours) {
