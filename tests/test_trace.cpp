@@ -151,7 +151,7 @@ std::string runTrace() {
 
 TEST(Trace, ScriptedGameMatchesTheGoldenTraceTwice) {
 	std::string first = runTrace();
-	expectGolden("trace.golden", first);
+	expectGolden(runtimeGolden("trace"), first);
 	EXPECT_TRUE(first == runTrace()) << "a second run differs from the first";
 }
 

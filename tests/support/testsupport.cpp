@@ -133,6 +133,10 @@ std::string scrubbed(std::string text, const std::string &from, const std::strin
 }
 
 // One golden file per text; a different text is left beside it for diff.
+std::string runtimeGolden(const std::string &base) {
+	return base + (SDL_Linked_Version()->patch == 15 ? "" : "_sdl12compat") + ".golden";
+}
+
 void expectGolden(const std::string &name, const std::string &text) {
 	std::string path = repoRoot() + "/tests/golden/" + name;
 	const char *regold = getenv("VORSKA_REGOLD");

@@ -47,6 +47,10 @@ std::string repoRoot();
 // text with every "0x..." address (five hex digits or more) cut to "0x" and every `from` replaced by `to`.
 std::string scrubbed(std::string text, const std::string &from = "", const std::string &to = "");
 
+// <base>.golden, or <base>_sdl12compat.golden when SDL 1.2 runs on SDL 2 (sdl12-compat), whose
+// blitter blends the overlay's glyphs a little differently: screens have one list per runtime.
+std::string runtimeGolden(const std::string &base);
+
 // Compares text with tests/golden/<name>; VORSKA_REGOLD=1 rewrites the file instead.
 void expectGolden(const std::string &name, const std::string &text);
 
