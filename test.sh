@@ -22,7 +22,8 @@ run_ctest() {
 }
 
 echo "== normal build"
-cmake -S . -B build -DVORSKA_BENCH=ON >/dev/null
+# the art tools too, so that their checks and the playtest's smoke run are part of the suite
+cmake -S . -B build -DVORSKA_BENCH=ON -DVORSKA_TOOLS=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest build
 

@@ -7,6 +7,8 @@ if [ "$1" = "test" ]; then
 	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
 	# the Debian package and its checks, and SDL 2 under the sdl12-compat run
 	pkgs="$pkgs build-essential dpkg-dev debhelper lintian desktop-file-utils appstream man-db libsdl2-2.0-0"
+	# the art tools' checks redraw the committed pictures and the font
+	pkgs="$pkgs libfreetype-dev fonts-dejavu-core"
 fi
 if [ "$1" = "playtest" ]; then
 	pkgs="$pkgs libfreetype-dev gnuplot-nox"
