@@ -55,6 +55,21 @@ void setWindowIcon(const char *icon) {
 	}
 }
 
+// Whether coordinate a lies inside both the clip span of len from c and the surface's size.
+static bool insideSpan(int a, int c, int len, int size) {
+	return a >= 0 && a < size && a >= c && a <= c + len - 1;
+}
+
+// Where a line starting at a starts once clipped to a span from c and to the surface.
+static int firstInSpan(int a, int c) {
+	return std::max(std::max(a, c), 0);
+}
+
+// Where a line ending at a ends once clipped to a span of len from c and to the surface.
+static int lastInSpan(int a, int c, int len, int size) {
+	return std::min(std::min(a, c + len - 1), size - 1);
+}
+
 // Draws a horizontal or vertical line clipped to the surface's clip rectangle.
 void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b) {
 	if (screen == nullptr) {
@@ -77,27 +92,13 @@ void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Ui
 	int W = screen->w;
 	int H = screen->h;
 	if (y1 == y2) {
-		if (x1 < cx) {
-			x1 = cx;
+		if (insideSpan(y1, cy, ch, H)) {
+			fillSpan(screen, firstInSpan(x1, cx), y1, lastInSpan(x2, cx, cw, W), y1, r, g, b);
 		}
-		if (cx + cw - 1 < x2) {
-			x2 = cx + cw - 1;
-		}
-		if (y1 < 0 || y1 >= H || y1 < cy || y1 > cy + ch - 1) {
-			return;
-		}
-		fillSpan(screen, std::max(x1, 0), y1, std::min(x2, W - 1), y1, r, g, b);
 	} else if (x1 == x2) {
-		if (y1 < cy) {
-			y1 = cy;
+		if (insideSpan(x1, cx, cw, W)) {
+			fillSpan(screen, x1, firstInSpan(y1, cy), x1, lastInSpan(y2, cy, ch, H), r, g, b);
 		}
-		if (cy + ch - 1 < y2) {
-			y2 = cy + ch - 1;
-		}
-		if (x1 < 0 || x1 >= W || x1 < cx || x1 > cx + cw - 1) {
-			return;
-		}
-		fillSpan(screen, x1, std::max(y1, 0), x1, std::min(y2, H - 1), r, g, b);
 	} else {
 		fprintf(stderr, "drawLine32: %d,%d->%d,%d Does not support non-orthogonal lines\n", x1, y1, x2, y2);
 	}
