@@ -154,7 +154,7 @@ static void randomFrame(Entity *e, int lastFrame, int delay) {
 	if (e->state == nullptr || e->state->frames.empty()) {
 		return;
 	}
-	int k = stressRand(0, std::min(lastFrame, (int)e->state->frames.size() - 1));
+	int k = stressRand(0, std::max(0, std::min(lastFrame, (int)e->state->frames.size() - 1)));
 	e->curframe = (unsigned int)k;
 	e->frame = &e->state->frames[k];
 	e->framectr = stressRand(0, delay);
@@ -162,7 +162,7 @@ static void randomFrame(Entity *e, int lastFrame, int delay) {
 
 // A tank anywhere on the field.
 static void addTank() {
-	Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
+	Entity *e = loadEntity(ENTITY_FILE, TANK_ID, env);
 	if (e == nullptr) {
 		return;
 	}
@@ -172,32 +172,37 @@ static void addTank() {
 	randomFrame(e, 1000, 7);
 }
 
+// An entity of template id somewhere in the camera window; null when none could be made.
+static Entity *addInView(const char *id) {
+	Entity *e = loadEntity(ENTITY_FILE, id, env);
+	if (e != nullptr) {
+		e->x = env->cx + stressRand(0, vp->xlen - e->w);
+		e->y = env->cy + stressRand(0, vp->ylen - e->h);
+	}
+	return e;
+}
+
 // An enemy bullet somewhere in the camera window, flying as the firing patterns send them.
 static void addBullet() {
-	Entity *e = loadEntity(ENTITY_FILE, "Bullet", env);
-	if (e == nullptr) {
+	Entity *e = addInView(BULLET_ID);
+	if (e == nullptr || e->state == nullptr) {
 		return;
 	}
-	e->x = env->cx + stressRand(0, vp->xlen - e->w);
-	e->y = env->cy + stressRand(0, vp->ylen - e->h);
 	double a = stressRand(0, 359) * 0.01745329;
 	int v = stressRand(100, 4000);
 	e->xvel = (int)(cos(a) * v);
 	e->yvel = (int)(-sin(a) * v) - 1000;
 	// not the last frame: entering it sends the bullet to its death
-	randomFrame(e, 38, 5);
+	randomFrame(e, (int)e->state->frames.size() - 2, 5);
 }
 
 // A player shot somewhere in the camera window, climbing straight or slanting.
 static void addShot() {
-	Entity *e = loadEntity(ENTITY_FILE, "Shot", env);
-	if (e == nullptr) {
-		return;
+	Entity *e = addInView(SHOT_ID);
+	if (e != nullptr) {
+		e->xvel = 5000 * stressRand(-1, 1);
+		e->yvel = -20000 - 1000;
 	}
-	e->x = env->cx + stressRand(0, vp->xlen - e->w);
-	e->y = env->cy + stressRand(0, vp->ylen - e->h);
-	e->xvel = 5000 * stressRand(-1, 1);
-	e->yvel = -20000 - 1000;
 }
 
 // The start-up level with tanks, bullets and shots added (10 : 85 : 5) up to n entities.
