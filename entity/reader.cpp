@@ -243,6 +243,24 @@ static void loadDependency(EntityData *ed, const std::string &d) {
 
 // Reads a block's body up to END_ENTITY; 1 when END_ENTITY was read.
 // Every keyword test runs on the one buffer in turn, so a value that is itself a keyword
+// The template's numbers that a keyword (or its other spelling) sets, in the order the reader
+// tries them.
+struct NumberField {
+	const char *word;
+	const char *alias;
+	int EntityFields::*field;
+};
+static const NumberField numberFields[] = {
+	{"PRIORITY", "PRIORITY", &EntityFields::priority},
+	{"XLEN", "WIDTH", &EntityFields::w},
+	{"YLEN", "HEIGHT", &EntityFields::h},
+	{"XVEL", "XVEL", &EntityFields::xvel},
+	{"YVEL", "YVEL", &EntityFields::yvel},
+	{"LIFE", "LIFE", &EntityFields::life},
+	{"MAXLIFE", "MAXLIFE", &EntityFields::maxlife},
+	{"DAM", "DAMAGE", &EntityFields::damage},
+};
+
 // further down the list acts as that keyword too; data files may rely on it.
 int EntityData::readEnD(std::istream &file) {
 	std::string buf;
@@ -274,37 +292,12 @@ int EntityData::readEnD(std::istream &file) {
 			if (!file.good() || !streamNumber(file, value)) return endOfFile();
 			var[buf] = value;
 		}
-		if (buf == "PRIORITY") {
-			if (!readToken(file, buf)) return endOfFile();
-			priority = tokenNumber(buf);
-		}
-		if (buf == "XLEN" || buf == "WIDTH") {
-			if (!readToken(file, buf)) return endOfFile();
-			w = tokenNumber(buf);
-		}
-		if (buf == "YLEN" || buf == "HEIGHT") {
-			if (!readToken(file, buf)) return endOfFile();
-			h = tokenNumber(buf);
-		}
-		if (buf == "XVEL") {
-			if (!readToken(file, buf)) return endOfFile();
-			xvel = tokenNumber(buf);
-		}
-		if (buf == "YVEL") {
-			if (!readToken(file, buf)) return endOfFile();
-			yvel = tokenNumber(buf);
-		}
-		if (buf == "LIFE") {
-			if (!readToken(file, buf)) return endOfFile();
-			life = tokenNumber(buf);
-		}
-		if (buf == "MAXLIFE") {
-			if (!readToken(file, buf)) return endOfFile();
-			maxlife = tokenNumber(buf);
-		}
-		if (buf == "DAM" || buf == "DAMAGE") {
-			if (!readToken(file, buf)) return endOfFile();
-			damage = tokenNumber(buf);
+		// in the file's order of keywords: a number read may itself be the next keyword
+		for (const NumberField &n : numberFields) {
+			if (buf == n.word || buf == n.alias) {
+				if (!readToken(file, buf)) return endOfFile();
+				this->*n.field = tokenNumber(buf);
+			}
 		}
 		if (buf == "FLAG") {
 			if (!readToken(file, buf)) return endOfFile();
