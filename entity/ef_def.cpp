@@ -17,18 +17,26 @@
 
 // Fills the table that frame definitions resolve behaviour names through.
 void buildEFuncs() {
-	ent_fun_table["EF_DIE"] = ef_die;
-	ent_fun_table["EF_NOHIT"] = ef_nohit;
-	ent_fun_table["EF_PLAYER_DIE"] = ef_player_die;
-	ent_fun_table["EF_PLAYER_GONE"] = ef_player_gone;
-	ent_fun_table["EF_PLAYER_INVULN_ENTER"] = ef_player_invuln_enter;
-	ent_fun_table["EF_PLAYER_INVULN_EXIT"] = ef_player_invuln_exit;
-	ent_fun_table["EF_FIRE_AIMED"] = ef_fire_aimed;
-	ent_fun_table["EF_FIRE_SPREAD"] = ef_fire_spread;
-	ent_fun_table["EF_FIRE_LINE"] = ef_fire_line;
-	ent_fun_table["EF_FIRE_LEAD"] = ef_fire_lead;
-	ent_fun_table["EF_FIRE_LINEWAVE"] = ef_fire_linewave;
-	ent_fun_table["EF_GEN"] = ef_gen;
+	static const struct {
+		const char *name;
+		EFHandle fn;
+	} behaviours[] = {
+		{"EF_DIE", ef_die},
+		{"EF_NOHIT", ef_nohit},
+		{"EF_PLAYER_DIE", ef_player_die},
+		{"EF_PLAYER_GONE", ef_player_gone},
+		{"EF_PLAYER_INVULN_ENTER", ef_player_invuln_enter},
+		{"EF_PLAYER_INVULN_EXIT", ef_player_invuln_exit},
+		{"EF_FIRE_AIMED", ef_fire_aimed},
+		{"EF_FIRE_SPREAD", ef_fire_spread},
+		{"EF_FIRE_LINE", ef_fire_line},
+		{"EF_FIRE_LEAD", ef_fire_lead},
+		{"EF_FIRE_LINEWAVE", ef_fire_linewave},
+		{"EF_GEN", ef_gen},
+	};
+	for (const auto &b : behaviours) {
+		ent_fun_table[b.name] = b.fn;
+	}
 }
 
 // Direction from e1's corner to e2's corner in whole degrees, 90 straight up.
@@ -67,14 +75,9 @@ static int hasTarget() {
 
 // Creates a projectile at (x, y) moving at speed v in direction a.
 int bulletAV(const std::string &fn, const std::string &id, Env *e, int x, int y, int a, int v) {
-	Entity *b = loadEntity(fn, id, e);
-	if (b == nullptr) {
-		return 0;
-	}
-	b->x = x;
-	b->y = y;
-	aimVel(a, v, &b->xvel, &b->yvel);
-	return 1;
+	int xv, yv;
+	aimVel(a, v, &xv, &yv);
+	return bulletXY(fn, id, e, x, y, xv, yv);
 }
 
 // Same as bulletAV.
@@ -146,24 +149,24 @@ static void fireFan(Entity *e, int a, int v, bool row) {
 	}
 }
 
-// Four slow bullets fanned around the aim; only while the shooter can be seen.
-int ef_fire_spread(void *p) {
+// A fan of four from the shooter p, only while it can be seen.
+static int fireFanWhileSeen(void *p, int v, bool row) {
 	Entity *e = (Entity *)p;
 	int a;
 	if (aimWhileSeen(e, &a)) {
-		fireFan(e, a, 100, false);
+		fireFan(e, a, v, row);
 	}
 	return 0;
 }
 
+// Four slow bullets fanned around the aim; only while the shooter can be seen.
+int ef_fire_spread(void *p) {
+	return fireFanWhileSeen(p, 100, false);
+}
+
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
-	Entity *e = (Entity *)p;
-	int a;
-	if (aimWhileSeen(e, &a)) {
-		fireFan(e, a, 400, true);
-	}
-	return 0;
+	return fireFanWhileSeen(p, 400, true);
 }
 
 // One fast bullet that inherits the player's velocity of the moment.
