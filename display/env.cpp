@@ -1,6 +1,7 @@
 // The play-field: background loading, the camera and drawing through the viewport.
 #include "display/env.h"
 
+#include <algorithm>
 #include <cstdio>
 #include "display/gamefile.h"
 
@@ -103,21 +104,9 @@ void Env::moveCamera(int x, int y) {
 	if (vp == nullptr) {
 		return;
 	}
-	cx += x;
-	cy += y;
-	if (cx < 0) {
-		cx = 0;
-	}
-	if (cy < 0) {
-		cy = 0;
-	}
-	// Applied last, so a background smaller than the viewport sits against its far edge.
-	if (cx + vp->xlen > xlen) {
-		cx = xlen - vp->xlen;
-	}
-	if (cy + vp->ylen > ylen) {
-		cy = ylen - vp->ylen;
-	}
+	// The far edge last, so a background smaller than the viewport sits against its far edge.
+	cx = std::min(std::max(cx + x, 0), xlen - vp->xlen);
+	cy = std::min(std::max(cy + y, 0), ylen - vp->ylen);
 }
 
 // The coordinates an SDL rectangle holds.

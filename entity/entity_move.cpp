@@ -2,6 +2,8 @@
 // to break and no camera window to be seen in: the tests that need them report nothing.
 #include "entity/entity.h"
 
+#include <algorithm>
+
 // Tests the box placed at (nx, ny) against the BOUND_* bits named by fl. Returns the bits found.
 int Entity::chkMove(int nx, int ny, int fl) {
 	int res = 0;
@@ -66,20 +68,8 @@ void Entity::move(int dx, int dy) {
 	if (!env) {
 		return;
 	}
-	x += dx;
-	y += dy;
-	if (x < 0) {
-		x = 0;
-	}
-	if (y < 0) {
-		y = 0;
-	}
-	if (x > env->xlen - 1) {
-		x = env->xlen - 1;
-	}
-	if (y > env->ylen - 1) {
-		y = env->ylen - 1;
-	}
+	x = std::min(std::max(x + dx, 0), env->xlen - 1);
+	y = std::min(std::max(y + dy, 0), env->ylen - 1);
 }
 
 // Clamped horizontal step.
