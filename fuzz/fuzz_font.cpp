@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include "fuzz/fuzz_screen.h"
 #include "display/font.h"
 #include "display/screen.h"
 
@@ -29,17 +30,7 @@ static void removeFontDir() {
 
 // Starts the dummy video once (the sheet is converted to its format) and makes the folder.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	setenv("SDL_VIDEODRIVER", "dummy", 1);
-	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-		abort();
-	}
-	video = new Screen();
-	video->bitmap = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
-	if (video->bitmap == nullptr) {
-		abort();
-	}
-	video->xr = 800;
-	video->yr = 600;
+	video = fuzzScreen();
 	view = new Viewport(video, 175, 0, 450, 600);
 	char tmpl[] = "/dev/shm/vorska_fuzz_font_XXXXXX";
 	if (mkdtemp(tmpl) == nullptr) {

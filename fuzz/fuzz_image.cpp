@@ -20,6 +20,7 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include "fuzz/fuzz_screen.h"
 #include "display/env.h"
 #include "display/screen.h"
 #include "entity/entity.h"
@@ -51,18 +52,7 @@ static void removeWorkDir() {
 
 // Starts the dummy video once, writes the definition file and builds a small field to draw in.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	setenv("SDL_VIDEODRIVER", "dummy", 1);
-	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-		abort();
-	}
-	// the game's own screen global: the debug outlines draw through it
-	screen = new Screen();
-	screen->bitmap = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
-	if (screen->bitmap == nullptr) {
-		abort();
-	}
-	screen->xr = 800;
-	screen->yr = 600;
+	screen = fuzzScreen();
 	field = new Env();
 	field->set(new Viewport(screen, 175, 0, 450, 600));
 	field->xlen = 450;
