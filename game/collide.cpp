@@ -19,7 +19,8 @@
 //  - Removed partners are skipped, and a removed receiver ends its partners, as in the walk.
 //  - Pairs that cannot hurt each other (one group, both alive: harmless) make no doCollision in
 //    either pass. The grid does not even pair entities of one team (one group, alive when
-//    filed); a side that dies in a collision leaves its team, and the grid is rebuilt.
+//    filed); a side that dies in a collision leaves its team, and from then on the pass asks
+//    the cells instead of the pairs.
 // Behaviours run inside the pass may remove any entity and shrink any box, but may move or
 // enlarge only the two entities of the collision that ran them.
 #include "game/vorska.h"
@@ -46,18 +47,14 @@ static int receiverSlot(CollideGrid &g, const Entity *a) {
 	return s;
 }
 
-// 1 when the grid no longer holds the world: entities were linked, a side of the collision
-// in slot sa or sb reaches beyond what it was filed with, or left its team by dying.
+// 1 when the grid no longer holds the world: entities were linked, or a side of the
+// collision in slot sa or sb reaches beyond what it was filed with.
 static int gridStale(const CollideGrid &g, int sa, int sb) {
 	if (gridLinks() != g.links) {
 		return 1;
 	}
 	const Entity *a = g.ents[sa];
 	const Entity *b = g.ents[sb];
-	// a side filed in a team has lost its life: its team mates may hurt it now
-	if ((g.team[sa] >= 0 && a->life < 1) || (g.team[sb] >= 0 && b->life < 1)) {
-		return 1;
-	}
 	if (!a->removed && !within(reachOf(a), g.reach[sa])) {
 		return 1;
 	}
@@ -65,6 +62,23 @@ static int gridStale(const CollideGrid &g, int sa, int sb) {
 		return 1;
 	}
 	return 0;
+}
+
+// Takes the sides of the collision in slots sa and sb that lost their life out of their teams,
+// since their team mates may hurt them now; 1 when one did. The filing still holds, so the
+// grid stops answering from its pairs and asks the cells, which see the teams as they are.
+static int leaveTeams(CollideGrid &g, int sa, int sb) {
+	int left = 0;
+	for (int s : {sa, sb}) {
+		if (g.team[s] >= 0 && g.ents[s]->life < 1) {
+			g.team[s] = -1 - s;
+			left = 1;
+		}
+	}
+	if (left) {
+		g.paired = 0;
+	}
+	return left;
 }
 
 // Applies one collision, tracing it first when a tracer is set.
@@ -90,7 +104,8 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			continue;
 		}
 		collidePair(a, b);
-		if (!gridStale(g, sa, sb)) {
+		int stale = gridStale(g, sa, sb);
+		if (!stale && !leaveTeams(g, sa, sb)) {
 			if (a->removed) {
 				return;
 			}
@@ -99,7 +114,9 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		// the plain walk goes on from the entity after b in the list as it is now. Filing
 		// alone is cheaper than pairing the whole world again for a pass that is partly done.
 		Entity *from = worldNext(b);
-		buildGrid(g, 0);
+		if (stale) {
+			buildGrid(g, 0);
+		}
 		if (a->removed || from == nullptr) {
 			return;
 		}
