@@ -1,8 +1,11 @@
 // The reader of the entity definition file: finds a template's block by id and fills the template.
 #include <climits>
 #include <iostream>
+#include <string_view>
 #include "entity/entitydata.h"
 #include "entity/readwatch.h"
+
+using namespace std::string_view_literals;
 
 // Ids of the templates whose blocks are being read, outermost first. A USES of one of them
 // would read that template again from its start, and so on without end.
@@ -241,13 +244,11 @@ static void loadDependency(EntityData *ed, const std::string &d) {
 	std::cerr << "EntityData::readEnD: Returning to EData " << ed->id << std::endl;
 }
 
-// Reads a block's body up to END_ENTITY; 1 when END_ENTITY was read.
-// Every keyword test runs on the one buffer in turn, so a value that is itself a keyword
 // The template's numbers that a keyword (or its other spelling) sets, in the order the reader
 // tries them.
 struct NumberField {
-	const char *word;
-	const char *alias;
+	std::string_view word;
+	std::string_view alias;
 	int EntityFields::*field;
 };
 static const NumberField numberFields[] = {
@@ -261,32 +262,34 @@ static const NumberField numberFields[] = {
 	{"DAM", "DAMAGE", &EntityFields::damage},
 };
 
+// Reads a block's body up to END_ENTITY; 1 when END_ENTITY was read.
+// Every keyword test runs on the one buffer in turn, so a value that is itself a keyword
 // further down the list acts as that keyword too; data files may rely on it.
 int EntityData::readEnD(std::istream &file) {
 	std::string buf;
-	while (file.good() && buf != "END_ENTITY") {
+	while (file.good() && buf != "END_ENTITY"sv) {
 		if (!readToken(file, buf)) {
 			break;
 		}
 		// a token that no test below takes leaves the stream where it was
 		long head = readWatch != nullptr ? streamOffset(file) : 0;
-		if (buf == "NAME") {
+		if (buf == "NAME"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			name = buf;
 		}
-		if (buf == "GROUP") {
+		if (buf == "GROUP"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			group = buf;
 		}
-		if (buf == "TYPE") {
+		if (buf == "TYPE"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			type = buf;
 		}
-		if (buf == "IGNORE" || buf == "IGNORES") {
+		if (buf == "IGNORE"sv || buf == "IGNORES"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			ignore[buf] = 1;
 		}
-		if (buf == "VAR") {
+		if (buf == "VAR"sv) {
 			int value = 0;
 			if (!readToken(file, buf)) return endOfFile();
 			if (!file.good() || !streamNumber(file, value)) return endOfFile();
@@ -299,7 +302,7 @@ int EntityData::readEnD(std::istream &file) {
 				this->*n.field = tokenNumber(buf);
 			}
 		}
-		if (buf == "FLAG") {
+		if (buf == "FLAG"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			IntTable::iterator flag = ent_flags_table.find(buf);
 			if (flag != ent_flags_table.end()) {
@@ -309,22 +312,22 @@ int EntityData::readEnD(std::istream &file) {
 				watch(READ_UNKNOWN_FLAG, buf);
 			}
 		}
-		if (buf == "USES") {
+		if (buf == "USES"sv) {
 			if (!readToken(file, buf)) return endOfFile();
 			watch(READ_USES, buf);
 			loadDependency(this, buf);
 		}
-		if (buf == "STATE") {
+		if (buf == "STATE"sv) {
 			if (!readState(file)) {
 				std::cerr << "EntityData::readEnD: Aborted entity data load\n";
 				return 0;
 			}
 		}
-		if (readWatch != nullptr && buf != "END_ENTITY" && streamOffset(file) == head) {
+		if (readWatch != nullptr && buf != "END_ENTITY"sv && streamOffset(file) == head) {
 			watch(READ_SKIPPED, buf);
 		}
 	}
-	return buf == "END_ENTITY";
+	return buf == "END_ENTITY"sv;
 }
 
 // Reads a state section from its name to END_STATE and appends the state; 1 when END_STATE was read.
@@ -340,33 +343,33 @@ int EntityData::readState(std::istream &file) {
 	watch(READ_STATE, s.name);
 	std::cerr << "EntityData::readState: Reading state " << s.name << std::endl;
 	buf = "";
-	while (file.good() && buf != "END_STATE") {
+	while (file.good() && buf != "END_STATE"sv) {
 		if (!readToken(file, buf)) {
 			break;
 		}
-		if (buf == "FRAME") {
+		if (buf == "FRAME"sv) {
 			Frame *f = readFrame(file);
 			if (f != nullptr) {
 				s.addFrame(f);
 				delete f;
 			}
-		} else if (buf == "LOOP") {
+		} else if (buf == "LOOP"sv) {
 			if (readToken(file, buf)) {
 				watch(READ_LOOP, buf);
 				s.loop = tokenNumber(buf);
 			}
-		} else if (buf == "NEXT_STATE") {
+		} else if (buf == "NEXT_STATE"sv) {
 			if (readToken(file, buf)) {
 				watch(READ_NEXT_STATE, buf);
 				s.loop = -1;
 				s.nextState = buf;
 			}
-		} else if (buf != "END_STATE") {
+		} else if (buf != "END_STATE"sv) {
 			std::cerr << "EntityData::readState: Unrecognized token: " << buf << std::endl;
 			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
-	if (buf != "END_STATE") {
+	if (buf != "END_STATE"sv) {
 		std::cerr << "EntityData::readState: END_STATE tag not found for state: " << s.name << std::endl;
 		watch(READ_STATE_CUT, s.name);
 		return 0;
@@ -396,37 +399,37 @@ Frame *EntityData::readFrame(std::istream &file) {
 		return nullptr;
 	}
 	watch(READ_FRAME, f->name);
-	if (f->name == "NONE" || f->name == "NULL") {
+	if (f->name == "NONE"sv || f->name == "NULL"sv) {
 		f->name = "<none>";
 	} else {
 		loadFrameImage(f);
 	}
 	std::string buf;
-	while (file.good() && buf != "END_FRAME") {
+	while (file.good() && buf != "END_FRAME"sv) {
 		if (!readToken(file, buf)) {
 			break;
 		}
-		if (buf == "DELAY") {
+		if (buf == "DELAY"sv) {
 			if (readToken(file, buf)) f->delay = tokenNumber(buf);
-		} else if (buf == "XOFF") {
+		} else if (buf == "XOFF"sv) {
 			if (readToken(file, buf)) f->xoff = tokenNumber(buf);
-		} else if (buf == "YOFF") {
+		} else if (buf == "YOFF"sv) {
 			if (readToken(file, buf)) f->yoff = tokenNumber(buf);
-		} else if (buf == "SOFF" || buf == "OFF") {
+		} else if (buf == "SOFF"sv || buf == "OFF"sv) {
 			if (readToken(file, buf)) {
 				f->xoff = tokenNumber(buf);
 				f->yoff = f->xoff;
 			}
-		} else if (buf == "ENTER") {
+		} else if (buf == "ENTER"sv) {
 			if (readToken(file, buf)) bindBehaviour(&f->enter, buf);
-		} else if (buf == "EXIT") {
+		} else if (buf == "EXIT"sv) {
 			if (readToken(file, buf)) bindBehaviour(&f->exit, buf);
-		} else if (buf != "END_FRAME") {
+		} else if (buf != "END_FRAME"sv) {
 			std::cerr << "EntityData::readFrame: Unrecognized token: " << buf << std::endl;
 			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
-	if (buf != "END_FRAME") {
+	if (buf != "END_FRAME"sv) {
 		std::cerr << "EntityData::readFrame: END_FRAME tag not found for frame: " << f->name << std::endl;
 		watch(READ_FRAME_CUT, f->name);
 		std::cerr << "EntityData::readFrame: Returning (failure)\n";

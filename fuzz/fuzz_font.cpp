@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
-#include "fuzz/fuzz_screen.h"
+#include "fuzz/fuzz_support.h"
 #include "display/font.h"
 #include "display/screen.h"
 

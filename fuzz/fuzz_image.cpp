@@ -20,19 +20,11 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
-#include "fuzz/fuzz_screen.h"
+#include "fuzz/fuzz_support.h"
 #include "display/env.h"
 #include "display/screen.h"
 #include "entity/entity.h"
 #include "game/vorska.h"
-
-// Swallows what the reader prints; its formatting still runs.
-class NullBuf : public std::streambuf {
-protected:
-	int overflow(int c) override {
-		return c;
-	}
-};
 
 // The name the picture is filed under; no such file exists, the picture is only shared.
 #define FRAME_PATH "fuzz-frame.png"

@@ -12,14 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include "entity/entitydata.h"
-
-// Swallows what the reader prints; its formatting still runs.
-class NullBuf : public std::streambuf {
-protected:
-	int overflow(int c) override {
-		return c;
-	}
-};
+#include "fuzz/fuzz_support.h"
 
 static NullBuf nullBuf;
 static std::string defFile;  // the input, written where the reader can open it
@@ -59,6 +52,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 	// libFuzzer and the sanitizers report on the standard error descriptor, not through cerr
 	std::cerr.rdbuf(&nullBuf);
 	std::cerr.unsetf(std::ios::unitbuf);  // a flush per message costs more than the reading
+	std::cout.rdbuf(&nullBuf);            // the dumps: a write to /dev/null per line otherwise
 	inputFd = open(defFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 	if (inputFd < 0) {
 		abort();

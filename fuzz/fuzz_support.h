@@ -1,0 +1,43 @@
+// What the fuzz targets share: the dummy video they draw into, opened once per process, and a
+// stream buffer that swallows what the game prints.
+#ifndef FUZZ_FUZZ_SUPPORT_H
+#define FUZZ_FUZZ_SUPPORT_H
+#include <cstdlib>
+#include <streambuf>
+#include "display/screen.h"
+
+// An 800 x 600 x 32 screen on SDL's dummy driver; aborts when it cannot be had.
+inline Screen *fuzzScreen() {
+	setenv("SDL_VIDEODRIVER", "dummy", 1);
+	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+		abort();
+	}
+	Screen *s = new Screen();
+	s->bitmap = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
+	if (s->bitmap == nullptr) {
+		abort();
+	}
+	s->xr = 800;
+	s->yr = 600;
+	return s;
+}
+
+// Swallows what the game prints, for cerr and cout; its formatting still runs.
+class NullBuf : public std::streambuf {
+public:
+	NullBuf() {
+		setp(space, space + sizeof(space));
+	}
+
+protected:
+	// Starts the buffer over: a call per buffer of text instead of one per character.
+	int overflow(int c) override {
+		setp(space, space + sizeof(space));
+		return c;
+	}
+
+private:
+	char space[4096];
+};
+
+#endif
