@@ -1,11 +1,14 @@
 #!/bin/sh
 # Builds the three fuzz targets with clang and the sanitizers in build-fuzz and runs each for
-# the given number of seconds (default 60): the definition file reader, the font loader and
-# the frame images. Exits non-zero as soon as a target finds a crash, a leak, a hang or a
-# memory blow-up; the input that did it is kept in build-fuzz/artifacts/.
+# the given number of seconds (default 60), or until it has run the given number of inputs
+# (default: no limit): the definition file reader, the font loader and the frame images.
+# Exits non-zero as soon as a target finds a crash, a leak, a hang or a memory blow-up; the
+# input that did it is kept in build-fuzz/artifacts/.
 # Seeds come from the game's own data (data/entity.dat, font_sm) and from fuzz/corpus.
 set -e
 seconds=${1:-60}
+runs=${2:--1}
+limit="$seconds s${2:+ or $2 inputs}"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 log="$build/build.log"
@@ -32,8 +35,11 @@ seed image
 run() {
 	target=$1
 	shift
-	echo "-- fuzz_$target for $seconds s"
-	(cd "$root" && "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
+	echo "-- fuzz_$target for $limit"
+	# -reload=0: nothing else writes to the corpus, and reading it all again after every new
+	# input costs more each time it grows
+	(cd "$root" && "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$runs" -reload=0 \
+		-rss_limit_mb=2048 -timeout=30 \
 		-artifact_prefix="$build/artifacts/$target-" -print_final_stats=1 "$@" \
 		"$build/corpus-$target" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1) || {
 		tail -60 "$build/$target.log"
@@ -49,4 +55,4 @@ run reader -dict="$root/fuzz/reader.dict" -max_len=1024
 # the loader's "Cannot open" lines go to stderr: libFuzzer keeps its own copy of it
 run font -close_fd_mask=2
 run image -max_len=8192
-echo "fuzzers: no crash, leak or hang in $seconds s each"
+echo "fuzzers: no crash, leak or hang in $limit each"
