@@ -4,6 +4,7 @@
 // changes on disk, and forgotten with the registry (freeEdListBitmaps).
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <sys/stat.h>
 #include "display/gamefile.h"
 #include "entity/entitydata.h"
@@ -11,9 +12,10 @@
 // The file last read; a run of the game reads one.
 static std::shared_ptr<const DefinitionFile> lastFile;
 
-// Whether c separates tokens, as for operator>> in the classic locale.
+// Whether c separates tokens, as for operator>> in the classic locale: the space, and tab,
+// line feed, vertical tab, form feed and carriage return, which follow each other.
 static int isSpace(char c) {
-	return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+	return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Finds the token starting at or after at; its end goes to end. text.size() when there is none.
@@ -36,11 +38,6 @@ static size_t tokenLength(const std::string &text, size_t at) {
 	return end - at;
 }
 
-// Compares the tokens at offsets a and b of text, as strings compare.
-static int compareTokens(const std::string &text, uint32_t a, uint32_t b) {
-	return text.compare(a, tokenLength(text, a), text, b, tokenLength(text, b));
-}
-
 // Compares the token at offset a of text with the string b, as strings compare.
 static int compareToken(const std::string &text, uint32_t a, const std::string &b) {
 	return text.compare(a, tokenLength(text, a), b);
@@ -51,6 +48,7 @@ static int compareToken(const std::string &text, uint32_t a, const std::string &
 // of each id only, since the reader stops at the first.
 static void indexIds(DefinitionFile &f) {
 	const std::string &t = f.text;
+	std::vector<std::string_view> found;  // the candidates' tokens, measured once for the sort
 	size_t end = 0;
 	size_t at = nextToken(t, 0, &end);
 	while (at < t.size()) {
@@ -58,16 +56,16 @@ static void indexIds(DefinitionFile &f) {
 		at = nextToken(t, end, &end);
 		if (entity && at < t.size()) {
 			f.candidates.push_back((uint32_t)at);
+			found.push_back(std::string_view(t.data() + at, end - at));
 			at = nextToken(t, end, &end);
 		}
 	}
-	f.ids = f.candidates;
-	std::stable_sort(f.ids.begin(), f.ids.end(), [&t](uint32_t a, uint32_t b) {
-		return compareTokens(t, a, b) < 0;
-	});
-	f.ids.erase(std::unique(f.ids.begin(), f.ids.end(), [&t](uint32_t a, uint32_t b) {
-		return compareTokens(t, a, b) == 0;
-	}), f.ids.end());
+	std::stable_sort(found.begin(), found.end());
+	found.erase(std::unique(found.begin(), found.end()), found.end());
+	f.ids.reserve(found.size());
+	for (const std::string_view &id : found) {
+		f.ids.push_back((uint32_t)(id.data() - t.data()));
+	}
 }
 
 // Whether f was read from the file that st describes as it is now.
