@@ -30,10 +30,11 @@ public:
 	}
 
 protected:
-	// Starts the buffer over: a call per buffer of text instead of one per character.
+	// Starts the buffer over: a call per buffer of text instead of one per character. Never
+	// fails, even for end-of-file: a failed write would stop the stream's formatting for good.
 	int overflow(int c) override {
 		setp(space, space + sizeof(space));
-		return c;
+		return traits_type::not_eof(c);
 	}
 
 private:
