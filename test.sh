@@ -23,7 +23,7 @@ run_ctest() {
 
 echo "== normal build"
 # the art tools too, so that their checks and the playtest's smoke run are part of the suite
-cmake -S . -B build -DVORSKA_BENCH=ON -DVORSKA_TOOLS=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSKA_TESTS=ON -DVORSKA_BENCH=ON -DVORSKA_ART=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest build
 
@@ -33,7 +33,7 @@ LD_LIBRARY_PATH="$compat" ldd build/vorska | grep -q "sdl12-compat/libSDL-1.2" |
 run_ctest build LD_LIBRARY_PATH="$compat"
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
-cmake -S . -B build-asan -DVORSKA_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DVORSKA_SANITIZE=ON -DVORSKA_TESTS=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 # fast_unwind_on_malloc=0: full allocation stacks through SDL, which tests/lsan.supp matches on
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0

@@ -1,5 +1,5 @@
 // Prints the diagnostics in the form editors understand, in file order, and the summary.
-#include "tools/check/check.h"
+#include "check/check.h"
 
 #include <algorithm>
 #include <cstdio>

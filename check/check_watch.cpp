@@ -1,5 +1,5 @@
 // Turns the reader's decisions, as they happen, into places in the file and diagnostics.
-#include "tools/check/check.h"
+#include "check/check.h"
 
 #include <algorithm>
 #include <cctype>

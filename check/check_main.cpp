@@ -1,5 +1,5 @@
 // vorska-check [--sheet OUT.png] [--werror] [FILE]: what the game will make of an entity file.
-#include "tools/check/check.h"
+#include "check/check.h"
 
 #include <cstdio>
 #include <cstdlib>

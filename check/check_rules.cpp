@@ -1,5 +1,5 @@
 // What the checker asks of the templates once the game's reader has read them all.
-#include "tools/check/check.h"
+#include "check/check.h"
 
 #include "entity/ef_def.h"
 #include "entity/gamestate.h"

@@ -1,7 +1,7 @@
 // vorska-check: reads an entity definition file with the game's own reader, reports what the
 // game will make of it as editor-style diagnostics, and draws every template on a sheet.
-#ifndef TOOLS_CHECK_CHECK_H
-#define TOOLS_CHECK_CHECK_H
+#ifndef CHECK_CHECK_H
+#define CHECK_CHECK_H
 
 #include <string>
 #include <vector>

@@ -4,4 +4,4 @@ set -e
 cd "$(dirname "$0")/.."
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target vorska-check
-build/tools/check/vorska-check --sheet docs/sheet.png data/entity.dat
+build/check/vorska-check --sheet docs/sheet.png data/entity.dat

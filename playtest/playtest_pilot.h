@@ -1,8 +1,8 @@
 // The bot pilots of the playtest: graded players that hold the game's keys.
 // They were fixed before the sample data was tuned against them, and stay fixed: the data
 // is tuned to the pilots, never the other way round.
-#ifndef TOOLS_PLAYTEST_PILOT_H
-#define TOOLS_PLAYTEST_PILOT_H
+#ifndef PLAYTEST_PILOT_H
+#define PLAYTEST_PILOT_H
 
 #include <SDL.h>
 #include <random>

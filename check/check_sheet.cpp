@@ -1,12 +1,12 @@
 // The sheet: every template on one picture, one block per template and one row per state,
 // each frame's picture at its offset with its picture box in grey and the hit box in red.
-#include "tools/check/check.h"
+#include "check/check.h"
 
 #include <algorithm>
 #include <cstdio>
 #include "display/font.h"
 #include "display/mySDL.h"
-#include "tools/img.h"
+#include "art/img.h"
 
 #define SHEET_WIDTH      1280                 // lines of frames wrap before this
 #define SHEET_MAX_PIXELS (48L * 1024 * 1024)  // beyond this the sheet is refused, not drawn

@@ -1,5 +1,5 @@
 # Draws the playtest's plot from survival.dat and deaths.dat in `dir` into `png`.
-# usage: gnuplot -e "dir='build-playtest'; png='docs/playtest.png'" tools/playtest.gp
+# usage: gnuplot -e "dir='build-playtest'; png='docs/playtest.png'" playtest/playtest.gp
 set terminal pngcairo size 900,700 font "DejaVu Sans,10"
 set output png
 set multiplot layout 2,1

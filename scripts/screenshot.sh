@@ -1,7 +1,7 @@
 #!/bin/sh
 # Plays the game for a few seconds under Xvfb and saves a picture of its window for the
 # README: docs/screenshot.png. Needs xvfb, xdotool and imagemagick; run from anywhere.
-# Usage: tools/screenshot.sh [seconds]
+# Usage: scripts/screenshot.sh [seconds]
 set -e
 cd "$(dirname "$0")/.."
 secs=${1:-22}
