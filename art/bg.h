@@ -25,15 +25,7 @@ enum Use {
 };
 
 // regions along the height of the field, top to bottom
-enum Zone {
-	ZONE_BASE,
-	ZONE_BATTLE,
-	ZONE_FOREST,
-	ZONE_FARM,
-	ZONE_MEADOW,
-	ZONE_COAST,
-	ZONE_COUNT
-};
+enum Zone { ZONE_BASE, ZONE_BATTLE, ZONE_FOREST, ZONE_FARM, ZONE_MEADOW, ZONE_COAST, ZONE_COUNT };
 
 struct Land {
 	Image img;
@@ -46,26 +38,26 @@ struct Spline {
 	int count;
 };
 
-void	Land_Init( Land &land );
-int		Land_Use( const Land &land, int x, int y );
-void	Land_SetUse( Land &land, int x, int y, int use );
-bool	Land_AreaFree( const Land &land, int x0, int y0, int x1, int y1 );
-void	Land_Darken( Land &land, int x, int y, float factor );
-void	Zone_Weights( float x, float y, float w[ZONE_COUNT] );
-float	Zone_Weight( float x, float y, int zone );
-float	Spline_Eval( const Spline &sp, float t, float *slope );
+void Land_Init(Land &land);
+int Land_Use(const Land &land, int x, int y);
+void Land_SetUse(Land &land, int x, int y, int use);
+bool Land_AreaFree(const Land &land, int x0, int y0, int x1, int y1);
+void Land_Darken(Land &land, int x, int y, float factor);
+void Zone_Weights(float x, float y, float w[ZONE_COUNT]);
+float Zone_Weight(float x, float y, int zone);
+float Spline_Eval(const Spline &sp, float t, float *slope);
 
-void	Ground_Paint( Land &land );
-float	River_Centre( float y, float *slope );
-float	River_HalfWidth( float y );
-void	River_Paint( Land &land );
-float	Coast_Shoreline( float x );
-void	Coast_Paint( Land &land );
-void	Fields_Paint( Land &land );
-void	Roads_Paint( Land &land );
-void	Base_Paint( Land &land );
-void	Marks_Paint( Land &land );
-void	Buildings_Paint( Land &land );
-void	Trees_Paint( Land &land );
-void	Building_Draw( Land &land, int x0, int y0, int w, int h, Color roof, int use );
-void	Land_PaintAll( Land &land );
+void Ground_Paint(Land &land);
+float River_Centre(float y, float *slope);
+float River_HalfWidth(float y);
+void River_Paint(Land &land);
+float Coast_Shoreline(float x);
+void Coast_Paint(Land &land);
+void Fields_Paint(Land &land);
+void Roads_Paint(Land &land);
+void Base_Paint(Land &land);
+void Marks_Paint(Land &land);
+void Buildings_Paint(Land &land);
+void Trees_Paint(Land &land);
+void Building_Draw(Land &land, int x0, int y0, int w, int h, Color roof, int use);
+void Land_PaintAll(Land &land);

@@ -5,60 +5,56 @@
 
 #include <cmath>
 
-static const Color ROOFS[] = {
-	{ 118, 62, 46 }, { 104, 56, 44 }, { 72, 76, 84 }, { 92, 74, 56 }, { 96, 96, 90 }
-};
-static const int ROOF_COUNT = (int)( sizeof( ROOFS ) / sizeof( ROOFS[0] ) );
+static const Color ROOFS[] = {{118, 62, 46}, {104, 56, 44}, {72, 76, 84}, {92, 74, 56}, {96, 96, 90}};
+static const int ROOF_COUNT = (int)(sizeof(ROOFS) / sizeof(ROOFS[0]));
 
 // village centres in the farmland and the meadows
-static const float VILLAGES[][2] = {
-	{ 170, 3330 }, { 60, 3960 }, { 250, 3930 }, { 140, 4470 }, { 60, 5060 },
-	{ 380, 5050 }, { 200, 5610 }, { 40, 2250 }, { 420, 3360 }
-};
+static const float VILLAGES[][2] = {{170, 3330}, {60, 3960},  {250, 3930}, {140, 4470}, {60, 5060},
+                                    {380, 5050}, {200, 5610}, {40, 2250},  {420, 3360}};
 
 // darkens the shadow a box casts down and to the right
-static void Shadow_Box( Land &land, int x0, int y0, int w, int h, int reach ) {
-	for ( int y = y0 + 1; y < y0 + h + reach; y++ ) {
-		for ( int x = x0 + 1; x < x0 + w + reach; x++ ) {
+static void Shadow_Box(Land &land, int x0, int y0, int w, int h, int reach) {
+	for (int y = y0 + 1; y < y0 + h + reach; y++) {
+		for (int x = x0 + 1; x < x0 + w + reach; x++) {
 			bool inside = x < x0 + w && y < y0 + h;
-			bool cast = x - y0 - ( y - y0 ) < x0 + w && y - ( x - x0 ) < y0 + h;
-			if ( !inside && cast && Land_Use( land, x, y ) != USE_BUILDING ) {
-				Land_Darken( land, x, y, 0.58f );
+			bool cast = x - y0 - (y - y0) < x0 + w && y - (x - x0) < y0 + h;
+			if (!inside && cast && Land_Use(land, x, y) != USE_BUILDING) {
+				Land_Darken(land, x, y, 0.58f);
 			}
 		}
 	}
 }
 
 // a building with a gabled roof along its long side
-void Building_Draw( Land &land, int x0, int y0, int w, int h, Color roof, int use ) {
-	Shadow_Box( land, x0, y0, w, h, 3 );
+void Building_Draw(Land &land, int x0, int y0, int w, int h, Color roof, int use) {
+	Shadow_Box(land, x0, y0, w, h, 3);
 	bool ridgeAcross = w >= h;
-	for ( int y = y0; y < y0 + h; y++ ) {
-		for ( int x = x0; x < x0 + w; x++ ) {
+	for (int y = y0; y < y0 + h; y++) {
+		for (int x = x0; x < x0 + w; x++) {
 			int i = ridgeAcross ? y - y0 : x - x0;
 			int span = ridgeAcross ? h : w;
 			// the half facing up or left catches the light
 			float light = i < span / 2 ? 1.18f : 0.72f;
-			if ( span % 2 == 1 && i == span / 2 ) {
+			if (span % 2 == 1 && i == span / 2) {
 				light = 1.35f;
 			}
 			int along = ridgeAcross ? x : y;
-			if ( ( along & 1 ) == 0 ) {
+			if ((along & 1) == 0) {
 				light *= 0.93f;
 			}
 			bool eave = x == x0 || y == y0 || x == x0 + w - 1 || y == y0 + h - 1;
-			Color c = Col_Scale( roof, eave ? light * 0.62f : light );
-			Img_Set( land.img, x, y, c );
-			Land_SetUse( land, x, y, use );
+			Color c = Col_Scale(roof, eave ? light * 0.62f : light);
+			Img_Set(land.img, x, y, c);
+			Land_SetUse(land, x, y, use);
 		}
 	}
 }
 
 // true if a road lies within a few pixels of the box
-static bool Near_Road( const Land &land, int x0, int y0, int x1, int y1 ) {
-	for ( int y = y0 - 10; y <= y1 + 10; y += 2 ) {
-		for ( int x = x0 - 10; x <= x1 + 10; x += 2 ) {
-			if ( Land_Use( land, x, y ) == USE_ROAD ) {
+static bool Near_Road(const Land &land, int x0, int y0, int x1, int y1) {
+	for (int y = y0 - 10; y <= y1 + 10; y += 2) {
+		for (int x = x0 - 10; x <= x1 + 10; x += 2) {
+			if (Land_Use(land, x, y) == USE_ROAD) {
 				return true;
 			}
 		}
@@ -67,53 +63,53 @@ static bool Near_Road( const Land &land, int x0, int y0, int x1, int y1 ) {
 }
 
 // tries to put one house near a point; true if it found room
-static bool House_Place( Land &land, Rng &rng, float cx, float cy, float spread, bool needRoad ) {
-	int w = Rng_Int( rng, 8, 17 );
-	int h = Rng_Int( rng, 7, 13 );
-	if ( Rng_Float( rng ) < 0.5f ) {
+static bool House_Place(Land &land, Rng &rng, float cx, float cy, float spread, bool needRoad) {
+	int w = Rng_Int(rng, 8, 17);
+	int h = Rng_Int(rng, 7, 13);
+	if (Rng_Float(rng) < 0.5f) {
 		int t = w;
 		w = h;
 		h = t;
 	}
-	int x = (int)( cx + Rng_Range( rng, -spread, spread ) );
-	int y = (int)( cy + Rng_Range( rng, -spread, spread ) );
+	int x = (int)(cx + Rng_Range(rng, -spread, spread));
+	int y = (int)(cy + Rng_Range(rng, -spread, spread));
 	// yards and gardens may replace fields, but not roads, water or houses
-	for ( int yy = y - 3; yy <= y + h + 3; yy++ ) {
-		for ( int xx = x - 3; xx <= x + w + 3; xx++ ) {
-			int use = Land_Use( land, xx, yy );
-			if ( use != USE_GROUND && use != USE_FIELD && use != USE_HEDGE ) {
+	for (int yy = y - 3; yy <= y + h + 3; yy++) {
+		for (int xx = x - 3; xx <= x + w + 3; xx++) {
+			int use = Land_Use(land, xx, yy);
+			if (use != USE_GROUND && use != USE_FIELD && use != USE_HEDGE) {
 				return false;
 			}
 		}
 	}
-	if ( needRoad && !Near_Road( land, x, y, x + w, y + h ) ) {
+	if (needRoad && !Near_Road(land, x, y, x + w, y + h)) {
 		return false;
 	}
 	// a trodden yard around the house
-	for ( int yy = y - 3; yy <= y + h + 3; yy++ ) {
-		for ( int xx = x - 3; xx <= x + w + 3; xx++ ) {
-			Img_Set( land.img, xx, yy, Col_Scale( Col_Make( 82, 76, 56 ), 0.92f + Hash_Float( xx, yy, 91 ) * 0.12f ) );
-			Land_SetUse( land, xx, yy, USE_SCAR );
+	for (int yy = y - 3; yy <= y + h + 3; yy++) {
+		for (int xx = x - 3; xx <= x + w + 3; xx++) {
+			Img_Set(land.img, xx, yy, Col_Scale(Col_Make(82, 76, 56), 0.92f + Hash_Float(xx, yy, 91) * 0.12f));
+			Land_SetUse(land, xx, yy, USE_SCAR);
 		}
 	}
-	Building_Draw( land, x, y, w, h, ROOFS[Rng_Int( rng, 0, ROOF_COUNT )], USE_BUILDING );
+	Building_Draw(land, x, y, w, h, ROOFS[Rng_Int(rng, 0, ROOF_COUNT)], USE_BUILDING);
 	return true;
 }
 
 // villages along the roads and lone farmsteads among the fields
-void Buildings_Paint( Land &land ) {
+void Buildings_Paint(Land &land) {
 	Rng rng;
-	Rng_Seed( rng, 9101 );
-	int villages = (int)( sizeof( VILLAGES ) / sizeof( VILLAGES[0] ) );
-	for ( int v = 0; v < villages; v++ ) {
+	Rng_Seed(rng, 9101);
+	int villages = (int)(sizeof(VILLAGES) / sizeof(VILLAGES[0]));
+	for (int v = 0; v < villages; v++) {
 		int placed = 0;
-		for ( int tries = 0; tries < 400 && placed < 9; tries++ ) {
-			placed += House_Place( land, rng, VILLAGES[v][0], VILLAGES[v][1], 48.0f, true );
+		for (int tries = 0; tries < 400 && placed < 9; tries++) {
+			placed += House_Place(land, rng, VILLAGES[v][0], VILLAGES[v][1], 48.0f, true);
 		}
 	}
-	for ( int i = 0; i < 60; i++ ) {
-		float x = Rng_Range( rng, 10.0f, BG_W - 30.0f );
-		float y = Rng_Range( rng, 3000.0f, 5900.0f );
-		House_Place( land, rng, x, y, 4.0f, false );
+	for (int i = 0; i < 60; i++) {
+		float x = Rng_Range(rng, 10.0f, BG_W - 30.0f);
+		float y = Rng_Range(rng, 3000.0f, 5900.0f);
+		House_Place(land, rng, x, y, 4.0f, false);
 	}
 }

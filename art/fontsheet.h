@@ -10,16 +10,16 @@ const int SHEET_COLS = 16;
 const int EMPTY_GLYPH_WIDTH = 4;
 
 struct GlyphSheet {
-	int side = 0;							// sheet is side x side pixels
-	int cell = 0;							// side / 16
-	std::vector<unsigned char> coverage;	// side * side bytes, rows top to bottom
+	int side = 0;                         // sheet is side x side pixels
+	int cell = 0;                         // side / 16
+	std::vector<unsigned char> coverage;  // side * side bytes, rows top to bottom
 	unsigned char widths[SHEET_GLYPHS] = {};
 };
 
-void	Sheet_Init( GlyphSheet &sheet, int side );
-int		Sheet_CutLeft( const GlyphSheet &sheet, int code );
-void	Sheet_PutGlyph( GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh,
-			int pitch, int left, int top, int advance, int baseline );
-int		Sheet_TextWidth( const GlyphSheet &sheet, const char *text );
-bool	Sheet_Write( const GlyphSheet &sheet, const std::string &dir );
-bool	Sheet_Read( GlyphSheet &sheet, const std::string &dir );
+void Sheet_Init(GlyphSheet &sheet, int side);
+int Sheet_CutLeft(const GlyphSheet &sheet, int code);
+void Sheet_PutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh, int pitch, int left,
+                    int top, int advance, int baseline);
+int Sheet_TextWidth(const GlyphSheet &sheet, const char *text);
+bool Sheet_Write(const GlyphSheet &sheet, const std::string &dir);
+bool Sheet_Read(GlyphSheet &sheet, const std::string &dir);

@@ -4,13 +4,13 @@
 
 #include <cstdio>
 
-int main( int argc, char **argv ) {
+int main(int argc, char **argv) {
 	const char *out = argc > 1 ? argv[1] : "gfx/ulose.png";
 	static Land land;
-	Land_PaintAll( land );
-	if ( !Png_Write( land.img, out ) ) {
+	Land_PaintAll(land);
+	if (!Png_Write(land.img, out)) {
 		return 1;
 	}
-	printf( "mkbg: wrote %s %dx%d\n", out, BG_W, BG_H );
+	printf("mkbg: wrote %s %dx%d\n", out, BG_W, BG_H);
 	return 0;
 }

@@ -5,17 +5,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-int main( int argc, char **argv ) {
+int main(int argc, char **argv) {
 	const char *font = argc > 1 ? argv[1] : FONT_DEFAULT_PATH;
 	const char *out = argc > 2 ? argv[2] : "font_sm";
-	int pixels = argc > 3 ? atoi( argv[3] ) : FONT_DEFAULT_PIXELS;
+	int pixels = argc > 3 ? atoi(argv[3]) : FONT_DEFAULT_PIXELS;
 	GlyphSheet sheet;
-	if ( !Font_BuildSheet( font, pixels, sheet ) ) {
+	if (!Font_BuildSheet(font, pixels, sheet)) {
 		return 1;
 	}
-	if ( !Sheet_Write( sheet, out ) ) {
+	if (!Sheet_Write(sheet, out)) {
 		return 1;
 	}
-	printf( "mkfont: wrote %s (%dx%d sheet, %d px glyphs)\n", out, sheet.side, sheet.side, pixels );
+	printf("mkfont: wrote %s (%dx%d sheet, %d px glyphs)\n", out, sheet.side, sheet.side, pixels);
 	return 0;
 }

@@ -8,24 +8,24 @@
 #include <vector>
 
 enum Material {
-	MAT_NONE,		// empty, becomes the colour key
-	MAT_MATTE,		// painted metal, canvas
-	MAT_METAL,		// bare metal with a small highlight
-	MAT_GLASS,		// canopy glass with a strong highlight
-	MAT_GLOW		// flames and lights: not shaded, not outlined
+	MAT_NONE,   // empty, becomes the colour key
+	MAT_MATTE,  // painted metal, canvas
+	MAT_METAL,  // bare metal with a small highlight
+	MAT_GLASS,  // canopy glass with a strong highlight
+	MAT_GLOW    // flames and lights: not shaded, not outlined
 };
 
 enum Profile {
-	PROFILE_FLAT,	// constant height
-	PROFILE_BEVEL,	// straight ramp up from the edge
-	PROFILE_ROUND	// quarter circle: domes and cylinders
+	PROFILE_FLAT,   // constant height
+	PROFILE_BEVEL,  // straight ramp up from the edge
+	PROFILE_ROUND   // quarter circle: domes and cylinders
 };
 
 struct Cel {
-	Color	color;
-	float	z;
-	int		part;
-	int		mat;
+	Color color;
+	float z;
+	int part;
+	int mat;
 };
 
 struct Sprite {
@@ -43,28 +43,28 @@ struct Mask {
 
 // how a shape is painted
 struct Paint {
-	Color	color;
-	int		mat;
-	int		profile;
-	float	base;		// height at the shape's edge
-	float	height;		// extra height reached inside
-	float	width;		// distance from the edge over which it rises
+	Color color;
+	int mat;
+	int profile;
+	float base;    // height at the shape's edge
+	float height;  // extra height reached inside
+	float width;   // distance from the edge over which it rises
 };
 
-Paint	Paint_Make( Color c, int mat, int profile, float base, float height, float width );
+Paint Paint_Make(Color c, int mat, int profile, float base, float height, float width);
 
-void	Mask_Polygon( Mask &m, int w, int h, const float *xy, int n );
-void	Mask_Ellipse( Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle );
-void	Mask_Box( Mask &m, int w, int h, float x0, float y0, float x1, float y1 );
-int		Mask_Count( const Mask &m );
+void Mask_Polygon(Mask &m, int w, int h, const float *xy, int n);
+void Mask_Ellipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle);
+void Mask_Box(Mask &m, int w, int h, float x0, float y0, float x1, float y1);
+int Mask_Count(const Mask &m);
 
-void	Poly_Rotate( float *xy, int n, float cx, float cy, float angle );
-int		Poly_Mirror( float *xy, int n, float axis );
+void Poly_Rotate(float *xy, int n, float cx, float cy, float angle);
+int Poly_Mirror(float *xy, int n, float axis);
 
-void	Spr_Init( Sprite &s, int w, int h );
-int		Spr_NewPart( void );
-void	Spr_Fill( Sprite &s, const Mask &m, const Paint &p );
-void	Spr_FillPart( Sprite &s, const Mask &m, const Paint &p, int part );
-void	Spr_Plot( Sprite &s, int x, int y, Color c, int mat );
-void	Spr_Tint( Sprite &s, int x, int y, float factor );
-void	Spr_Render( const Sprite &s, Image &out );
+void Spr_Init(Sprite &s, int w, int h);
+int Spr_NewPart(void);
+void Spr_Fill(Sprite &s, const Mask &m, const Paint &p);
+void Spr_FillPart(Sprite &s, const Mask &m, const Paint &p, int part);
+void Spr_Plot(Sprite &s, int x, int y, Color c, int mat);
+void Spr_Tint(Sprite &s, int x, int y, float factor);
+void Spr_Render(const Sprite &s, Image &out);

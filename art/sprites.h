@@ -15,18 +15,18 @@ const int BOOM_S_SIZE = 32, BOOM_S_FRAMES = 6;
 const int BOOM_L_SIZE = 64, BOOM_L_FRAMES = 8;
 const int LOGO_SIZE = 32;
 // the desktop icons beside the 32 pixel window icon, each drawn at its size
-const int ICON_SIZES[] = { 64, 128, 256 };
-const int ICON_COUNT = (int)( sizeof( ICON_SIZES ) / sizeof( ICON_SIZES[0] ) );
+const int ICON_SIZES[] = {64, 128, 256};
+const int ICON_COUNT = (int)(sizeof(ICON_SIZES) / sizeof(ICON_SIZES[0]));
 
-void	Draw_Player( Image &out, int frame );
-void	Draw_Logo( Image &out, int size );
-void	Draw_Tank( Image &out, int frame );
-void	Draw_Wreck( Image &out );
-void	Draw_Heli( Image &out, int frame );
-void	Draw_Shot( Image &out );
-void	Draw_Bullet( Image &out, int frame );
-void	Draw_Boom( Image &out, int size, int frames, int frame, unsigned int seed );
+void Draw_Player(Image &out, int frame);
+void Draw_Logo(Image &out, int size);
+void Draw_Tank(Image &out, int frame);
+void Draw_Wreck(Image &out);
+void Draw_Heli(Image &out, int frame);
+void Draw_Shot(Image &out);
+void Draw_Bullet(Image &out, int frame);
+void Draw_Boom(Image &out, int size, int frames, int frame, unsigned int seed);
 
-int		Art_Count( void );
-void	Art_Render( int index, Image &out, std::string &name );
-void	Icon_Render( int index, Image &out, std::string &name );
+int Art_Count(void);
+void Art_Render(int index, Image &out, std::string &name);
+void Icon_Render(int index, Image &out, std::string &name);

@@ -77,7 +77,7 @@ Font *benchGame() {
 	}
 	if (fallback) {
 		fprintf(stderr, "bench: gfx/ulose.png not found; the level is laid out on a %dx%d field without a picture\n",
-			FALLBACK_FIELD_W, FALLBACK_FIELD_H);
+		        FALLBACK_FIELD_W, FALLBACK_FIELD_H);
 	}
 	saveWorld(&startSave);
 	return font;

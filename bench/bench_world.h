@@ -20,6 +20,7 @@ class Quiet {
 public:
 	Quiet();
 	~Quiet();
+
 private:
 	int out;
 	int err;

@@ -31,7 +31,7 @@ struct TemplatePlace {
 	std::string id;
 	long at;
 	std::vector<StatePlace> states;
-	int hasOpenState;          // the last entry of states is still being read
+	int hasOpenState;  // the last entry of states is still being read
 };
 
 // A USES line: the id it names and where.
@@ -43,13 +43,13 @@ struct UsesPlace {
 // Everything the checker learns from one file.
 struct CheckRun {
 	std::string path;
-	std::string text;                       // the file's bytes, for lines, columns and tokens
-	std::vector<long> lines;                // offset where each line starts
+	std::string text;         // the file's bytes, for lines, columns and tokens
+	std::vector<long> lines;  // offset where each line starts
 	std::vector<Diagnostic> diags;
-	std::vector<TemplatePlace> places;      // one per template read, in order of reading
-	std::vector<int> reading;               // indices into places, outermost first
+	std::vector<TemplatePlace> places;  // one per template read, in order of reading
+	std::vector<int> reading;           // indices into places, outermost first
 	std::vector<UsesPlace> uses;
-	std::vector<UsesPlace> candidates;      // ids after ENTITY tokens, in file order
+	std::vector<UsesPlace> candidates;  // ids after ENTITY tokens, in file order
 };
 
 // check_watch.cpp

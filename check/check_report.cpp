@@ -39,8 +39,8 @@ void printReport(CheckRun *run, int *errors, int *warnings) {
 	for (size_t i = 0; i < run->diags.size(); i++) {
 		const Diagnostic &d = run->diags[i];
 		long at = std::max(d.at, 0L);
-		printf("%s:%d:%d: %s: %s\n", run->path.c_str(), lineOf(run, at), columnOf(run, at),
-		       severityNames[d.sev], d.text.c_str());
+		printf("%s:%d:%d: %s: %s\n", run->path.c_str(), lineOf(run, at), columnOf(run, at), severityNames[d.sev],
+		       d.text.c_str());
 		*errors += d.sev == SEV_ERROR;
 		*warnings += d.sev == SEV_WARNING;
 	}
@@ -52,6 +52,6 @@ void printReport(CheckRun *run, int *errors, int *warnings) {
 			frames += edlist[i].states[j].frames.size();
 		}
 	}
-	printf("%s: %zu templates, %zu states, %zu frames: %d errors, %d warnings\n", run->path.c_str(),
-	       edlist.size(), states, frames, *errors, *warnings);
+	printf("%s: %zu templates, %zu states, %zu frames: %d errors, %d warnings\n", run->path.c_str(), edlist.size(),
+	       states, frames, *errors, *warnings);
 }

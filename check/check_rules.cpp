@@ -81,13 +81,16 @@ static int reached(const EntityData &ed, const std::string &name) {
 // Checks where a state's last frame leads.
 static void checkEnding(CheckRun *run, const EntityData &ed, const State &s, const StatePlace &p) {
 	if (s.loop < 0 && s.nextState.empty()) {
-		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) +
-		        " is negative: after the last frame the game looks for a state without a name");
+		addDiag(run, p.loopAt, SEV_ERROR,
+		        "LOOP " + std::to_string(s.loop) +
+		            " is negative: after the last frame the game looks for a state without a name");
 	} else if (s.loop < 0 && stateNamed(ed, s.nextState) == nullptr) {
-		addDiag(run, p.nextAt, SEV_ERROR, "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
+		addDiag(run, p.nextAt, SEV_ERROR,
+		        "no state '" + s.nextState + "' in '" + ed.id + "' to go to after the last frame");
 	} else if (s.loop >= 0 && !s.frames.empty() && s.loop >= (int)s.frames.size()) {
-		addDiag(run, p.loopAt, SEV_ERROR, "LOOP " + std::to_string(s.loop) + " is past the last frame of state '" +
-		        s.name + "' (frames 0 to " + std::to_string(s.frames.size() - 1) + ")");
+		addDiag(run, p.loopAt, SEV_ERROR,
+		        "LOOP " + std::to_string(s.loop) + " is past the last frame of state '" + s.name + "' (frames 0 to " +
+		            std::to_string(s.frames.size() - 1) + ")");
 	}
 	if (s.loop >= 0 && !s.nextState.empty() && p.nextAt != NO_POS) {
 		addDiag(run, p.nextAt, SEV_NOTE, "NEXT_STATE " + s.nextState + " has no effect: the LOOP after it decides");
@@ -108,8 +111,8 @@ static void checkState(CheckRun *run, const EntityData &ed, size_t i, const Stat
 		addDiag(run, p.at, SEV_WARNING, "no NEXT_STATE leads to state '" + s.name + "': it is never shown");
 	}
 	if (s.name == "DEATH" && stateNamed(ed, "DEATH") == &s && s.loop >= 0 && !framesRun(s, ef_die)) {
-		addDiag(run, p.at, SEV_WARNING, "state DEATH of '" + ed.id +
-		        "' loops without EF_DIE: the wreck stays in the world for good");
+		addDiag(run, p.at, SEV_WARNING,
+		        "state DEATH of '" + ed.id + "' loops without EF_DIE: the wreck stays in the world for good");
 	}
 	for (size_t j = 0; j < s.frames.size() && j < p.frames.size(); j++) {
 		const Frame &f = s.frames[j];
@@ -117,9 +120,11 @@ static void checkState(CheckRun *run, const EntityData &ed, size_t i, const Stat
 			continue;
 		}
 		if (f.xoff >= ed.w || f.xoff + f.bitmap->w <= 0 || f.yoff >= ed.h || f.yoff + f.bitmap->h <= 0) {
-			addDiag(run, p.frames[j], SEV_WARNING, "the hit box (" + std::to_string(ed.w) + "x" + std::to_string(ed.h) +
-			        ") does not overlap the picture (" + std::to_string(f.bitmap->w) + "x" +
-			        std::to_string(f.bitmap->h) + " at " + std::to_string(f.xoff) + "," + std::to_string(f.yoff) + ")");
+			addDiag(run, p.frames[j], SEV_WARNING,
+			        "the hit box (" + std::to_string(ed.w) + "x" + std::to_string(ed.h) +
+			            ") does not overlap the picture (" + std::to_string(f.bitmap->w) + "x" +
+			            std::to_string(f.bitmap->h) + " at " + std::to_string(f.xoff) + "," + std::to_string(f.yoff) +
+			            ")");
 		}
 	}
 }
@@ -135,14 +140,16 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 	int projectile = inList(projectileIds, COUNT_OF(projectileIds), ed.id) ||
 	                 inList(projectileTypes, COUNT_OF(projectileTypes), ed.type);
 	if (projectile && !(ed.flags & ENT_DIE_OOB_VPT)) {
-		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' is a shot or bullet without FLAG ENT_DIE_OOB_VPT: it lives on off screen");
+		addDiag(run, p.at, SEV_WARNING,
+		        "'" + ed.id + "' is a shot or bullet without FLAG ENT_DIE_OOB_VPT: it lives on off screen");
 	}
 	if (ed.w <= 0 || ed.h <= 0) {
 		addDiag(run, p.at, SEV_NOTE, "'" + ed.id + "' has an empty hit box: it never collides");
 	}
 	for (size_t i = 0; i < ed.states.size(); i++) {
 		if (framesRun(ed.states[i], ef_player_gone) && ed.var.find("LIVES") == ed.var.end()) {
-			addDiag(run, p.at, SEV_NOTE, "'" + ed.id + "' runs EF_PLAYER_GONE without a VAR LIVES: its first death ends the game");
+			addDiag(run, p.at, SEV_NOTE,
+			        "'" + ed.id + "' runs EF_PLAYER_GONE without a VAR LIVES: its first death ends the game");
 			break;
 		}
 	}
@@ -164,10 +171,12 @@ static void checkFile(CheckRun *run) {
 		const UsesPlace &c = run->candidates[i];
 		const TemplatePlace *first = findPlace(run, c.id);
 		if (first != nullptr && first->at != c.at) {
-			addDiag(run, c.at, SEV_WARNING, "'" + c.id + "' is defined again: the game uses the block at line " +
-			        std::to_string(lineOf(run, first->at)));
+			addDiag(run, c.at, SEV_WARNING,
+			        "'" + c.id + "' is defined again: the game uses the block at line " +
+			            std::to_string(lineOf(run, first->at)));
 		} else if (!inList(askedIds, COUNT_OF(askedIds), c.id) && !usedByUses(run, c.id)) {
-			addDiag(run, c.at, SEV_WARNING, "nothing uses '" + c.id + "': the game never asks for it and no USES names it");
+			addDiag(run, c.at, SEV_WARNING,
+			        "nothing uses '" + c.id + "': the game never asks for it and no USES names it");
 		}
 	}
 }

@@ -217,8 +217,8 @@ int writeSheet(const EDList &list, const std::string &out) {
 		return 0;
 	}
 	SDL_Surface *video = SDL_GetVideoSurface();
-	sh.canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, sh.width, height, 32, video->format->Rmask,
-	                                 video->format->Gmask, video->format->Bmask, 0);
+	sh.canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, sh.width, height, 32, video->format->Rmask, video->format->Gmask,
+	                                 video->format->Bmask, 0);
 	if (sh.canvas == nullptr) {
 		fprintf(stderr, "vorska-check: cannot make a %d x %d sheet\n", sh.width, height);
 		return 0;

@@ -76,8 +76,7 @@ static size_t editDistance(const std::string &a, const std::string &b) {
 }
 
 // " (did you mean 'X'?)" for the closest name of a table when it is a likely typo, or "".
-template <typename Table>
-static std::string suggestion(const Table &table, const std::string &name) {
+template <typename Table> static std::string suggestion(const Table &table, const std::string &name) {
 	const size_t maxEdits = 3;
 	std::string best;
 	size_t bestDist = maxEdits + 1;
@@ -124,8 +123,9 @@ static void blockEvent(CheckRun *run, readEvent_t ev, long at, const std::string
 	} else if (!run->reading.empty()) {
 		closeState(run);
 		if (ev == READ_CUT) {
-			addDiag(run, current(run)->at, SEV_ERROR, "template '" + tok +
-			        "' stops before its END_ENTITY: the game keeps only what was read up to there");
+			addDiag(run, current(run)->at, SEV_ERROR,
+			        "template '" + tok +
+			            "' stops before its END_ENTITY: the game keeps only what was read up to there");
 		}
 		run->reading.pop_back();
 	}
@@ -139,7 +139,8 @@ static void sectionEvent(CheckRun *run, readEvent_t ev, long at, const std::stri
 		t->states.push_back(StatePlace{at, NO_POS, NO_POS, {}});
 		t->hasOpenState = 1;
 	} else if (ev == READ_STATE_CUT && s != nullptr) {
-		addDiag(run, s->at, SEV_ERROR, "state '" + tok + "' has no END_STATE: the game drops it and stops reading the template");
+		addDiag(run, s->at, SEV_ERROR,
+		        "state '" + tok + "' has no END_STATE: the game drops it and stops reading the template");
 		t->states.pop_back();
 		t->hasOpenState = 0;
 	} else if (ev == READ_FRAME && s != nullptr) {
@@ -167,12 +168,15 @@ static void problemEvent(CheckRun *run, readEvent_t ev, long at, const std::stri
 	} else if (ev == READ_SATURATED) {
 		std::string num = tokenAt(run, at);
 		int low = !num.empty() && num[0] == '-';
-		addDiag(run, at, SEV_ERROR, "'" + num + "' is beyond the range of a number: the game reads " +
-		        std::to_string(low ? INT_MIN : INT_MAX));
+		addDiag(run, at, SEV_ERROR,
+		        "'" + num + "' is beyond the range of a number: the game reads " +
+		            std::to_string(low ? INT_MIN : INT_MAX));
 	} else if (ev == READ_UNKNOWN_FLAG) {
-		addDiag(run, at, SEV_ERROR, "unknown flag '" + tok + "': the game ignores it" + suggestion(ent_flags_table, tok));
+		addDiag(run, at, SEV_ERROR,
+		        "unknown flag '" + tok + "': the game ignores it" + suggestion(ent_flags_table, tok));
 	} else if (ev == READ_UNKNOWN_EF) {
-		addDiag(run, at, SEV_ERROR, "unknown behaviour '" + tok + "': the game ignores it" + suggestion(ent_fun_table, tok));
+		addDiag(run, at, SEV_ERROR,
+		        "unknown behaviour '" + tok + "': the game ignores it" + suggestion(ent_fun_table, tok));
 	} else if (ev == READ_USES_CYCLE) {
 		addDiag(run, at, SEV_ERROR, "USES cycle " + usesChain(run, tok) + ": the game ignores this USES");
 	} else if (ev == READ_USES_DEEP) {

@@ -55,7 +55,8 @@ void Env::load(const char *b) {
 	std::string why;
 	SDL_Surface *img = loadPicture(b, MAX_BACKGROUND_PIXELS, why);
 	if (img == nullptr) {
-		fprintf(stderr, "Could not load Env background: %s%s%s%s\n", b, why.empty() ? "" : " (", why.c_str(), why.empty() ? "" : ")");
+		fprintf(stderr, "Could not load Env background: %s%s%s%s\n", b, why.empty() ? "" : " (", why.c_str(),
+		        why.empty() ? "" : ")");
 		return;
 	}
 	// Without a video mode there is no display format; SDL would crash when video was
@@ -120,7 +121,8 @@ void Env::draw() {
 	if (bg == nullptr || vp == nullptr) {
 		return;
 	}
-	if (cx >= SDL_RECT_MIN && cy >= SDL_RECT_MIN && cx + vp->xlen - 1 <= SDL_RECT_MAX && cy + vp->ylen - 1 <= SDL_RECT_MAX) {
+	if (cx >= SDL_RECT_MIN && cy >= SDL_RECT_MIN && cx + vp->xlen - 1 <= SDL_RECT_MAX &&
+	    cy + vp->ylen - 1 <= SDL_RECT_MAX) {
 		vp->blits(bg, cx, cy, vp->xlen, vp->ylen, 0, 0);
 		return;
 	}
@@ -132,8 +134,8 @@ void Env::draw() {
 	}
 	SDL_PixelFormat *f = bg->format;
 	Uint8 *corner = (Uint8 *)bg->pixels + (size_t)oy * bg->pitch + (size_t)ox * f->BytesPerPixel;
-	SDL_Surface *window = SDL_CreateRGBSurfaceFrom(corner, bg->w - ox, bg->h - oy, f->BitsPerPixel, bg->pitch,
-	                                               f->Rmask, f->Gmask, f->Bmask, f->Amask);
+	SDL_Surface *window = SDL_CreateRGBSurfaceFrom(corner, bg->w - ox, bg->h - oy, f->BitsPerPixel, bg->pitch, f->Rmask,
+	                                               f->Gmask, f->Bmask, f->Amask);
 	if (window == nullptr) {
 		return;
 	}

@@ -30,7 +30,7 @@ public:
 	void draw();
 
 private:
-	Env(const Env &);             // owns its background: not copyable
+	Env(const Env &);  // owns its background: not copyable
 	Env &operator=(const Env &);
 };
 

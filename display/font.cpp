@@ -47,8 +47,7 @@ static Uint8 lowByte(float v) {
 }
 
 // An empty font; loadFont fills it.
-Font::Font() {
-}
+Font::Font() {}
 
 // The font of folder f in white, with its glyph widths.
 Font::Font(const char *f) {
@@ -75,7 +74,8 @@ static FILE *openFontFile(const std::string &path) {
 	std::string why = fileProblem(path, MAX_GAME_FILE_BYTES);
 	FILE *fp = why.empty() ? fopen(path.c_str(), "rb") : nullptr;
 	if (fp == nullptr) {
-		fprintf(stderr, "Cannot open %s%s%s%s\n", path.c_str(), why.empty() ? "" : " (", why.c_str(), why.empty() ? "" : ")");
+		fprintf(stderr, "Cannot open %s%s%s%s\n", path.c_str(), why.empty() ? "" : " (", why.c_str(),
+		        why.empty() ? "" : ")");
 	}
 	return fp;
 }
@@ -134,8 +134,8 @@ static int readFontPixels(const std::string &path, int length, float r, float g,
 
 // Wraps the RGBA pixels and converts them to the display format with per-pixel alpha.
 static SDL_Surface *makeSheet(std::vector<Uint8> &pixels, int length) {
-	SDL_Surface *wrap = SDL_CreateRGBSurfaceFrom(pixels.data(), length, length, 32, length * 4,
-	                                             0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+	SDL_Surface *wrap = SDL_CreateRGBSurfaceFrom(pixels.data(), length, length, 32, length * 4, 0x000000FF, 0x0000FF00,
+	                                             0x00FF0000, 0xFF000000);
 	if (wrap == nullptr) {
 		return nullptr;
 	}
@@ -183,7 +183,8 @@ int Font::loadFont(const char *fontdir, float r, float g, float b, float a, int 
 	}
 	// A bad size would ask for a huge or negative pixel buffer: refuse the font instead.
 	if (n < FONT_MIN_LENGTH || n > FONT_MAX_LENGTH) {
-		fprintf(stderr, "Font::loadFont: Bad font size %s in %s\n", sizeText.empty() ? "0" : sizeText.c_str(), ini.c_str());
+		fprintf(stderr, "Font::loadFont: Bad font size %s in %s\n", sizeText.empty() ? "0" : sizeText.c_str(),
+		        ini.c_str());
 		freeFont();
 		return 0;
 	}
@@ -279,7 +280,8 @@ static void drawText(Font *f, const TextTarget &t, int x, int y, const std::stri
 
 // Formats the text and draws it at (x, y) on the target, when the font loaded and the target exists.
 static void drawFormatted(Font *f, const TextTarget &t, int x, int y, const char *str, va_list ap) {
-	if (f->bitmap == nullptr || f->widths == nullptr || (t.raw == nullptr && t.screen == nullptr && t.view == nullptr)) {
+	if (f->bitmap == nullptr || f->widths == nullptr ||
+	    (t.raw == nullptr && t.screen == nullptr && t.view == nullptr)) {
 		return;
 	}
 	drawText(f, t, x, y, formatText(str, ap));

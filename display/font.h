@@ -29,7 +29,7 @@ public:
 	void messagev(Viewport *v, int bc, int bgc, int x, int y, const char *str, ...) FONT_PRINTF(7, 8);
 
 private:
-	Font(const Font &);             // owns a surface and an array: not copyable
+	Font(const Font &);  // owns a surface and an array: not copyable
 	Font &operator=(const Font &);
 };
 

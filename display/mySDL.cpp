@@ -26,7 +26,8 @@ SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const
 }
 
 // Opens the video like Screen::init, but reports failure as -1 instead of ending the process.
-int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
+int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption,
+               const char *icon) {
 	s = openVideo(initflags, x, y, cd, scrnflags, caption, icon);
 	return s == nullptr ? -1 : 0;
 }

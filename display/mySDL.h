@@ -5,7 +5,8 @@
 #include <SDL.h>
 
 SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon);
-int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon);
+int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflags, const char *caption,
+               const char *icon);
 void setWindowIcon(const char *icon);
 void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b);
 void drawPixel32(SDL_Surface *screen, int x, int y, Uint8 r, Uint8 g, Uint8 b);

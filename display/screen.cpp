@@ -6,8 +6,7 @@
 #include "display/mySDL.h"
 
 // An unopened screen.
-Screen::Screen() {
-}
+Screen::Screen() {}
 
 // Opens the video at once.
 Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon) {

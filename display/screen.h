@@ -8,13 +8,13 @@
 // The video surface wrapper: one per process, opened by init and never freed.
 class Screen {
 public:
-	int xr = 0;           // width of the video mode
-	int yr = 0;           // height of the video mode
-	int SDLFlags = 0;     // subsystems given to SDL_Init
-	int vidFlags = 0;     // flags of the surface SDL actually returned
-	int cd = 0;           // colour depth in bits per pixel
-	std::string icon;     // path of the window icon
-	std::string title;    // window caption
+	int xr = 0;                     // width of the video mode
+	int yr = 0;                     // height of the video mode
+	int SDLFlags = 0;               // subsystems given to SDL_Init
+	int vidFlags = 0;               // flags of the surface SDL actually returned
+	int cd = 0;                     // colour depth in bits per pixel
+	std::string icon;               // path of the window icon
+	std::string title;              // window caption
 	SDL_Surface *bitmap = nullptr;  // the video surface, owned by SDL
 
 	Screen();

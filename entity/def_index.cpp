@@ -104,8 +104,9 @@ std::shared_ptr<const DefinitionFile> definitionFile(const std::string &fn, std:
 // Where the block of template eid starts in f's text, just after its id; npos when the file
 // has no ENTITY eid.
 size_t blockOf(const DefinitionFile &f, const std::string &eid) {
-	std::vector<uint32_t>::const_iterator i = std::lower_bound(f.ids.begin(), f.ids.end(), eid,
-		[&f](uint32_t a, const std::string &id) { return compareToken(f.text, a, id) < 0; });
+	std::vector<uint32_t>::const_iterator i =
+		std::lower_bound(f.ids.begin(), f.ids.end(), eid,
+	                     [&f](uint32_t a, const std::string &id) { return compareToken(f.text, a, id) < 0; });
 	if (i == f.ids.end() || compareToken(f.text, *i, eid) != 0) {
 		return std::string::npos;
 	}

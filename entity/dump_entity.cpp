@@ -36,7 +36,7 @@ void Entity::snoop(const std::string &spaces) {
 	std::cout << s2 << "SLIST" << std::endl;
 	for (E_SPAWN *sp = slist; sp; sp = sp->next) {
 		std::cout << s2 << "  " << sp->delay << "] " << sp->filename << ":" << sp->id << " (" << sp->x << "," << sp->y
-		          << ")  XV:" << sp->xv << " YV: " << sp->yv << std::endl;
+				  << ")  XV:" << sp->xv << " YV: " << sp->yv << std::endl;
 	}
 	std::cout << s2 << "ID       " << id << std::endl;
 }

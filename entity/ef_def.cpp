@@ -9,7 +9,7 @@
 #define DEG2RAD 0.01745329
 #define RAD2DEG 57.29577951
 
-#define BULLET_BIAS 1000     // keeps pace with the climbing camera
+#define BULLET_BIAS 1000  // keeps pace with the climbing camera
 
 // Beyond this distance a line wave aims as if its target stood this far away, so that the
 // row speeds stay far inside the range of an int. Nothing on a play-field comes near it.

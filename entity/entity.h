@@ -26,35 +26,35 @@
 #include "display/env.h"
 
 // The bounds chkMove tests and reports.
-#define BOUND_FIELD    1   // the box leaves the field
-#define BOUND_VIEW     2   // the box leaves the camera window
-#define BOUND_PICTURE  4   // the current picture overlaps the camera window
+#define BOUND_FIELD   1  // the box leaves the field
+#define BOUND_VIEW    2  // the box leaves the camera window
+#define BOUND_PICTURE 4  // the current picture overlaps the camera window
 
 // A live game object made from a template.
 class Entity : public EntityFields {
 public:
 	int x;
 	int y;
-	Sint32 ctr;             // age in game cycles
-	int xvc;                // motion accumulated and not yet made
+	Sint32 ctr;  // age in game cycles
+	int xvc;     // motion accumulated and not yet made
 	int yvc;
-	State *state;           // current state, inside the template; not owned
-	Frame *frame;           // current frame, inside state; not owned
+	State *state;  // current state, inside the template; not owned
+	Frame *frame;  // current frame, inside state; not owned
 	unsigned int curframe;
 	int framectr;
-	Env *env;               // not owned
-	EntityData *data;       // the template; not owned
-	E_SPAWN *slist;         // pending spawns; owned
-	Entity *next;           // world list link
-	int removed;            // set by remEn; see the removal rule above
-	Entity *prev;           // bookkeeping of addEn and remEn: the entity before this one in
-	                        // elist, so that removal needs no walk; null at the head, outside
-	                        // elist, and in copies (remEn then walks the list as before)
+	Env *env;          // not owned
+	EntityData *data;  // the template; not owned
+	E_SPAWN *slist;    // pending spawns; owned
+	Entity *next;      // world list link
+	int removed;       // set by remEn; see the removal rule above
+	Entity *prev;      // bookkeeping of addEn and remEn: the entity before this one in
+	                   // elist, so that removal needs no walk; null at the head, outside
+	                   // elist, and in copies (remEn then walks the list as before)
 
 	Entity();
 	Entity(const std::string &fn, const std::string &id);
 	Entity(const std::string &fn, const std::string &id, Env *e);
-	Entity(const Entity &o);              // deep-copies the spawn list
+	Entity(const Entity &o);  // deep-copies the spawn list
 	Entity &operator=(const Entity &o);
 	~Entity();
 

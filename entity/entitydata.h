@@ -19,11 +19,11 @@ public:
 	SDL_Surface *bitmap;  // display-format image with colour key; null for none
 	int xlen;
 	int ylen;
-	int xoff;             // picture offset from the entity's position
+	int xoff;  // picture offset from the entity's position
 	int yoff;
-	int delay;            // shown until the frame counter exceeds this
-	EFHandle enter;       // run when the frame is entered
-	EFHandle exit;        // run when the frame is left
+	int delay;       // shown until the frame counter exceeds this
+	EFHandle enter;  // run when the frame is entered
+	EFHandle exit;   // run when the frame is left
 
 	Frame();
 	void initFrame();
@@ -35,7 +35,7 @@ class State {
 public:
 	std::string name;
 	std::vector<Frame> frames;
-	int loop;               // >= 0: frame to continue with; < 0: switch to nextState
+	int loop;  // >= 0: frame to continue with; < 0: switch to nextState
 	std::string nextState;
 
 	State();

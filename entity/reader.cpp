@@ -274,36 +274,44 @@ int EntityData::readEnD(std::istream &file) {
 		// a token that no test below takes leaves the stream where it was
 		long head = readWatch != nullptr ? streamOffset(file) : 0;
 		if (buf == "NAME"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			name = buf;
 		}
 		if (buf == "GROUP"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			group = buf;
 		}
 		if (buf == "TYPE"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			type = buf;
 		}
 		if (buf == "IGNORE"sv || buf == "IGNORES"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			ignore[buf] = 1;
 		}
 		if (buf == "VAR"sv) {
 			int value = 0;
-			if (!readToken(file, buf)) return endOfFile();
-			if (!file.good() || !streamNumber(file, value)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
+			if (!file.good() || !streamNumber(file, value))
+				return endOfFile();
 			var[buf] = value;
 		}
 		// in the file's order of keywords: a number read may itself be the next keyword
 		for (const NumberField &n : numberFields) {
 			if (buf == n.word || buf == n.alias) {
-				if (!readToken(file, buf)) return endOfFile();
+				if (!readToken(file, buf))
+					return endOfFile();
 				this->*n.field = tokenNumber(buf);
 			}
 		}
 		if (buf == "FLAG"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			IntTable::iterator flag = ent_flags_table.find(buf);
 			if (flag != ent_flags_table.end()) {
 				flags |= flag->second;
@@ -313,7 +321,8 @@ int EntityData::readEnD(std::istream &file) {
 			}
 		}
 		if (buf == "USES"sv) {
-			if (!readToken(file, buf)) return endOfFile();
+			if (!readToken(file, buf))
+				return endOfFile();
 			watch(READ_USES, buf);
 			loadDependency(this, buf);
 		}
@@ -410,20 +419,25 @@ Frame *EntityData::readFrame(std::istream &file) {
 			break;
 		}
 		if (buf == "DELAY"sv) {
-			if (readToken(file, buf)) f->delay = tokenNumber(buf);
+			if (readToken(file, buf))
+				f->delay = tokenNumber(buf);
 		} else if (buf == "XOFF"sv) {
-			if (readToken(file, buf)) f->xoff = tokenNumber(buf);
+			if (readToken(file, buf))
+				f->xoff = tokenNumber(buf);
 		} else if (buf == "YOFF"sv) {
-			if (readToken(file, buf)) f->yoff = tokenNumber(buf);
+			if (readToken(file, buf))
+				f->yoff = tokenNumber(buf);
 		} else if (buf == "SOFF"sv || buf == "OFF"sv) {
 			if (readToken(file, buf)) {
 				f->xoff = tokenNumber(buf);
 				f->yoff = f->xoff;
 			}
 		} else if (buf == "ENTER"sv) {
-			if (readToken(file, buf)) bindBehaviour(&f->enter, buf);
+			if (readToken(file, buf))
+				bindBehaviour(&f->enter, buf);
 		} else if (buf == "EXIT"sv) {
-			if (readToken(file, buf)) bindBehaviour(&f->exit, buf);
+			if (readToken(file, buf))
+				bindBehaviour(&f->exit, buf);
 		} else if (buf != "END_FRAME"sv) {
 			std::cerr << "EntityData::readFrame: Unrecognized token: " << buf << std::endl;
 			watch(READ_UNRECOGNIZED, buf);

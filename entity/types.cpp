@@ -11,10 +11,8 @@ void buildEFlags() {
 		const char *name;
 		int bit;
 	} names[] = {
-		{"ENT_INVULN", ENT_INVULN},
-		{"ENT_DIE_OOB_VPT", ENT_DIE_OOB_VPT},
-		{"ENT_DIE_OOB_ENV", ENT_DIE_OOB_ENV},
-		{"ENT_MOV_OOB_VPT", ENT_MOV_OOB_VPT},
+		{"ENT_INVULN", ENT_INVULN},           {"ENT_DIE_OOB_VPT", ENT_DIE_OOB_VPT},
+		{"ENT_DIE_OOB_ENV", ENT_DIE_OOB_ENV}, {"ENT_MOV_OOB_VPT", ENT_MOV_OOB_VPT},
 		{"ENT_MOV_OOB_ENV", ENT_MOV_OOB_ENV},
 	};
 	for (const auto &n : names) {

@@ -66,11 +66,11 @@ inline bool operator==(const IntTable &a, const SharedTable &b) {
 typedef std::map<std::string, EFHandle> EFTable;
 
 // Entity flag bits.
-#define ENT_INVULN       1   // takes no damage
-#define ENT_DIE_OOB_VPT  2   // removed once its box leaves the camera window
-#define ENT_DIE_OOB_ENV  4   // accepted and carried; no effect
-#define ENT_MOV_OOB_VPT  8   // may move out of the camera window
-#define ENT_MOV_OOB_ENV  16  // may move out of the field
+#define ENT_INVULN      1   // takes no damage
+#define ENT_DIE_OOB_VPT 2   // removed once its box leaves the camera window
+#define ENT_DIE_OOB_ENV 4   // accepted and carried; no effect
+#define ENT_MOV_OOB_VPT 8   // may move out of the camera window
+#define ENT_MOV_OOB_ENV 16  // may move out of the field
 
 // a + b held at the ends of the int range: values from the data may lie anywhere in it.
 inline int saturatingAdd(long long a, long long b) {
@@ -85,14 +85,14 @@ struct EntityFields {
 	std::string name;
 	std::string group;
 	std::string type;
-	SharedTable ignore;     // types not collided with
+	SharedTable ignore;  // types not collided with
 	SharedTable var;
 	EFHandle eprog = nullptr;
 	ECFHandle onhit = nullptr;
 	int priority = 0;
 	int w = 1;
 	int h = 1;
-	int xvel = 0;           // thousandths of a pixel per game cycle
+	int xvel = 0;  // thousandths of a pixel per game cycle
 	int yvel = 0;
 	int life = 1;
 	int maxlife = 1;
@@ -118,20 +118,16 @@ struct e_spawn_struct {
 	int y;
 	int xv;
 	int yv;
-	int r;                  // 0: absolute; otherwise relative to the spawner when it fires
+	int r;  // 0: absolute; otherwise relative to the spawner when it fires
 	e_spawn_struct *next;
 
-	e_spawn_struct() : delay(0), x(0), y(0), xv(0), yv(0), r(0), next(nullptr) {
-		spawnRecords++;
-	}
+	e_spawn_struct() : delay(0), x(0), y(0), xv(0), yv(0), r(0), next(nullptr) { spawnRecords++; }
 	e_spawn_struct(const e_spawn_struct &o)
 		: delay(o.delay), id(o.id), filename(o.filename), x(o.x), y(o.y), xv(o.xv), yv(o.yv), r(o.r), next(o.next) {
 		spawnRecords++;
 	}
 	e_spawn_struct &operator=(const e_spawn_struct &o) = default;
-	~e_spawn_struct() {
-		spawnRecords--;
-	}
+	~e_spawn_struct() { spawnRecords--; }
 };
 typedef e_spawn_struct E_SPAWN;
 

@@ -32,7 +32,7 @@
 #define HEADER_BYTES 8
 
 static NullBuf nullBuf;
-static std::string workDir;    // the folder holding the definition file
+static std::string workDir;  // the folder holding the definition file
 static std::string defFile;
 static Env *field;
 
@@ -57,13 +57,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 	}
 	workDir = tmpl;
 	defFile = workDir + "/entity.dat";
-	std::string def =
-		"ENTITY Img NAME Img WIDTH 20 HEIGHT 20\n"
-		"  STATE SHOW\n"
-		"    FRAME " FRAME_PATH " DELAY 0 XOFF -3 YOFF -3 END_FRAME\n"
-		"    FRAME " FRAME_PATH " DELAY 0 SOFF 7 END_FRAME\n"
-		"  END_STATE\n"
-		"END_ENTITY\n";
+	std::string def = "ENTITY Img NAME Img WIDTH 20 HEIGHT 20\n"
+					  "  STATE SHOW\n"
+					  "    FRAME " FRAME_PATH " DELAY 0 XOFF -3 YOFF -3 END_FRAME\n"
+					  "    FRAME " FRAME_PATH " DELAY 0 SOFF 7 END_FRAME\n"
+					  "  END_STATE\n"
+					  "END_ENTITY\n";
 	FILE *f = fopen(defFile.c_str(), "wb");
 	if (f == nullptr || fwrite(def.data(), 1, def.size(), f) != def.size()) {
 		abort();

@@ -17,7 +17,7 @@
 static NullBuf nullBuf;
 static std::string defFile;  // the input, written where the reader can open it
 static std::string defDir;
-static int inputFd;          // kept open: one write per input instead of an open and a close
+static int inputFd;  // kept open: one write per input instead of an open and a close
 
 static int efStub(void *) {
 	return 0;

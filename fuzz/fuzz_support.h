@@ -25,9 +25,7 @@ inline Screen *fuzzScreen() {
 // Swallows what the game prints, for cerr and cout; its formatting still runs.
 class NullBuf : public std::streambuf {
 public:
-	NullBuf() {
-		setp(space, space + sizeof(space));
-	}
+	NullBuf() { setp(space, space + sizeof(space)); }
 
 protected:
 	// Starts the buffer over: a call per buffer of text instead of one per character. Never

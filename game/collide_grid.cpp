@@ -11,9 +11,9 @@
 #include <string>
 #include <unordered_map>
 
-#define MIN_CELL 8      // cell sizes are powers of two from here...
-#define MAX_CELL 256    // ...to here, near the boxes' mean size
-#define BIG_CELLS 64    // an entity covering more cells than this is paired with everyone
+#define MIN_CELL  8    // cell sizes are powers of two from here...
+#define MAX_CELL  256  // ...to here, near the boxes' mean size
+#define BIG_CELLS 64   // an entity covering more cells than this is paired with everyone
 
 // Grows by one for every entity linked, and stays put on removals: the graveyard keeps every
 // removed entity until the cycle ends, and no pass runs reapEntities.
@@ -194,9 +194,8 @@ static void pairEntries(CollideGrid &g, const Filed *p, const Filed *q) {
 static void pairCells(CollideGrid &g) {
 	for (unsigned int b = 0; b <= g.mask; b++) {
 		g.byTeam.assign(g.items.begin() + g.bucketStart[b], g.items.begin() + g.bucketStart[b + 1]);
-		std::stable_sort(g.byTeam.begin(), g.byTeam.end(), [&g](const Filed &x, const Filed &y) {
-			return g.team[x.slot] < g.team[y.slot];
-		});
+		std::stable_sort(g.byTeam.begin(), g.byTeam.end(),
+		                 [&g](const Filed &x, const Filed &y) { return g.team[x.slot] < g.team[y.slot]; });
 		const Filed *end = g.byTeam.data() + g.byTeam.size();
 		const Filed *teamEnd = g.byTeam.data();
 		for (const Filed *p = g.byTeam.data(); p < end; p++) {
@@ -315,7 +314,8 @@ static void askCells(const CollideGrid &g, int team, const Reach &r, int first, 
 				if (!((i->cx == cx) & (i->cy == cy) & overlaps(r, i->reach)) || g.team[i->slot] == team) {
 					continue;
 				}
-				if (cellOf(std::max(r.x0, i->reach.x0), g.cellSize) == cx && cellOf(std::max(r.y0, i->reach.y0), g.cellSize) == cy) {
+				if (cellOf(std::max(r.x0, i->reach.x0), g.cellSize) == cx &&
+				    cellOf(std::max(r.y0, i->reach.y0), g.cellSize) == cy) {
 					out.push_back(i->slot);
 				}
 			}

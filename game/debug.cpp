@@ -101,7 +101,8 @@ static std::vector<std::string> overlayLines() {
 	lines.push_back("Debug Info");
 	snprintf(buf, sizeof(buf), "FPS: %d (%dc)", (int)fps, (int)cps);
 	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO", (dbg & DBG_DIE_SEEN) ? "YES" : "NO");
+	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO",
+	         (dbg & DBG_DIE_SEEN) ? "YES" : "NO");
 	lines.push_back(buf);
 	snprintf(buf, sizeof(buf), "S.Memory: %s", (flags & SDL_HWSURFACE) ? "HW" : "SW");
 	lines.push_back(buf);
@@ -124,8 +125,8 @@ static std::vector<std::string> overlayLines() {
 // the debug viewport's size; null when SDL cannot make one.
 static SDL_Surface *renderOverlay(Font *font, const std::vector<std::string> &lines) {
 	const SDL_PixelFormat *f = screen->bitmap->format;
-	SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, debug->xlen, debug->ylen, f->BitsPerPixel,
-	                                      f->Rmask, f->Gmask, f->Bmask, f->Amask);
+	SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, debug->xlen, debug->ylen, f->BitsPerPixel, f->Rmask, f->Gmask,
+	                                      f->Bmask, f->Amask);
 	if (s == nullptr) {
 		return nullptr;
 	}

@@ -9,15 +9,15 @@
 #define FIRST_TANK_X     120
 #define FIRST_TANK_Y     2700
 #define RANDOM_TANKS     180
-#define TANK_CLEAR_BELOW 640    // the random tanks stay this far above the bottom of the field
-#define TANK_PHASES      39     // frame counter range that staggers the tanks' animations
+#define TANK_CLEAR_BELOW 640  // the random tanks stay this far above the bottom of the field
+#define TANK_PHASES      39   // frame counter range that staggers the tanks' animations
 #define HELICOPTER_X     180
 #define HELICOPTER_Y     5200
 
 // A volley: three shots from just above the player, straight and slanting either way.
-#define SHOT_YOFF        -36
-#define SHOT_YVEL        -20000
-#define SHOT_SLANT       5000
+#define SHOT_YOFF  -36
+#define SHOT_YVEL  -20000
+#define SHOT_SLANT 5000
 
 // A random placement range that is never empty: a field too small for the level puts
 // the random tanks at coordinate 0 instead of dividing by zero.

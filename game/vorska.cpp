@@ -7,7 +7,8 @@
 
 // Opens the window, builds the tables, loads font and templates, and sets up the level.
 Font *startUp() {
-	screen = new Screen(SDL_INIT_TIMER | SDL_INIT_VIDEO, 800, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF, "VORSKA", "gfx/logo.png");
+	screen = new Screen(SDL_INIT_TIMER | SDL_INIT_VIDEO, 800, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF, "VORSKA",
+	                    "gfx/logo.png");
 	int xlen = (int)(screen->yr * 0.75);
 	vp = new Viewport(screen, (screen->xr - xlen) / 2, 0, xlen, screen->yr);
 	debug = new Viewport(screen, 0, 0, 140, 160);

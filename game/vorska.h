@@ -11,9 +11,8 @@
 #include "platform/keyboard.h"
 #include "platform/timer.h"
 
-extern Viewport *vp;      // the play viewport
-extern Viewport *debug;   // the debug overlay viewport
-
+extern Viewport *vp;     // the play viewport
+extern Viewport *debug;  // the debug overlay viewport
 
 
 // How far the ship moves in a cycle while an arrow key is held.
@@ -22,11 +21,11 @@ extern Viewport *debug;   // the debug overlay viewport
 int SDL_main(int argc, char **argv);
 
 // start-up and the main loop
-Font *startUp();              // every start-up step; returns the game's font
-void videoReport();           // the five-line video-mode report
-int loopPass(Font *font);     // one pass of the main loop; 0 when the loop must end
-int gameCycle(Font *font);    // one game cycle; 0 when a quit was seen
-void drawPass(Font *font);    // background, entities, overlay, flip
+Font *startUp();            // every start-up step; returns the game's font
+void videoReport();         // the five-line video-mode report
+int loopPass(Font *font);   // one pass of the main loop; 0 when the loop must end
+int gameCycle(Font *font);  // one game cycle; 0 when a quit was seen
+void drawPass(Font *font);  // background, entities, overlay, flip
 
 // rules of play
 void setupLevel();
@@ -36,8 +35,8 @@ void moveControl();
 void worldStep();
 void endOfField();
 void movementPass();
-void collisionPass();            // every colliding pair, through a grid of cells
-void collisionPassReference();   // the same over every pair in list order, for comparison
+void collisionPass();           // every colliding pair, through a grid of cells
+void collisionPassReference();  // the same over every pair in list order, for comparison
 // Called with receiver and partner before each doCollision of either pass, when set.
 extern void (*collisionTrace)(Entity *a, Entity *b);
 
@@ -45,7 +44,7 @@ extern void (*collisionTrace)(Entity *a, Entity *b);
 void debugKeys(Font *font);
 void cameraPan();
 void pauseGame(Font *font);
-int pauseStep(int *phase);   // one step of the pause wait after a poll; 1 when it is over
+int pauseStep(int *phase);  // one step of the pause wait after a poll; 1 when it is over
 void drawDebug(Font *font);
 
 #endif

@@ -4,21 +4,27 @@
 
 #include <SDL.h>
 
-#define NUM_KEYS 323
+#define NUM_KEYS   323
 #define NUM_EVENTS 32
 
-extern Uint8 *keyp;              // SDL's own key-state array
-extern Uint8 keys[NUM_KEYS];     // this cycle's copy of keyp
-extern Uint8 prev[NUM_KEYS];     // the previous cycle's keys
-extern SDLMod mod;               // modifiers taken this cycle
-extern Uint8 events[NUM_EVENTS]; // 1 for each event type seen by the last poll
+extern Uint8 *keyp;               // SDL's own key-state array
+extern Uint8 keys[NUM_KEYS];      // this cycle's copy of keyp
+extern Uint8 prev[NUM_KEYS];      // the previous cycle's keys
+extern SDLMod mod;                // modifiers taken this cycle
+extern Uint8 events[NUM_EVENTS];  // 1 for each event type seen by the last poll
 
 void init_input();
 void poll_input();
 
 // Key tests as the rules use them.
-inline bool keyHeld(int k) { return keys[k] != 0; }
-inline bool keyPressed(int k) { return keys[k] != 0 && prev[k] == 0; }
-inline bool keyReleased(int k) { return keys[k] == 0 && prev[k] != 0; }
+inline bool keyHeld(int k) {
+	return keys[k] != 0;
+}
+inline bool keyPressed(int k) {
+	return keys[k] != 0 && prev[k] == 0;
+}
+inline bool keyReleased(int k) {
+	return keys[k] == 0 && prev[k] != 0;
+}
 
 #endif

@@ -25,15 +25,20 @@ std::string noise(size_t n, unsigned seed) {
 // The test templates with every number at the ends of the int range (the reader saturates them).
 std::string hugeNumbers(const std::string &lives) {
 	const std::string big = "99999999999", small = "-99999999999";
-	std::string dat = replaced(testData("small.dat"), "VAR LIVES 2 PRIORITY 5", "VAR LIVES " + lives + " VAR SHOTSFIRED " + big + " PRIORITY " + big);
-	dat = replaced(dat, "WIDTH 32 HEIGHT 32 LIFE 3 MAXLIFE 3 DAMAGE 1", "WIDTH " + big + " HEIGHT " + big + " XVEL " + big +
-	               " YVEL " + small + " LIFE " + small + " MAXLIFE " + big + " DAMAGE " + big + " PRIORITY " + small);
-	dat = replaced(dat, "STATE ROLL FRAME NONE DELAY 40 END_FRAME", "STATE ROLL FRAME NONE DELAY 1 XOFF " + big + " YOFF " + small +
-	               " ENTER EF_FIRE_LEAD EXIT EF_FIRE_LINEWAVE END_FRAME FRAME NONE DELAY 1 ENTER EF_FIRE_SPREAD EXIT EF_FIRE_LINE END_FRAME");
+	std::string dat = replaced(testData("small.dat"), "VAR LIVES 2 PRIORITY 5",
+	                           "VAR LIVES " + lives + " VAR SHOTSFIRED " + big + " PRIORITY " + big);
+	dat = replaced(dat, "WIDTH 32 HEIGHT 32 LIFE 3 MAXLIFE 3 DAMAGE 1",
+	               "WIDTH " + big + " HEIGHT " + big + " XVEL " + big + " YVEL " + small + " LIFE " + small +
+	                   " MAXLIFE " + big + " DAMAGE " + big + " PRIORITY " + small);
+	dat = replaced(dat, "STATE ROLL FRAME NONE DELAY 40 END_FRAME",
+	               "STATE ROLL FRAME NONE DELAY 1 XOFF " + big + " YOFF " + small +
+	                   " ENTER EF_FIRE_LEAD EXIT EF_FIRE_LINEWAVE END_FRAME FRAME NONE DELAY 1 ENTER "
+	                   "EF_FIRE_SPREAD EXIT EF_FIRE_LINE END_FRAME");
 	dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME", "STATE FLY FRAME NONE DELAY " + big + " END_FRAME");
 	dat = replaced(dat, "ENTITY Player NAME Player", "ENTITY Player XVEL " + big + " YVEL " + small + " NAME Player");
-	dat = replaced(dat, "WIDTH 64 HEIGHT 64 LIFE 20", "WIDTH " + small + " HEIGHT " + small + " LIFE " + big + " DAMAGE " + small +
-	               " XVEL " + small + " YVEL " + big);
+	dat = replaced(dat, "WIDTH 64 HEIGHT 64 LIFE 20",
+	               "WIDTH " + small + " HEIGHT " + small + " LIFE " + big + " DAMAGE " + small + " XVEL " + small +
+	                   " YVEL " + big);
 	return replaced(dat, "WIDTH 4 HEIGHT 12 DAMAGE 1", "WIDTH 4 HEIGHT 12 DAMAGE " + big + " XVEL " + big);
 }
 
@@ -51,8 +56,8 @@ std::string hugeBmp() {
 struct BadCase {
 	const char *name;
 	std::function<void(GameDir &)> prepare;
-	int cycles;        // cycles to play; all must be played unless `ends`
-	bool ends;         // the game may end before
+	int cycles;                     // cycles to play; all must be played unless `ends`
+	bool ends;                      // the game may end before
 	std::vector<std::string> says;  // in what the start-up and the play wrote to stderr
 	std::function<void(GameDir &)> check;
 };
@@ -62,55 +67,114 @@ std::string original(const std::string &name) {
 }
 
 const std::vector<BadCase> kCases = {
-	{"OnlyThePlayer", [](GameDir &g) { std::string dat = testData("small.dat");
-		g.put("data/entity.dat", dat.substr(0, dat.find("ENTITY Tank"))); },
-	 300, false, {"Entity::initTo: Could not find EntityData: Tank", "Entity::initTo: Could not find EntityData: Helicopter",
-	              "Entity::spawn(): Player: Could not load data/entity.dat, ID Shot"},
-	 [](GameDir &g) { EXPECT_EQ(num_entities + g.count("Player"), 2); }},
-	{"FrameImagesMissingOrCorrupt", [](GameDir &g) {
-		std::string png = original("gfx/player1.png");
-		g.drop("gfx/bullet1.png");
-		g.put("gfx/tank1.png", noise(1000, 1));
-		g.put("gfx/tank2.png", png.substr(0, png.size() / 2));
-		g.put("gfx/player1.png", "");
-		g.put("gfx/heli1.png", png.substr(0, 16) + noise(400, 2));
-		g.put("gfx/heli2.png", hugeBmp());
-		g.drop("gfx/heli3.png");
-		mkdir(g.dir.at("gfx/heli3.png").c_str(), 0755);  // a folder where a picture should be
-	 }, 600, true, {"Could not load image file gfx/tank1.png", "Could not load image file gfx/tank2.png",
-	                "Could not load image file gfx/player1.png", "Could not load image file gfx/heli1.png",
-	                "Could not load image file gfx/heli2.png", "Could not load image file gfx/heli3.png",
-	                "Loading frame gfx/tank3.png", "Could not load image file gfx/bullet1.png"},
-	 [](GameDir &g) { EXPECT_EQ(g.count("Tank") > 100, true); }},
-	{"MissingBackground", [](GameDir &g) { g.drop("gfx/ulose.png"); dbg = 0xFFEF; }, 400, false,
-	 {"Could not load Env background: gfx/ulose.png", "setupLevel: field 0x0 is too small for random placement"},
-	 [](GameDir &) { EXPECT_EQ(env->xlen + (env->bg != nullptr), 0); }},
-	{"UsesCycle", [](GameDir &g) {
-		std::string dat = replaced(testData("small.dat"), "ENTITY Player NAME Player", "ENTITY Player USES Tank NAME Player");
-		dat = replaced(dat, "ENTITY Tank NAME Tank", "ENTITY Tank USES Helicopter NAME Tank");
-		g.put("data/entity.dat", replaced(dat, "ENTITY Helicopter NAME Helicopter", "ENTITY Helicopter USES Player NAME Helicopter"));
-	 }, 200, true, {}, [](GameDir &g) { EXPECT_EQ(edlist.size() * 1000 + (g.count("Tank") > 100), 4001u); }},
-	{"StatesWithoutFrames", [](GameDir &g) {
-		// the player's first state and the tanks' death have no frames
-		std::string dat = replaced(testData("small.dat"), "STATE FLY FRAME NONE DELAY 5 END_FRAME END_STATE", "STATE FLY END_STATE");
-		g.put("data/entity.dat", replaced(dat, "STATE DEATH FRAME NONE DELAY 2 ENTER EF_NOHIT END_FRAME FRAME NONE ENTER EF_DIE END_FRAME END_STATE",
-		                                  "STATE DEATH END_STATE"));
-	 }, 400, false, {"Entity::addAnimPhase: Player: No current frame"}, [](GameDir &) { EXPECT_EQ(player->frame, nullptr); }},
-	{"NextStateMissingAndLoopBeyondTheFrames", [](GameDir &g) {
-		std::string dat = replaced(testData("small.dat"), "STATE ROLL FRAME NONE DELAY 40 END_FRAME END_STATE",
-		                           "STATE ROLL FRAME NONE DELAY 1 END_FRAME FRAME NONE DELAY 1 END_FRAME NEXT_STATE NOWHERE END_STATE");
-		dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME END_STATE", "STATE FLY FRAME NONE DELAY 1 END_FRAME LOOP 99 END_STATE");
-		g.put("data/entity.dat", replaced(dat, "STATE FLY FRAME NONE END_FRAME END_STATE", "STATE FLY FRAME NONE END_FRAME LOOP -7 END_STATE"));
-	 }, 300, true, {"Entity::setState: Tank has no \"NOWHERE\" state", "Entity::setFrame: FLY does not have a frame #99"}, nullptr},
-	{"VarWithoutNumber", [](GameDir &g) { g.put("data/entity.dat", replaced(testData("small.dat"), "VAR LIVES 2", "VAR LIVES two")); },
-	 300, true, {"EntityData::readEnD: EOF encountered"}, nullptr},
-	{"NumbersBeyondThirtyTwoBits", [](GameDir &g) { g.put("data/entity.dat", hugeNumbers("99999999999")); dbg = 0xFFEF; },
-	 300, false, {}, [](GameDir &) { EXPECT_EQ(player->var["SHOTSFIRED"], INT_MAX); }},
-	{"FewestLives", [](GameDir &g) { g.put("data/entity.dat", hugeNumbers("-99999999999")); }, 3000, true, {},
-	 [](GameDir &) { EXPECT_NE(gameover, 0); }},
-	{"NoiseAroundTheBlocks", [](GameDir &g) {
-		g.put("data/entity.dat", replaced(original("data/entity.dat"), "ENTITY Tank", noise(3000, 3) + "\nENTITY Tank") + noise(5000, 4));
-	 }, 300, true, {}, [](GameDir &g) { EXPECT_GT(g.count("Tank"), 0); }},
+	{"OnlyThePlayer",
+     [](GameDir &g) {
+		 std::string dat = testData("small.dat");
+		 g.put("data/entity.dat", dat.substr(0, dat.find("ENTITY Tank")));
+	 },
+     300,
+     false,
+     {"Entity::initTo: Could not find EntityData: Tank", "Entity::initTo: Could not find EntityData: Helicopter",
+      "Entity::spawn(): Player: Could not load data/entity.dat, ID Shot"},
+     [](GameDir &g) { EXPECT_EQ(num_entities + g.count("Player"), 2); }},
+	{"FrameImagesMissingOrCorrupt",
+     [](GameDir &g) {
+		 std::string png = original("gfx/player1.png");
+		 g.drop("gfx/bullet1.png");
+		 g.put("gfx/tank1.png", noise(1000, 1));
+		 g.put("gfx/tank2.png", png.substr(0, png.size() / 2));
+		 g.put("gfx/player1.png", "");
+		 g.put("gfx/heli1.png", png.substr(0, 16) + noise(400, 2));
+		 g.put("gfx/heli2.png", hugeBmp());
+		 g.drop("gfx/heli3.png");
+		 mkdir(g.dir.at("gfx/heli3.png").c_str(), 0755);  // a folder where a picture should be
+	 },
+     600,
+     true,
+     {"Could not load image file gfx/tank1.png", "Could not load image file gfx/tank2.png",
+      "Could not load image file gfx/player1.png", "Could not load image file gfx/heli1.png",
+      "Could not load image file gfx/heli2.png", "Could not load image file gfx/heli3.png",
+      "Loading frame gfx/tank3.png", "Could not load image file gfx/bullet1.png"},
+     [](GameDir &g) { EXPECT_EQ(g.count("Tank") > 100, true); }},
+	{"MissingBackground",
+     [](GameDir &g) {
+		 g.drop("gfx/ulose.png");
+		 dbg = 0xFFEF;
+	 },
+     400,
+     false,
+     {"Could not load Env background: gfx/ulose.png", "setupLevel: field 0x0 is too small for random placement"},
+     [](GameDir &) { EXPECT_EQ(env->xlen + (env->bg != nullptr), 0); }},
+	{"UsesCycle",
+     [](GameDir &g) {
+		 std::string dat =
+			 replaced(testData("small.dat"), "ENTITY Player NAME Player", "ENTITY Player USES Tank NAME Player");
+		 dat = replaced(dat, "ENTITY Tank NAME Tank", "ENTITY Tank USES Helicopter NAME Tank");
+		 g.put("data/entity.dat",
+	           replaced(dat, "ENTITY Helicopter NAME Helicopter", "ENTITY Helicopter USES Player NAME Helicopter"));
+	 },
+     200,
+     true,
+     {},
+     [](GameDir &g) { EXPECT_EQ(edlist.size() * 1000 + (g.count("Tank") > 100), 4001u); }},
+	{"StatesWithoutFrames",
+     [](GameDir &g) {
+		 // the player's first state and the tanks' death have no frames
+		 std::string dat =
+			 replaced(testData("small.dat"), "STATE FLY FRAME NONE DELAY 5 END_FRAME END_STATE", "STATE FLY END_STATE");
+		 g.put("data/entity.dat", replaced(dat,
+	                                       "STATE DEATH FRAME NONE DELAY 2 ENTER EF_NOHIT END_FRAME FRAME NONE "
+	                                       "ENTER EF_DIE END_FRAME END_STATE",
+	                                       "STATE DEATH END_STATE"));
+	 },
+     400,
+     false,
+     {"Entity::addAnimPhase: Player: No current frame"},
+     [](GameDir &) { EXPECT_EQ(player->frame, nullptr); }},
+	{"NextStateMissingAndLoopBeyondTheFrames",
+     [](GameDir &g) {
+		 std::string dat = replaced(testData("small.dat"), "STATE ROLL FRAME NONE DELAY 40 END_FRAME END_STATE",
+	                                "STATE ROLL FRAME NONE DELAY 1 END_FRAME FRAME NONE DELAY 1 END_FRAME "
+	                                "NEXT_STATE NOWHERE END_STATE");
+		 dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME END_STATE",
+	                    "STATE FLY FRAME NONE DELAY 1 END_FRAME LOOP 99 END_STATE");
+		 g.put("data/entity.dat", replaced(dat, "STATE FLY FRAME NONE END_FRAME END_STATE",
+	                                       "STATE FLY FRAME NONE END_FRAME LOOP -7 END_STATE"));
+	 },
+     300,
+     true,
+     {"Entity::setState: Tank has no \"NOWHERE\" state", "Entity::setFrame: FLY does not have a frame #99"},
+     nullptr},
+	{"VarWithoutNumber",
+     [](GameDir &g) { g.put("data/entity.dat", replaced(testData("small.dat"), "VAR LIVES 2", "VAR LIVES two")); },
+     300,
+     true,
+     {"EntityData::readEnD: EOF encountered"},
+     nullptr},
+	{"NumbersBeyondThirtyTwoBits",
+     [](GameDir &g) {
+		 g.put("data/entity.dat", hugeNumbers("99999999999"));
+		 dbg = 0xFFEF;
+	 },
+     300,
+     false,
+     {},
+     [](GameDir &) { EXPECT_EQ(player->var["SHOTSFIRED"], INT_MAX); }},
+	{"FewestLives",
+     [](GameDir &g) { g.put("data/entity.dat", hugeNumbers("-99999999999")); },
+     3000,
+     true,
+     {},
+     [](GameDir &) { EXPECT_NE(gameover, 0); }},
+	{"NoiseAroundTheBlocks",
+     [](GameDir &g) {
+		 g.put("data/entity.dat",
+	           replaced(original("data/entity.dat"), "ENTITY Tank", noise(3000, 3) + "\nENTITY Tank") + noise(5000, 4));
+	 },
+     300,
+     true,
+     {},
+     [](GameDir &g) { EXPECT_GT(g.count("Tank"), 0); }},
 };
 
 class BadData : public ::testing::TestWithParam<BadCase> {};
@@ -152,10 +216,14 @@ TEST(BadStart, NoPlayerEndsTheGameWithStatusOne) {
 
 // Each broken font file: the game runs with the overlay and the boxes drawn in every pass.
 TEST(BadStart, FontFilesMissingOrBroken) {
-	struct FontCase { const char *file, *content; bool loads; };
-	const FontCase cases[] = {{"font.ini", nullptr, false}, {"font.raw", nullptr, false}, {"font.dat", nullptr, true},
-	                          {"font.ini", "", false}, {"font.ini", "sixteen\n", false}, {"font.ini", "2147483647\n", false},
-	                          {"font.ini", "-256\n", false}, {"font.raw", "\x01\x02\x03", true}, {"font.dat", "\x08\x08", true}};
+	struct FontCase {
+		const char *file, *content;
+		bool loads;
+	};
+	const FontCase cases[] = {
+		{"font.ini", nullptr, false},  {"font.raw", nullptr, false},       {"font.dat", nullptr, true},
+		{"font.ini", "", false},       {"font.ini", "sixteen\n", false},   {"font.ini", "2147483647\n", false},
+		{"font.ini", "-256\n", false}, {"font.raw", "\x01\x02\x03", true}, {"font.dat", "\x08\x08", true}};
 	for (const FontCase &c : cases) {
 		GameDir game;
 		std::string file = std::string("font_sm/") + c.file;

@@ -22,9 +22,9 @@ struct Rng {
 };
 
 Rng rng;
-std::ostringstream events;         // what the pass and the behaviours did, in order
-std::vector<Entity *> made;        // every entity of the run, by serial number
-int spawnBudget = 0;               // keeps chains of spawning deaths finite
+std::ostringstream events;   // what the pass and the behaviours did, in order
+std::vector<Entity *> made;  // every entity of the run, by serial number
+int spawnBudget = 0;         // keeps chains of spawning deaths finite
 
 const char *kProfiles[] = {"Plain", "Vanish", "Bare", "Spawner", "Killer", "Shifter", "Nester"};
 
@@ -147,7 +147,7 @@ std::string worldState() {
 		Entity *e = made[i];  // null: destroyed at the end of an earlier round
 		if (e != nullptr) {
 			out << "\n#" << i << " rm" << e->removed << " " << e->x << "," << e->y << " " << e->w << "x" << e->h
-			    << " life " << e->life << " " << e->getState() << ":" << e->curframe;
+				<< " life " << e->life << " " << e->getState() << ":" << e->curframe;
 		}
 	}
 	return out.str();

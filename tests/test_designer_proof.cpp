@@ -41,7 +41,8 @@ struct Usage {
 Usage used() {
 	struct rusage u;
 	getrusage(RUSAGE_SELF, &u);
-	return Usage{u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6, u.ru_maxrss / 1024};
+	return Usage{u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6,
+	             u.ru_maxrss / 1024};
 }
 
 // Expects the case that began at `from` to have stayed within cpu seconds and mb megabytes.
@@ -64,7 +65,8 @@ int linesEqual(const std::string &text, const std::string &line) {
 // Tanks that fire line waves, and bullets that fire them too, every cycle, wherever they are.
 std::string selfSpawning() {
 	std::string dat = replaced(testData("small.dat"), "IGNORE SHOT WIDTH 20", "IGNORE SHOT IGNORE BULLET WIDTH 20");
-	dat = replaced(dat, "ROLL FRAME NONE DELAY 40 END_FRAME", "ROLL FRAME NONE DELAY 40 ENTER EF_FIRE_LINEWAVE END_FRAME");
+	dat = replaced(dat, "ROLL FRAME NONE DELAY 40 END_FRAME",
+	               "ROLL FRAME NONE DELAY 40 ENTER EF_FIRE_LINEWAVE END_FRAME");
 	return replaced(dat, "PRIORITY 4\n  FLAG ENT_DIE_OOB_VPT FLAG ENT_MOV_OOB_ENV\n  STATE FLY FRAME NONE END_FRAME",
 	                "PRIORITY 4\n  STATE FLY FRAME NONE DELAY 0 ENTER EF_FIRE_LINEWAVE END_FRAME");
 }
@@ -73,7 +75,9 @@ TEST_F(DesignerProof, SelfSpawningTemplatesStopAtTheLimitOfLiveEntities) {
 	Usage from = used();
 	std::string text = startAndPlay(selfSpawning(), 60);
 	EXPECT_EQ(num_entities, MAX_LIVE_ENTITIES);
-	EXPECT_EQ(linesEqual(text, "loadEntity: " + std::to_string(MAX_LIVE_ENTITIES) + " entities live, not creating Bullet"), 1);
+	EXPECT_EQ(
+		linesEqual(text, "loadEntity: " + std::to_string(MAX_LIVE_ENTITIES) + " entities live, not creating Bullet"),
+		1);
 	expectBounded(from, 40, 600);
 }
 
@@ -95,7 +99,8 @@ TEST_F(DesignerProof, ManyUsesAndSpawnsOfAMissingTemplateCostOneLookupEach) {
 TEST_F(DesignerProof, RepeatedStateAndFrameMessagesAreCounted) {
 	std::string dat = replaced(testData("small.dat"), "STATE ROLL FRAME NONE DELAY 40 END_FRAME END_STATE",
 	                           "STATE ROLL FRAME NONE DELAY 0 END_FRAME NEXT_STATE NOWHERE END_STATE");
-	dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME END_STATE", "STATE FLY FRAME NONE DELAY 0 END_FRAME LOOP 9 END_STATE");
+	dat = replaced(dat, "STATE FLY FRAME NONE DELAY 40 END_FRAME END_STATE",
+	               "STATE FLY FRAME NONE DELAY 0 END_FRAME LOOP 9 END_STATE");
 	std::string text = startAndPlay(dat, 400);
 	EXPECT_EQ(linesEqual(text, "Entity::setState: Tank has no \"NOWHERE\" state"), 1);
 	EXPECT_EQ(linesEqual(text, "Entity::setFrame: FLY does not have a frame #9"), 1);
@@ -118,7 +123,8 @@ TEST_F(DesignerProof, FramesOfOneLargePictureShareIt) {
 	for (int i = 0; i < 30; i++) {
 		frames += " FRAME gfx/big.bmp END_FRAME";
 	}
-	game.put("data/entity.dat", replaced(testData("small.dat"), "STATE ROLL FRAME NONE DELAY 40 END_FRAME", "STATE ROLL" + frames));
+	game.put("data/entity.dat",
+	         replaced(testData("small.dat"), "STATE ROLL FRAME NONE DELAY 40 END_FRAME", "STATE ROLL" + frames));
 	writeBmp(game.dir, "gfx/big.bmp", 1500, 1500, 10, 20, 30);
 	Usage from = used();
 	game.start();
@@ -140,8 +146,10 @@ std::string pngClaiming(unsigned w, unsigned h, unsigned claimed, size_t held) {
 TEST_F(DesignerProof, PicturesAreRefusedFromTheirHeader) {
 	const std::pair<std::string, std::string> cases[] = {
 		{pngClaiming(8000, 8000, 40000, 40000), "picture of 8000 x 8000 pixels is larger than 16777216 pixels"},
-		{pngClaiming(300, 300, 0x7ffffff0, 400), "PNG chunk at byte 33 claims 2147483632 bytes past the end of the file"},
-		{std::string("GIF89a\xff\xff\xff\xff", 10) + std::string(300, '\0'), "picture of 65535 x 65535 pixels is larger than 16777216 pixels"},
+		{pngClaiming(300, 300, 0x7ffffff0, 400),
+	     "PNG chunk at byte 33 claims 2147483632 bytes past the end of the file"},
+		{std::string("GIF89a\xff\xff\xff\xff", 10) + std::string(300, '\0'),
+	     "picture of 65535 x 65535 pixels is larger than 16777216 pixels"},
 	};
 	for (const auto &c : cases) {
 		game.put("gfx/tank1.png", c.first);
@@ -185,7 +193,8 @@ TEST_F(DesignerProof, PipesDevicesAndHugeNumbersInPlaceOfTheGameFiles) {
 	for (const char *how : {"fifo", "zero"}) {
 		breakFile(game, "data/entity.dat", how);
 		ASSERT_EQ(chdir(game.dir.path.c_str()), 0);
-		EXPECT_EXIT(startUp(), ::testing::ExitedWithCode(1), "Could not open entity file data/entity.dat \\(not a regular file\\)");
+		EXPECT_EXIT(startUp(), ::testing::ExitedWithCode(1),
+		            "Could not open entity file data/entity.dat \\(not a regular file\\)");
 	}
 }
 

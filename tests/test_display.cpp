@@ -42,7 +42,13 @@ TEST(Env, CameraClampsAndDrawsThroughTheViewport) {
 	clearScreen();
 	e.draw();
 	// the background ends at world x 600, and nothing is drawn outside the viewport
-	expectPixels({{180, 17, 0xFF0000}, {175, 10, 0xFF}, {474, 509, 0xFF}, {475, 10, 0}, {174, 10, 0}, {175, 9, 0}, {175, 510, 0}});
+	expectPixels({{180, 17, 0xFF0000},
+	              {175, 10, 0xFF},
+	              {474, 509, 0xFF},
+	              {475, 10, 0},
+	              {174, 10, 0},
+	              {175, 9, 0},
+	              {175, 510, 0}});
 	// a background smaller than the viewport pins the camera at a negative offset
 	Viewport full(screen, 0, 0, 800, 600);
 	e.set(&full);
@@ -51,7 +57,8 @@ TEST(Env, CameraClampsAndDrawsThroughTheViewport) {
 }
 
 // Writes a font folder; an empty dat leaves "font.dat" out.
-std::string writeFont(const TempDir &dir, const std::string &sub, const std::string &ini, const std::string &raw, const std::string &dat) {
+std::string writeFont(const TempDir &dir, const std::string &sub, const std::string &ini, const std::string &raw,
+                      const std::string &dat) {
 	dir.write(sub + "/font.ini", ini);
 	dir.write(sub + "/font.raw", raw);
 	if (!dat.empty()) {
@@ -102,8 +109,10 @@ TEST(Font, LoadsTintsMeasuresAndRefuses) {
 	dir.write("noraw/font.ini", "128");
 	// {folder, message}: a missing dat gives fixed pitch; sizes that would ask for no,
 	// a negative or an absurd pixel buffer are refused
-	std::vector<std::pair<std::string, std::string>> cases = {{nodat, "Cannot open " + nodat + "/font.dat\n"},
-		{dir.at("nothing"), "Cannot open " + dir.at("nothing") + "/font.ini\n"}, {dir.at("noraw"), "Cannot open " + dir.at("noraw") + "/font.raw\n"}};
+	std::vector<std::pair<std::string, std::string>> cases = {
+		{nodat, "Cannot open " + nodat + "/font.dat\n"},
+		{dir.at("nothing"), "Cannot open " + dir.at("nothing") + "/font.ini\n"},
+		{dir.at("noraw"), "Cannot open " + dir.at("noraw") + "/font.raw\n"}};
 	for (const char *bad : {"0", "-128", "15", "4097", "2000000000", "abc"}) {
 		std::string p = writeFont(dir, std::string("bad") + bad, bad, std::string(64, '\1'), kNarrow);
 		cases.push_back({p, "Font::loadFont: Bad font size " + std::to_string(atoi(bad)) + " in " + p + "/font.ini\n"});
@@ -114,7 +123,8 @@ TEST(Font, LoadsTintsMeasuresAndRefuses) {
 		Capture err(2);
 		EXPECT_EQ(f.loadFont(cases[i].first.c_str(), 1, 1, 1, 1, 1), i == 0);
 		EXPECT_EQ(err.finish(), cases[i].second);
-		EXPECT_EQ(f.bitmap == nullptr && f.widths == nullptr, i >= 2) << cases[i].first;  // no font.ini: the old font stays
+		EXPECT_EQ(f.bitmap == nullptr && f.widths == nullptr, i >= 2)
+			<< cases[i].first;  // no font.ini: the old font stays
 		EXPECT_EQ(i == 0 ? f.widths[200] : 8, 8);
 	}
 }
@@ -131,26 +141,56 @@ TEST(Font, DrawsTextAndMessageBoxes) {
 	}
 	Font f(writeFont(dir, "f", "128", raw, kNarrow).c_str());
 	const int R = 0xFF0000, G = 0x00FF00, W = 0xFFFFFF;
-	int red = (int)SDL_MapRGB(screen->bitmap->format, 255, 0, 0), green = (int)SDL_MapRGB(screen->bitmap->format, 0, 255, 0);
+	int red = (int)SDL_MapRGB(screen->bitmap->format, 255, 0, 0),
+		green = (int)SDL_MapRGB(screen->bitmap->format, 0, 255, 0);
 	Viewport v(screen, 100, 50, 200, 100), big(screen, 100, 50, 400, 300), narrow(screen, 100, 400, 21, 40);
 	clearScreen();
-	f.prints(screen, 400, 300, "A");  // first: a viewport leaves its clip on the screen
-	f.printv(&v, 10, 5, "AA");        // two glyphs four apart, six wide: 110 to 119
-	f.printv(&v, 0, 80, "B\xC8");     // an empty cell blends to nothing
-	f.printv(&v, 197, 30, "A");       // clipped to the viewport
+	f.prints(screen, 400, 300, "A");                            // first: a viewport leaves its clip on the screen
+	f.printv(&v, 10, 5, "AA");                                  // two glyphs four apart, six wide: 110 to 119
+	f.printv(&v, 0, 80, "B\xC8");                               // an empty cell blends to nothing
+	f.printv(&v, 197, 30, "A");                                 // clipped to the viewport
 	f.printv(&v, 0, 60, "%s", std::string(3000, 'A').c_str());  // long text is drawn to its end
-	expectPixels({{109, 55, 0}, {110, 55, W}, {119, 55, W}, {120, 55, 0}, {110, 62, W}, {110, 63, 0},
-	              {100, 130, 0}, {103, 130, 0}, {104, 130, W}, {109, 130, W}, {110, 130, 0},
-	              {299, 80, W}, {300, 80, 0}, {299, 110, W}, {300, 110, 0}, {400, 300, W}, {405, 300, W}, {406, 300, 0}});
+	expectPixels({{109, 55, 0},
+	              {110, 55, W},
+	              {119, 55, W},
+	              {120, 55, 0},
+	              {110, 62, W},
+	              {110, 63, 0},
+	              {100, 130, 0},
+	              {103, 130, 0},
+	              {104, 130, W},
+	              {109, 130, W},
+	              {110, 130, 0},
+	              {299, 80, W},
+	              {300, 80, 0},
+	              {299, 110, W},
+	              {300, 110, 0},
+	              {400, 300, W},
+	              {405, 300, W},
+	              {406, 300, 0}});
 	// "AA": a box 24 x 24 centred at (188, 138) of the viewport; a given position puts the
 	// box's edge there and the text one cell in; a box wider than the viewport starts before
 	// its edge, rounded down: (21 - 24) / 2 -> -2
 	f.messagev(&big, red, green, -1, -1, "AA");
 	f.messagev(&big, red, green, 10, 120, "A");
 	f.messagev(&narrow, red, green, -1, 0, "AA");
-	expectPixels({{287, 188, 0}, {288, 188, R}, {311, 211, R}, {312, 212, 0}, {289, 189, G}, {295, 196, G},
-	              {296, 196, W}, {305, 196, W}, {306, 196, G}, {310, 210, G},
-	              {109, 170, 0}, {110, 170, R}, {117, 178, G}, {118, 178, W}, {99, 408, 0}, {105, 408, G}, {106, 408, W}});
+	expectPixels({{287, 188, 0},
+	              {288, 188, R},
+	              {311, 211, R},
+	              {312, 212, 0},
+	              {289, 189, G},
+	              {295, 196, G},
+	              {296, 196, W},
+	              {305, 196, W},
+	              {306, 196, G},
+	              {310, 210, G},
+	              {109, 170, 0},
+	              {110, 170, R},
+	              {117, 178, G},
+	              {118, 178, W},
+	              {99, 408, 0},
+	              {105, 408, G},
+	              {106, 408, W}});
 	SDL_Surface *surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 20, 20, 32, 0xFF0000, 0xFF00, 0xFF, 0);
 	f.printsr(surface, 3, 4, "A");
 	expectPixels({{3, 4, W}, {2, 4, 0}}, surface);

@@ -10,8 +10,8 @@
 namespace {
 
 typedef std::vector<std::string> Log;
-Log logged;                        // what the test behaviours saw, in order
-std::vector<Entity *> victims;     // whom killVictims removes
+Log logged;                     // what the test behaviours saw, in order
+std::vector<Entity *> victims;  // whom killVictims removes
 
 int logEnter(void *p) {
 	logged.push_back(((Entity *)p)->name + ":" + ((Entity *)p)->frame->name);
@@ -188,7 +188,8 @@ TEST_F(Ent, EntitiesLeavingDuringAnAnimationPass) {
 	for (Entity *a = elist; a; a = worldNext(a)) {
 		a->addAnimPhase(1);
 	}
-	EXPECT_EQ(logged, Log({"Early:a1", "Self:gone", "SelfExit:gone", "Killer:kills", "Spawner:spawns", "Plain:a1", "Last:a1"}));
+	EXPECT_EQ(logged,
+	          Log({"Early:a1", "Self:gone", "SelfExit:gone", "Killer:kills", "Spawner:spawns", "Plain:a1", "Last:a1"}));
 	EXPECT_EQ(e[3]->curframe, 0u);
 	EXPECT_EQ(e[6]->framectr, 0);
 	EXPECT_EQ(graveyardSize(), 6);
@@ -206,9 +207,15 @@ TEST_F(Ent, EntitiesLeavingDuringAnAnimationPass) {
 TEST_F(Ent, OverlapIgnoringDamageAndDeathOrder) {
 	// both ends included; a zero-width box at x 20 meets columns 19-20
 	const int rows[][9] = {
-		{5, 5, 1, 1, 5, 5, 1, 1, 1}, {5, 5, 1, 1, 6, 5, 1, 1, 0}, {5, 5, 1, 1, 5, 6, 1, 1, 0},
-		{0, 0, 10, 10, 9, 9, 5, 5, 1}, {0, 0, 10, 10, 10, 9, 5, 5, 0}, {0, 0, 10, 10, 9, 10, 5, 5, 0},
-		{10, 0, INT_MAX, 1, 2000000000, 0, 1, 1, 1}, {10, 0, INT_MAX, 1, 5, 0, 1, 1, 0}, {20, 0, 0, 1, 19, 0, 2, 1, 1},
+		{5, 5, 1, 1, 5, 5, 1, 1, 1},
+		{5, 5, 1, 1, 6, 5, 1, 1, 0},
+		{5, 5, 1, 1, 5, 6, 1, 1, 0},
+		{0, 0, 10, 10, 9, 9, 5, 5, 1},
+		{0, 0, 10, 10, 10, 9, 5, 5, 0},
+		{0, 0, 10, 10, 9, 10, 5, 5, 0},
+		{10, 0, INT_MAX, 1, 2000000000, 0, 1, 1, 1},
+		{10, 0, INT_MAX, 1, 5, 0, 1, 1, 0},
+		{20, 0, 0, 1, 19, 0, 2, 1, 1},
 	};
 	Entity a, b;
 	for (const int *r : rows) {
@@ -255,10 +262,14 @@ TEST_F(Ent, SidesThatLeaveTheWorldAreNotTouchedAgain) {
 	withDeath("Self", removeSelf);
 	withDeath("Killer", killVictims);
 	withDeath("Dies", logEnter);
-	struct Case { const char *r, *o; bool otherHits; Log want; };
+	struct Case {
+		const char *r, *o;
+		bool otherHits;
+		Log want;
+	};
 	const Case cases[] = {
-		{"Plain", "Self", false, {"Self:gone"}},        // no DEATH: the receiver leaves, the other still dies
-		{"Killer", "Self", false, {"Killer:kills"}},    // the receiver's death removes the other side
+		{"Plain", "Self", false, {"Self:gone"}},                // no DEATH: the receiver leaves, the other still dies
+		{"Killer", "Self", false, {"Killer:kills"}},            // the receiver's death removes the other side
 		{"Killer", "Dies", true, {"Dies:d0", "Killer:kills"}},  // the other's death removes the receiver
 	};
 	for (const Case &c : cases) {
@@ -286,10 +297,11 @@ TEST_F(Ent, WorldAndCameraWindowEdgesVisibilityAndSteps) {
 	env->cy = 500;
 	// {x, y, w, h, bounds, found}: a box as large as the camera window fits exactly at the camera
 	const int rows[][6] = {
-		{0, 0, 10, 20, 1, 0}, {-1, 0, 10, 20, 1, 1}, {0, -1, 10, 20, 1, 1}, {790, 1980, 10, 20, 1, 0},
-		{791, 0, 10, 20, 1, 1}, {0, 1981, 10, 20, 1, 1}, {-1000, -1000, 10, 20, 0, 0},
-		{100, 500, 450, 600, 2, 0}, {101, 500, 450, 600, 2, 2}, {99, 500, 450, 600, 2, 2},
-		{100, 499, 450, 600, 2, 2}, {100, 501, 450, 600, 2, 2}, {-1, 500, 450, 600, 7, 3}, {11, 1100, INT_MAX, 1, 1, 1},
+		{0, 0, 10, 20, 1, 0},         {-1, 0, 10, 20, 1, 1},        {0, -1, 10, 20, 1, 1},
+		{790, 1980, 10, 20, 1, 0},    {791, 0, 10, 20, 1, 1},       {0, 1981, 10, 20, 1, 1},
+		{-1000, -1000, 10, 20, 0, 0}, {100, 500, 450, 600, 2, 0},   {101, 500, 450, 600, 2, 2},
+		{99, 500, 450, 600, 2, 2},    {100, 499, 450, 600, 2, 2},   {100, 501, 450, 600, 2, 2},
+		{-1, 500, 450, 600, 7, 3},    {11, 1100, INT_MAX, 1, 1, 1},
 	};
 	for (const int *r : rows) {
 		e.w = r[2];
@@ -303,7 +315,8 @@ TEST_F(Ent, WorldAndCameraWindowEdgesVisibilityAndSteps) {
 	f.bitmap = SDL_CreateRGBSurface(SDL_SWSURFACE, 10, 8, 32, 0xff0000, 0xff00, 0xff, 0);
 	f.xoff = -5;
 	f.yoff = -3;
-	const int seen[][3] = {{96, 700, 4}, {95, 700, 0}, {554, 700, 4}, {555, 700, 0}, {200, 496, 4}, {200, 495, 0}, {200, 1102, 4}, {200, 1103, 0}};
+	const int seen[][3] = {{96, 700, 4},  {95, 700, 0},  {554, 700, 4},  {555, 700, 0},
+	                       {200, 496, 4}, {200, 495, 0}, {200, 1102, 4}, {200, 1103, 0}};
 	for (const int *r : seen) {
 		e.x = r[0];
 		e.y = r[1];
@@ -334,8 +347,9 @@ TEST_F(Ent, WorldAndCameraWindowEdgesVisibilityAndSteps) {
 
 TEST_F(Ent, AnglesAndProjectileHelpers) {
 	// from (100, 100) to (x, y); 225 would be 224 if the steps were kept in double
-	const int rows[][3] = {{100, 100, 90}, {100, 150, 270}, {100, 20, 90}, {130, 100, 0}, {60, 100, 180}, {110, 90, 45},
-	                       {90, 90, 135}, {90, 110, 225}, {110, 110, 315}, {103, 96, 53}, {100100, 101, 359}};
+	const int rows[][3] = {{100, 100, 90},  {100, 150, 270}, {100, 20, 90},     {130, 100, 0},
+	                       {60, 100, 180},  {110, 90, 45},   {90, 90, 135},     {90, 110, 225},
+	                       {110, 110, 315}, {103, 96, 53},   {100100, 101, 359}};
 	Entity o, t;
 	o.x = o.y = 100;
 	for (const int *r : rows) {
@@ -355,7 +369,9 @@ TEST_F(Ent, AnglesAndProjectileHelpers) {
 	ef_fire_spread(g);
 	ef_fire_line(g);
 	bulletXY(ENTITY_FILE, "Bullet", env, 5, 6, -17, 23);
-	EXPECT_EQ(bullets(), std::vector<std::vector<int>>({{30, 40, 2828, -2828}, {0, 0, 0, -3999}, {5, 6, -17, 23}, {100, 400, 0, 0}, {100, 1500, 0, 0}}));
+	EXPECT_EQ(bullets(),
+	          std::vector<std::vector<int>>(
+				  {{30, 40, 2828, -2828}, {0, 0, 0, -3999}, {5, 6, -17, 23}, {100, 400, 0, 0}, {100, 1500, 0, 0}}));
 }
 
 TEST_F(Ent, LifeBehaviours) {

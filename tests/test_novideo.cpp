@@ -23,12 +23,15 @@ TEST(NoVideo, NothingIsConvertedAndNothingCrashes) {
 		Font f;
 		EXPECT_EQ(f.loadFont(dir.at("f").c_str(), 1, 1, 1, 1, 1), 0);
 		EXPECT_EQ(addEnD(dir.at("e.dat"), "A"), 1);
-		EXPECT_EQ(err.finish(), "Could not convert Env background: " + bmp + "\nFont::loadFont: Could not convert " + dir.at("f") +
-		                        "/font.raw\nEntityData::loadEnD: Loading EData A\nEntityData::readState: Reading state S\n"
-		                        "EntityData::readFrame: Loading frame " + bmp + "\nEntityData::readFrame: DISPLAY FORMAT FAILED\n");
+		EXPECT_EQ(err.finish(),
+		          "Could not convert Env background: " + bmp + "\nFont::loadFont: Could not convert " + dir.at("f") +
+		              "/font.raw\nEntityData::loadEnD: Loading EData A\nEntityData::readState: Reading state S\n"
+		              "EntityData::readFrame: Loading frame " +
+		              bmp + "\nEntityData::readFrame: DISPLAY FORMAT FAILED\n");
 		Frame &fr = edlist.at(0).states.at(0).frames.at(0);
 		EXPECT_EQ(fr.name + " " + std::to_string(fr.delay), bmp + " 2");  // the path stays, without a bitmap
-		EXPECT_TRUE(e.bg == nullptr && e.xlen == 0 && f.bitmap == nullptr && f.widths == nullptr && fr.bitmap == nullptr);
+		EXPECT_TRUE(e.bg == nullptr && e.xlen == 0 && f.bitmap == nullptr && f.widths == nullptr &&
+		            fr.bitmap == nullptr);
 		EXPECT_EQ(f.strWidth("abc"), 0);
 		f.printv(&v, 0, 0, "abc");
 		f.messagev(&v, 1, 1, -1, -1, "abc");

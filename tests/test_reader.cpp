@@ -13,7 +13,7 @@ struct Case {
 	std::string name;
 	std::string text;  // the file's content; "-" for no file at all
 	std::vector<std::string> ids;
-	bool full;         // the whole dump of the registry, or its summary
+	bool full;  // the whole dump of the registry, or its summary
 };
 
 // The cases of tests/data/reader.cases, one long USES chain, and white space and case.
@@ -44,8 +44,11 @@ std::vector<Case> cases() {
 		chain.text += "ENTITY T" + std::to_string(i) + " USES T" + std::to_string(i + 1) + " END_ENTITY\n";
 	}
 	out.push_back(chain);
-	out.push_back({"tokens, white space and case", "junk before\r\nENTITY\tA\r\nNAME\vFoo\fname Bar GROUP  G\r\n\r\nTYPE T "
-	               "IGNORE X IGNORES Y end_entity LIFE 4 END_ENTITY\r\nENTITY B END_ENTITY\n", {"A", "B"}, true});
+	out.push_back({"tokens, white space and case",
+	               "junk before\r\nENTITY\tA\r\nNAME\vFoo\fname Bar GROUP  G\r\n\r\nTYPE T "
+	               "IGNORE X IGNORES Y end_entity LIFE 4 END_ENTITY\r\nENTITY B END_ENTITY\n",
+	               {"A", "B"},
+	               true});
 	return out;
 }
 
@@ -62,7 +65,8 @@ struct Reader : public ::testing::Test {
 	void TearDown() override { clearWorld(); }
 	// Loads id from the file holding text; returns what the reader said and its result.
 	std::string load(const std::string &text, const std::string &id) {
-		std::string file = text == "-" ? dir.at("nothing.dat") : dir.write("entity.dat", scrubbed(text, "$DIR", dir.path));
+		std::string file =
+			text == "-" ? dir.at("nothing.dat") : dir.write("entity.dat", scrubbed(text, "$DIR", dir.path));
 		Capture err(2);
 		int r = addEnD(file, id);
 		return "-- load " + id + ": " + std::to_string(r) + "\n" + err.finish();
@@ -108,7 +112,8 @@ TEST_F(Reader, DroppedFramesReleaseTheirBitmaps) {
 	size_t before = 0;
 	for (int pass = 0; pass < 2; pass++) {
 		before = mallinfo2().uordblks + mallinfo2().hblkhd;  // the first pass warms up the image loader
-		for (const char *text : {"ENTITY A STATE S FRAME $DIR/big.bmp DELAY 3 END_FRAME", "ENTITY A STATE S FRAME $DIR/big.bmp DELAY 3"}) {
+		for (const char *text :
+		     {"ENTITY A STATE S FRAME $DIR/big.bmp DELAY 3 END_FRAME", "ENTITY A STATE S FRAME $DIR/big.bmp DELAY 3"}) {
 			clearWorld();
 			load(text, "A");
 		}

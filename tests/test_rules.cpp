@@ -24,21 +24,21 @@ TEST_F(Level, PacingAndQuitsOnEscapeWindowCloseAndGameOver) {
 	w->key(SDLK_UP, true);
 	cycles = 0;
 	EXPECT_EQ(loopPass(&w->font), 1);
-	EXPECT_EQ(env->cy, cy);        // no cycle: no scroll and no poll
+	EXPECT_EQ(env->cy, cy);  // no cycle: no scroll and no poll
 	EXPECT_EQ(keys[SDLK_UP], 0);
 	cycles = 7;
 	EXPECT_EQ(loopPass(&w->font), 1);
-	EXPECT_EQ(env->cy, cy - 1);    // several expiries still make one cycle
+	EXPECT_EQ(env->cy, cy - 1);  // several expiries still make one cycle
 	EXPECT_EQ(cycles.load(), 0);
 	w->key(SDLK_ESCAPE, true);
 	EXPECT_EQ(w->cycle(), 0);
-	EXPECT_EQ(env->cy, cy - 1);    // left in the middle of the cycle
-	EXPECT_EQ(w->cycle(), 1);      // held, not newly pressed
+	EXPECT_EQ(env->cy, cy - 1);  // left in the middle of the cycle
+	EXPECT_EQ(w->cycle(), 1);    // held, not newly pressed
 	w->key(SDLK_ESCAPE, false);
 	SDL_Event quit;
 	quit.type = SDL_QUIT;
 	SDL_PushEvent(&quit);
-	player->life = 0;              // the close request quits even when the player is dead
+	player->life = 0;  // the close request quits even when the player is dead
 	EXPECT_EQ(w->cycle(), 0);
 	player->life = 1;
 	EXPECT_EQ(w->cycle(), 1);
@@ -49,7 +49,7 @@ TEST_F(Level, PacingAndQuitsOnEscapeWindowCloseAndGameOver) {
 TEST_F(Level, DeadPlayerHasNoKeys) {
 	player->life = 0;
 	w->key(SDLK_SPACE, true);
-	w->key(SDLK_p, true);           // would wait forever if it paused
+	w->key(SDLK_p, true);  // would wait forever if it paused
 	Capture out(1);
 	w->key(SDLK_e, true);
 	EXPECT_EQ(w->cycle(), 1);
@@ -77,7 +77,7 @@ TEST_F(Level, TopOfTheFieldKillsEnemiesOnlyWhenThePlayerNeverFired) {
 	for (int i = 0; i < 5; i++) {
 		w->cycle();
 	}
-	EXPECT_EQ(num_entities, 2);    // the player and the bullet
+	EXPECT_EQ(num_entities, 2);  // the player and the bullet
 }
 
 TEST_F(Level, PlayerLeavingTheWorldEndsTheGameCleanly) {
@@ -91,7 +91,7 @@ TEST_F(Level, PlayerLeavingTheWorldEndsTheGameCleanly) {
 	EXPECT_EQ(num_entities, before);
 	EXPECT_EQ(elist->slist, nullptr);
 	EXPECT_EQ(gameover, 0);
-	EXPECT_EQ(w->cycle(), 1);      // that pass still draws
+	EXPECT_EQ(w->cycle(), 1);  // that pass still draws
 	EXPECT_EQ(player, nullptr);
 	EXPECT_EQ(gameover, 1);
 	EXPECT_EQ(w->cycle(), 0);
@@ -103,7 +103,9 @@ TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {
 	GameWorld w(testData("small.dat"), 450, 2000);
 	env->cy = 1000;
 	Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
-	struct Row { int flags, x, y, xvel, yvel, xvc, yvc, wantX, wantY, wantXvc, wantYvc; };
+	struct Row {
+		int flags, x, y, xvel, yvel, xvc, yvc, wantX, wantY, wantXvc, wantYvc;
+	};
 	const int vpt = ENT_MOV_OOB_VPT, both = ENT_MOV_OOB_VPT | ENT_MOV_OOB_ENV;
 	const Row rows[] = {
 		{0, 100, 1100, 2500, 0, 0, 0, 102, 1100, 500, 0},
@@ -111,7 +113,7 @@ TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {
 		{0, 100, 1100, 2500, 0, 1000, 0, 103, 1100, 500, 0},
 		{0, 100, 1100, 0, -1000, 0, 0, 100, 1100, 0, -1000},
 		{0, 100, 1100, 0, -1000, 0, -1000, 100, 1099, 0, -1000},
-		{0, 100, 1000, 0, -5000, 0, 0, 100, 1000, 0, -1000},      // the camera window stops it
+		{0, 100, 1000, 0, -5000, 0, 0, 100, 1000, 0, -1000},  // the camera window stops it
 		{both, 100, 2, 0, -5000, 0, 0, 100, -2, 0, -1000},
 		{vpt, 100, 1100, 2000000000, 0, 0, 0, 450 - 32, 1100, 1000, 0},
 		{vpt, 100, 1100, -2000000000, 0, 0, 0, 0, 1100, -1000, 0},
@@ -128,8 +130,9 @@ TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {
 		e->xvc = r.xvc;
 		e->yvc = r.yvc;
 		movementPass();
-		EXPECT_EQ(std::vector<int>({e->x, e->y, e->xvc, e->yvc}), std::vector<int>({r.wantX, r.wantY, r.wantXvc, r.wantYvc}))
-		    << r.x << "," << r.y << " v " << r.xvel << "," << r.yvel;
+		EXPECT_EQ(std::vector<int>({e->x, e->y, e->xvc, e->yvc}),
+		          std::vector<int>({r.wantX, r.wantY, r.wantXvc, r.wantYvc}))
+			<< r.x << "," << r.y << " v " << r.xvel << "," << r.yvel;
 	}
 }
 
@@ -137,8 +140,8 @@ TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {
 TEST(Pause, WaitEndsOnTheNextReleaseOfPOrEscape) {
 	GameWorld w(testData("small.dat"), 450, 2000);
 	// {key, down, wanted result}; phase 0 restarts the wait
-	const int steps[][3] = {{SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_p, 0, 0}, {SDLK_p, 1, 0}, {SDLK_p, 0, 1},
-	                        {-1, 0, 0}, {SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_ESCAPE, 1, 0}, {SDLK_ESCAPE, 0, 1}};
+	const int steps[][3] = {{SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_p, 0, 0}, {SDLK_p, 1, 0},      {SDLK_p, 0, 1},
+	                        {-1, 0, 0},     {SDLK_p, 1, 0}, {SDLK_p, 0, 0}, {SDLK_ESCAPE, 1, 0}, {SDLK_ESCAPE, 0, 1}};
 	int phase = 0;
 	w.key(SDLK_p, true);
 	poll_input();  // the cycle's poll that saw P pressed
@@ -159,7 +162,8 @@ TEST(StartUp, ReportsTheModeAndReadsTheGameDataCleanly) {
 	Capture out(1);
 	std::string err = game.start();
 	std::string report = out.finish();
-	EXPECT_EQ(report.substr(0, report.find("  Screen memory")), "SDL video mode set \n  Resolution   : 800x600x32\n  Full-screen  : No\n");
+	EXPECT_EQ(report.substr(0, report.find("  Screen memory")),
+	          "SDL video mode set \n  Resolution   : 800x600x32\n  Full-screen  : No\n");
 	EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 5);
 	Capture more(2);
 	addEnD(ENTITY_FILE, "Shot");  // loaded by the first volley

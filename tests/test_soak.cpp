@@ -78,9 +78,7 @@ struct RandomPlayer {
 	explicit RandomPlayer(unsigned seed) : rng(seed) {}
 
 	// 1 with probability per/1000.
-	int chance(int per) {
-		return (int)(rng() % 1000) < per;
-	}
+	int chance(int per) { return (int)(rng() % 1000) < per; }
 
 	// Sets up the keys for the next cycle.
 	void step() {
@@ -148,8 +146,8 @@ TEST(Soak, RealLoopWithRandomKeysKeepsTheWorldSound) {
 	EXPECT_EQ(done, total);
 	struct rusage usage;
 	getrusage(RUSAGE_SELF, &usage);
-	printf("soak: %ld cycles, %d restarts, at most %d entities, %.1f s, peak RSS %ld kB\n",
-	       done, restarts, peakEntities, (double)(time(nullptr) - started), usage.ru_maxrss);
+	printf("soak: %ld cycles, %d restarts, at most %d entities, %.1f s, peak RSS %ld kB\n", done, restarts,
+	       peakEntities, (double)(time(nullptr) - started), usage.ru_maxrss);
 }
 
 }  // namespace

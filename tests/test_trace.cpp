@@ -17,18 +17,47 @@ const int kEvery = 100;
 // What the player does from cycle `from` on, until the next row.
 struct ScriptRow {
 	int from;
-	const char *keys;   // held keys: L R U D (arrows), S (space); taps: E, d (D), P
+	const char *keys;  // held keys: L R U D (arrows), S (space); taps: E, d (D), P
 	int mods;
 };
 
 const ScriptRow kScript[] = {
-	{0, "SL", 0}, {60, "SR", 0}, {130, "SLU", 0}, {170, "SD", 0}, {200, "", 0},
-	{210, "E", 0}, {211, "", 0}, {220, "d", 0}, {221, "", 0}, {230, "E", KMOD_LSHIFT},
-	{231, "", 0}, {240, "d", KMOD_RSHIFT}, {241, "", 0}, {250, "d", KMOD_LCTRL}, {251, "", 0},
-	{252, "d", KMOD_RCTRL}, {253, "", 0}, {300, "S", 0}, {301, "", 0}, {305, "S", 0}, {306, "", 0},
-	{350, "P", 0}, {351, "", 0}, {400, "L", 0}, {430, "", 0}, {1200, "R", 0}, {1230, "", 0},
-	{1500, "U", KMOD_LSHIFT}, {1560, "L", KMOD_LSHIFT}, {1580, "SR", 0}, {1700, "SLD", 0},
-	{1800, "SU", 0}, {1900, "", 0}, {2600, "SRU", 0}, {2800, "E", 0}, {2801, "", 0},
+	{0, "SL", 0},
+	{60, "SR", 0},
+	{130, "SLU", 0},
+	{170, "SD", 0},
+	{200, "", 0},
+	{210, "E", 0},
+	{211, "", 0},
+	{220, "d", 0},
+	{221, "", 0},
+	{230, "E", KMOD_LSHIFT},
+	{231, "", 0},
+	{240, "d", KMOD_RSHIFT},
+	{241, "", 0},
+	{250, "d", KMOD_LCTRL},
+	{251, "", 0},
+	{252, "d", KMOD_RCTRL},
+	{253, "", 0},
+	{300, "S", 0},
+	{301, "", 0},
+	{305, "S", 0},
+	{306, "", 0},
+	{350, "P", 0},
+	{351, "", 0},
+	{400, "L", 0},
+	{430, "", 0},
+	{1200, "R", 0},
+	{1230, "", 0},
+	{1500, "U", KMOD_LSHIFT},
+	{1560, "L", KMOD_LSHIFT},
+	{1580, "SR", 0},
+	{1700, "SLD", 0},
+	{1800, "SU", 0},
+	{1900, "", 0},
+	{2600, "SRU", 0},
+	{2800, "E", 0},
+	{2801, "", 0},
 };
 
 // FNV-1a over bytes: a short, stable digest for texts and pixels too long to keep.
@@ -43,7 +72,8 @@ unsigned digest(const void *data, size_t n) {
 // Text kept whole when short, else by its length and digest.
 std::string kept(const std::string &text) {
 	std::ostringstream o;
-	o << "[" << std::count(text.begin(), text.end(), '\n') << " lines, digest " << std::hex << digest(text.data(), text.size()) << "]\n";
+	o << "[" << std::count(text.begin(), text.end(), '\n') << " lines, digest " << std::hex
+	  << digest(text.data(), text.size()) << "]\n";
 	return std::count(text.begin(), text.end(), '\n') <= 40 ? text : o.str();
 }
 
@@ -68,9 +98,9 @@ std::string checkpoint(int cycle) {
 	std::string world = scrubbed(out.finish());
 	SDL_Surface *s = screen->bitmap;
 	std::ostringstream o;
-	o << "== cycle " << cycle << ": " << num_entities << " entities, camera " << env->cx << "," << env->cy
-	  << " dbg " << dbg << " gameover " << gameover << " world " << std::hex << digest(world.data(), world.size())
-	  << " screen " << digest(s->pixels, (size_t)s->pitch * s->h) << std::dec << "\n";
+	o << "== cycle " << cycle << ": " << num_entities << " entities, camera " << env->cx << "," << env->cy << " dbg "
+	  << dbg << " gameover " << gameover << " world " << std::hex << digest(world.data(), world.size()) << " screen "
+	  << digest(s->pixels, (size_t)s->pitch * s->h) << std::dec << "\n";
 	return o.str() + nearby();
 }
 
@@ -133,7 +163,8 @@ std::string runTrace() {
 		Capture out(1);
 		Capture err(2);
 		cycles = 1;
-		int going = strchr(kScript[row].keys, 'P') != nullptr ? pausedCycle(game.font, game.keyboard) : loopPass(game.font);
+		int going =
+			strchr(kScript[row].keys, 'P') != nullptr ? pausedCycle(game.font, game.keyboard) : loopPass(game.font);
 		std::string said = kept(scrubbed(out.finish())) + err.finish();
 		if (!said.empty()) {
 			trace += "-- cycle " + std::to_string(c) + " said:\n" + said;

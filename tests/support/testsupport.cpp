@@ -25,7 +25,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
 	if (path.compare(0, 17, "/tmp/vorska_test_") == 0) {
 		std::string cmd = "rm -rf '" + path + "'";
-		if (system(cmd.c_str()) != 0) {}
+		if (system(cmd.c_str()) != 0) {
+		}
 	}
 }
 
@@ -212,7 +213,8 @@ GameWorld::~GameWorld() {
 	clearWorld();
 	keyp = nullptr;
 	SDL_SetModState(KMOD_NONE);
-	if (chdir(oldcwd.c_str()) != 0) {}
+	if (chdir(oldcwd.c_str()) != 0) {
+	}
 }
 
 // One pass of the main loop with one game cycle due.
@@ -230,7 +232,8 @@ GameDir::GameDir() {
 
 GameDir::~GameDir() {
 	stop();
-	if (chdir(repoRoot().c_str()) != 0) {}
+	if (chdir(repoRoot().c_str()) != 0) {
+	}
 }
 
 void GameDir::drop(const std::string &name) {

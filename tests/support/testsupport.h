@@ -91,8 +91,8 @@ public:
 
 	GameDir();
 	~GameDir();
-	void drop(const std::string &name);                               // takes a file away
-	void put(const std::string &name, const std::string &content);    // replaces a file
+	void drop(const std::string &name);                             // takes a file away
+	void put(const std::string &name, const std::string &content);  // replaces a file
 	// Runs the real start-up in the folder; returns what it wrote to stderr.
 	std::string start();
 	// Plays n cycles with the ship firing and weaving; returns the cycles run before the loop
