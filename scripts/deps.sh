@@ -4,7 +4,7 @@
 set -e
 pkgs="libsdl1.2-dev libsdl-image1.2-dev libpng-dev cmake g++ make pkg-config"
 if [ "$1" = "test" ]; then
-	pkgs="$pkgs libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
+	pkgs="$pkgs libgtest-dev libbenchmark-dev clang clang-format clang-tidy libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
 	# the Debian package and its checks, and SDL 2 under the sdl12-compat run
 	pkgs="$pkgs build-essential dpkg-dev debhelper lintian desktop-file-utils appstream man-db libsdl2-2.0-0"
 	# the art tools' checks redraw the committed pictures and the font
@@ -20,5 +20,6 @@ done
 [ -z "$missing" ] && exit 0
 echo "Installing:$missing"
 if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
+# another install may hold the package lock for a while: wait for it rather than fail
+$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq $missing
