@@ -10,21 +10,6 @@ Entity *player = nullptr;
 Uint16 gameover = 0;
 Uint16 dbg = DBG_OVERLAY;
 
-// Keyboard state.
-Uint8 *keyp = nullptr;
-Uint8 keys[NUM_KEYS];
-Uint8 prev[NUM_KEYS];
-SDLMod mod = KMOD_NONE;
-Uint8 events[NUM_EVENTS];
-
-// Timer counters, shared with SDL's timer thread.
-std::atomic<Sint32> cycles(0);
-std::atomic<Sint32> frames(0);
-std::atomic<Sint32> fpsc(0);
-std::atomic<Sint32> fps(0);
-std::atomic<Sint32> cpsc(0);
-std::atomic<Sint32> cps(0);
-
 // The registry, the entity values and the behaviour table, in this order so that they are
 // destroyed in the reverse one at exit.
 EDList edlist;

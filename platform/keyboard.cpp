@@ -1,6 +1,13 @@
 // Keyboard snapshots taken once per game cycle.
 #include "platform/keyboard.h"
 
+// The keyboard state this module owns; the rules only read it.
+Uint8 *keyp = nullptr;
+Uint8 keys[NUM_KEYS];
+Uint8 prev[NUM_KEYS];
+SDLMod mod = KMOD_NONE;
+Uint8 events[NUM_EVENTS];
+
 // Keeps SDL's own key-state array; SDL updates it whenever events are pumped.
 void init_input() {
 	keyp = SDL_GetKeyState(nullptr);

@@ -1,6 +1,14 @@
 // The three SDL timers behind the game clock. They run on SDL's timer thread and only count.
 #include "platform/timer.h"
 
+// The counters, shared with SDL's timer thread.
+std::atomic<Sint32> cycles(0);
+std::atomic<Sint32> frames(0);
+std::atomic<Sint32> fpsc(0);
+std::atomic<Sint32> fps(0);
+std::atomic<Sint32> cpsc(0);
+std::atomic<Sint32> cps(0);
+
 // Publishes the per-second rates shown by the debug overlay.
 Uint32 FPSCheck(Uint32 interval, void *param) {
 	(void)param;
