@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include "entity/ef_def.h"
 #include "entity/gamestate.h"
+#include "platform/message.h"
 
 // Exit statuses.
 #define EXIT_CLEAN    0  // no errors
@@ -78,14 +79,14 @@ static int startVideo() {
 	return SDL_SetVideoMode(16, 16, 32, SDL_SWSURFACE) != nullptr;
 }
 
-// Reads every template with the game's reader, its own messages kept off the report.
+// Reads every template with the game's reader, whose own messages are kept off the report: the
+// watcher tells the checker everything.
 static void readTemplates(CheckRun *run) {
-	std::ostringstream readerLog;
-	std::streambuf *saved = std::cerr.rdbuf(readerLog.rdbuf());
+	MessageSink saved = setMessageSink(discardMessage);
 	watchRun(run);
 	loadAll(run);
 	unwatchRun();
-	std::cerr.rdbuf(saved);
+	setMessageSink(saved);
 }
 
 // Checks the file, prints the report and draws the sheet when asked; the status says how it went.

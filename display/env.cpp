@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include "display/gamefile.h"
+#include "platform/message.h"
 
 Env::Env() {
 	init();
@@ -49,14 +50,13 @@ void Env::free() {
 void Env::load(const char *b) {
 	free();
 	if (b == nullptr) {
-		fprintf(stderr, "Could not load Env background: (null)\n");
+		writeMessage(MESSAGE_ERR, "Could not load Env background: (null)\n");
 		return;
 	}
 	std::string why;
 	SDL_Surface *img = loadPicture(b, MAX_BACKGROUND_PIXELS, why);
 	if (img == nullptr) {
-		fprintf(stderr, "Could not load Env background: %s%s%s%s\n", b, why.empty() ? "" : " (", why.c_str(),
-		        why.empty() ? "" : ")");
+		writeMessage(MESSAGE_ERR, "Could not load Env background: " + std::string(b) + reasonSuffix(why) + "\n");
 		return;
 	}
 	// Without a video mode there is no display format; SDL would crash when video was
@@ -67,12 +67,12 @@ void Env::load(const char *b) {
 	}
 	SDL_FreeSurface(img);
 	if (conv == nullptr) {
-		fprintf(stderr, "Could not convert Env background: %s\n", b);
+		writeMessagef(MESSAGE_ERR, "Could not convert Env background: %s\n", b);
 		return;
 	}
 	bg = conv;
 	if (bg->flags & SDL_HWSURFACE) {
-		fprintf(stderr, "Got HW Surface\n");
+		writeMessage(MESSAGE_ERR, "Got HW Surface\n");
 	}
 	xlen = bg->w;
 	ylen = bg->h;
@@ -81,10 +81,10 @@ void Env::load(const char *b) {
 // Announces a named field load; nothing is loaded from the file.
 void Env::loadEnv(const char *file, const char *name) {
 	if (file == nullptr || name == nullptr) {
-		fprintf(stderr, "Env::loadEnv  Null arguments\n");
+		writeMessage(MESSAGE_ERR, "Env::loadEnv  Null arguments\n");
 		return;
 	}
-	fprintf(stdout, "Env::loadEnv  Loading %s from %s\n", name, file);
+	writeMessagef(MESSAGE_OUT, "Env::loadEnv  Loading %s from %s\n", name, file);
 }
 
 // Shows the field in viewport v; a null v keeps the current one.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "display/gamefile.h"
+#include "platform/message.h"
 #include "display/mySDL.h"
 
 // Sheet sides outside this range are a broken "font.ini", not a font.
@@ -74,8 +75,7 @@ static FILE *openFontFile(const std::string &path) {
 	std::string why = fileProblem(path, MAX_GAME_FILE_BYTES);
 	FILE *fp = why.empty() ? fopen(path.c_str(), "rb") : nullptr;
 	if (fp == nullptr) {
-		fprintf(stderr, "Cannot open %s%s%s%s\n", path.c_str(), why.empty() ? "" : " (", why.c_str(),
-		        why.empty() ? "" : ")");
+		writeMessage(MESSAGE_ERR, "Cannot open " + path + reasonSuffix(why) + "\n");
 	}
 	return fp;
 }
@@ -183,8 +183,8 @@ int Font::loadFont(const char *fontdir, float r, float g, float b, float a, int 
 	}
 	// A bad size would ask for a huge or negative pixel buffer: refuse the font instead.
 	if (n < FONT_MIN_LENGTH || n > FONT_MAX_LENGTH) {
-		fprintf(stderr, "Font::loadFont: Bad font size %s in %s\n", sizeText.empty() ? "0" : sizeText.c_str(),
-		        ini.c_str());
+		writeMessagef(MESSAGE_ERR, "Font::loadFont: Bad font size %s in %s\n",
+		              sizeText.empty() ? "0" : sizeText.c_str(), ini.c_str());
 		freeFont();
 		return 0;
 	}
@@ -200,7 +200,7 @@ int Font::loadFont(const char *fontdir, float r, float g, float b, float a, int 
 	}
 	bitmap = makeSheet(pixels, length);
 	if (bitmap == nullptr) {
-		fprintf(stderr, "Font::loadFont: Could not convert %s\n", raw.c_str());
+		writeMessagef(MESSAGE_ERR, "Font::loadFont: Could not convert %s\n", raw.c_str());
 		freeFont();
 		return 0;
 	}

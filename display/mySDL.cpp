@@ -7,12 +7,13 @@
 #include <algorithm>
 #include <string>
 #include "display/gamefile.h"
+#include "platform/message.h"
 
 // Starts SDL, sets caption and icon, and sets the video mode; null (with the reason printed)
 // when SDL cannot start or the mode cannot be set.
 SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
 	if (SDL_Init(initflags) < 0) {
-		fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+		writeMessagef(MESSAGE_ERR, "Video initialization failed: %s\n", SDL_GetError());
 		return nullptr;
 	}
 	atexit(SDL_Quit);
@@ -20,7 +21,7 @@ SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const
 	setWindowIcon(icon);
 	SDL_Surface *s = SDL_SetVideoMode(x, y, cd, scrnflags);
 	if (s == nullptr) {
-		printf("Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
+		writeMessagef(MESSAGE_OUT, "Unable to set %dx%dx%d video mode: %s\n", x, y, cd, SDL_GetError());
 	}
 	return s;
 }
@@ -48,7 +49,7 @@ void setWindowIcon(const char *icon) {
 	std::string why;
 	SDL_Surface *image = icon != nullptr ? loadPicture(icon, MAX_FRAME_PIXELS, why) : nullptr;
 	if (!why.empty()) {
-		fprintf(stderr, "Could not load icon %s (%s)\n", icon, why.c_str());
+		writeMessagef(MESSAGE_ERR, "Could not load icon %s (%s)\n", icon, why.c_str());
 	}
 	SDL_WM_SetIcon(image, nullptr);
 	if (image != nullptr) {
@@ -101,7 +102,7 @@ void drawLine32(SDL_Surface *screen, int x1, int y1, int x2, int y2, Uint8 r, Ui
 			fillSpan(screen, x1, firstInSpan(y1, cy), x1, lastInSpan(y2, cy, ch, H), r, g, b);
 		}
 	} else {
-		fprintf(stderr, "drawLine32: %d,%d->%d,%d Does not support non-orthogonal lines\n", x1, y1, x2, y2);
+		writeMessagef(MESSAGE_ERR, "drawLine32: %d,%d->%d,%d Does not support non-orthogonal lines\n", x1, y1, x2, y2);
 	}
 }
 

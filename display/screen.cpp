@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "display/mySDL.h"
+#include "platform/message.h"
 
 // An unopened screen.
 Screen::Screen() {}
@@ -17,7 +18,7 @@ Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *cap
 void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
 	bitmap = openVideo(initflags, x, y, cd, scrnflags, caption, icon);
 	if (bitmap == nullptr) {
-		exit(-1);
+		failStartup(EXIT_NO_VIDEO);
 	}
 	SDLFlags = initflags;
 	title = caption;

@@ -1,8 +1,7 @@
 // Entity construction, copying and binding to a template.
-#include <iostream>
-#include <sstream>
 #include "entity/entity.h"
 #include "entity/report.h"
+#include "platform/message.h"
 
 // Frees every record of a spawn list and leaves the head null.
 static void freeSpawnList(E_SPAWN **list) {
@@ -131,18 +130,31 @@ int Entity::initTo(const std::string &eid) {
 	return 1;
 }
 
+// What a load of a missing template says on standard error, gathered into one message, and
+// where the rest goes meanwhile.
+static std::string loadSaying;
+static MessageSink loadPassOn;
+
+// Gathers what the reader says on standard error during a load and passes the rest on.
+static void collectSaying(MessageStream to, const std::string &text) {
+	if (to == MESSAGE_ERR) {
+		loadSaying += text;
+	} else {
+		loadPassOn(to, text);
+	}
+}
+
 // Binds the entity to template eid, registering it from file fn first when it is missing.
 // What the load says is one message: a template the file lacks, asked for by every shot of a
 // volley, is told once and then counted.
 int Entity::loadEn(const std::string &fn, const std::string &eid) {
 	if (!getEData(eid, edlist)) {
-		std::ostringstream said;
-		std::streambuf *err = std::cerr.rdbuf(said.rdbuf());
-		std::cerr << "Entity::loadEn: EData (" << eid << ") not found, loading..." << std::endl;
+		loadSaying.clear();
+		loadPassOn = setMessageSink(collectSaying);
+		writeMessage(MESSAGE_ERR, "Entity::loadEn: EData (" + eid + ") not found, loading...\n");
 		addEnD(fn, eid);
-		std::cerr.rdbuf(err);
-		std::string text = said.str();
-		reportLine(text.substr(0, text.size() - 1));
+		setMessageSink(loadPassOn);
+		reportLine(loadSaying.substr(0, loadSaying.size() - 1));
 	}
 	initTo(eid);
 	return 1;

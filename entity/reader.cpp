@@ -4,6 +4,7 @@
 #include <string_view>
 #include "entity/entitydata.h"
 #include "entity/readwatch.h"
+#include "platform/message.h"
 
 using namespace std::string_view_literals;
 
@@ -114,7 +115,7 @@ static int readToken(std::istream &file, std::string &buf) {
 // Reports a keyword whose value is missing; readEnD gives up on the template.
 static int endOfFile() {
 	watch(READ_EOF, "");
-	std::cerr << "EntityData::readEnD: EOF encountered" << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::readEnD: EOF encountered\n");
 	return 0;
 }
 
@@ -132,18 +133,15 @@ static int beingRead(const std::string &eid) {
 static void loadFrameImage(Frame *f) {
 	std::string why;
 	if (!frameImage(f->name, &f->bitmap, why)) {
-		std::cerr << "EntityData::readFrame: Could not load image file " << f->name;
-		if (!why.empty()) {
-			std::cerr << " (" << why << ")";
-		}
-		std::cerr << std::endl;
+		writeMessage(MESSAGE_ERR,
+		             "EntityData::readFrame: Could not load image file " + f->name + reasonSuffix(why) + "\n");
 		watch(READ_IMAGE_FAILED, f->name);
 		f->name = "<none>";
 		return;
 	}
-	std::cerr << "EntityData::readFrame: Loading frame " << f->name << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::readFrame: Loading frame " + f->name + "\n");
 	if (f->bitmap == nullptr) {
-		std::cerr << "EntityData::readFrame: DISPLAY FORMAT FAILED" << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readFrame: DISPLAY FORMAT FAILED\n");
 		watch(READ_IMAGE_FAILED, f->name);
 	}
 }
@@ -192,20 +190,16 @@ int addEnD(const std::string &fn, const std::string &eid) {
 
 // Fills this template from the block eid of the file fn; 1 when the block was read to its end.
 int EntityData::loadEnD(const std::string &fn, const std::string &eid) {
-	std::cerr << "EntityData::loadEnD: Loading EData " << eid << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::loadEnD: Loading EData " + eid + "\n");
 	if (getEData(eid, edlist) != nullptr) {
-		std::cerr << "EntityData::loadEnD: " << eid << " EntityData already exists\n";
+		writeMessage(MESSAGE_ERR, "EntityData::loadEnD: " + eid + " EntityData already exists\n");
 		return 0;
 	}
 	initEnD();
 	std::string why;
 	std::shared_ptr<const DefinitionFile> text = definitionFile(fn, why);
 	if (!text) {
-		std::cerr << "EntityData::loadEnD: Could not open entity file " << fn;
-		if (!why.empty()) {
-			std::cerr << " (" << why << ")";
-		}
-		std::cerr << "\n";
+		writeMessage(MESSAGE_ERR, "EntityData::loadEnD: Could not open entity file " + fn + reasonSuffix(why) + "\n");
 		return 0;
 	}
 	size_t at = blockOf(*text, eid);
@@ -236,12 +230,12 @@ static void loadDependency(EntityData *ed, const std::string &d) {
 	}
 	if (readingIds.size() >= MAX_USES_DEPTH) {
 		watch(READ_USES_DEEP, d);
-		std::cerr << "EntityData::readEnD: Dependency chain too deep, not loading EData " << d << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readEnD: Dependency chain too deep, not loading EData " + d + "\n");
 		return;
 	}
-	std::cerr << "EntityData::readEnD: Loading dependency EData " << d << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::readEnD: Loading dependency EData " + d + "\n");
 	addEnD(ed->filename, d);
-	std::cerr << "EntityData::readEnD: Returning to EData " << ed->id << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::readEnD: Returning to EData " + ed->id + "\n");
 }
 
 // The template's numbers that a keyword (or its other spelling) sets, in the order the reader
@@ -316,7 +310,7 @@ int EntityData::readEnD(std::istream &file) {
 			if (flag != ent_flags_table.end()) {
 				flags |= flag->second;
 			} else {
-				std::cerr << "EntityData::readEnD: Unknown entity flag: " << buf << std::endl;
+				writeMessage(MESSAGE_ERR, "EntityData::readEnD: Unknown entity flag: " + buf + "\n");
 				watch(READ_UNKNOWN_FLAG, buf);
 			}
 		}
@@ -328,7 +322,7 @@ int EntityData::readEnD(std::istream &file) {
 		}
 		if (buf == "STATE"sv) {
 			if (!readState(file)) {
-				std::cerr << "EntityData::readEnD: Aborted entity data load\n";
+				writeMessage(MESSAGE_ERR, "EntityData::readEnD: Aborted entity data load\n");
 				return 0;
 			}
 		}
@@ -346,11 +340,11 @@ int EntityData::readState(std::istream &file) {
 	if (readToken(file, buf)) {
 		s.name = buf;
 	} else {
-		std::cerr << "EntityData::readState: EOF encountered" << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readState: EOF encountered\n");
 		watch(READ_EOF, "");
 	}
 	watch(READ_STATE, s.name);
-	std::cerr << "EntityData::readState: Reading state " << s.name << std::endl;
+	writeMessage(MESSAGE_ERR, "EntityData::readState: Reading state " + s.name + "\n");
 	buf = "";
 	while (file.good() && buf != "END_STATE"sv) {
 		if (!readToken(file, buf)) {
@@ -374,12 +368,12 @@ int EntityData::readState(std::istream &file) {
 				s.nextState = buf;
 			}
 		} else if (buf != "END_STATE"sv) {
-			std::cerr << "EntityData::readState: Unrecognized token: " << buf << std::endl;
+			writeMessage(MESSAGE_ERR, "EntityData::readState: Unrecognized token: " + buf + "\n");
 			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
 	if (buf != "END_STATE"sv) {
-		std::cerr << "EntityData::readState: END_STATE tag not found for state: " << s.name << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readState: END_STATE tag not found for state: " + s.name + "\n");
 		watch(READ_STATE_CUT, s.name);
 		return 0;
 	}
@@ -391,7 +385,7 @@ int EntityData::readState(std::istream &file) {
 static void bindBehaviour(EFHandle *field, const std::string &fname) {
 	EFTable::iterator fn = ent_fun_table.find(fname);
 	if (fn == ent_fun_table.end()) {
-		std::cerr << "EntityData::readFrame: Unknown EF: " << fname << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readFrame: Unknown EF: " + fname + "\n");
 		watch(READ_UNKNOWN_EF, fname);
 		return;
 	}
@@ -402,7 +396,7 @@ static void bindBehaviour(EFHandle *field, const std::string &fname) {
 Frame *EntityData::readFrame(std::istream &file) {
 	Frame *f = new Frame();
 	if (!readToken(file, f->name)) {
-		std::cerr << "EntityData::readFrame: EOF encountered" << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readFrame: EOF encountered\n");
 		watch(READ_EOF, "");
 		delete f;
 		return nullptr;
@@ -439,14 +433,14 @@ Frame *EntityData::readFrame(std::istream &file) {
 			if (readToken(file, buf))
 				bindBehaviour(&f->exit, buf);
 		} else if (buf != "END_FRAME"sv) {
-			std::cerr << "EntityData::readFrame: Unrecognized token: " << buf << std::endl;
+			writeMessage(MESSAGE_ERR, "EntityData::readFrame: Unrecognized token: " + buf + "\n");
 			watch(READ_UNRECOGNIZED, buf);
 		}
 	}
 	if (buf != "END_FRAME"sv) {
-		std::cerr << "EntityData::readFrame: END_FRAME tag not found for frame: " << f->name << std::endl;
+		writeMessage(MESSAGE_ERR, "EntityData::readFrame: END_FRAME tag not found for frame: " + f->name + "\n");
 		watch(READ_FRAME_CUT, f->name);
-		std::cerr << "EntityData::readFrame: Returning (failure)\n";
+		writeMessage(MESSAGE_ERR, "EntityData::readFrame: Returning (failure)\n");
 		delete f;
 		return nullptr;
 	}

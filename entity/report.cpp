@@ -2,8 +2,8 @@
 #include "entity/report.h"
 
 #include <chrono>
-#include <iostream>
 #include <unordered_map>
+#include "platform/message.h"
 
 // At most one count of the repeats of a message per this many milliseconds.
 #define REPEAT_REPORT_MS 1000
@@ -28,12 +28,12 @@ static void repeated(Repeats &r, const std::string &what) {
 	if (now - r.told < std::chrono::milliseconds(REPEAT_REPORT_MS)) {
 		return;
 	}
-	std::cerr << what << " ... (repeated " << r.count << " times)" << std::endl;
+	writeMessage(MESSAGE_ERR, what + " ... (repeated " + std::to_string(r.count) + " times)\n");
 	r.count = 0;
 	r.told = now;
 }
 
-// Writes line with a line end to std::cerr the first time it comes; its repeats are counted.
+// Writes line with a line end to standard error the first time it comes; its repeats are counted.
 void reportLine(const std::string &line) {
 	std::unordered_map<std::string, Repeats>::iterator known = seen.find(line);
 	if (known != seen.end()) {
@@ -45,7 +45,7 @@ void reportLine(const std::string &line) {
 		return;
 	}
 	seen.emplace(line, Repeats{0, Clock::now()});
-	std::cerr << line << std::endl;
+	writeMessage(MESSAGE_ERR, line + "\n");
 }
 
 // Forgets every message written and every count not yet told.

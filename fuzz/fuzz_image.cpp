@@ -31,7 +31,6 @@
 // Bytes of the header before the palette and the pixels.
 #define HEADER_BYTES 8
 
-static NullBuf nullBuf;
 static std::string workDir;  // the folder holding the definition file
 static std::string defFile;
 static Env *field;
@@ -69,7 +68,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 	}
 	fclose(f);
 	atexit(removeWorkDir);
-	std::cerr.rdbuf(&nullBuf);
+	setMessageSink(discardMessage);
 	return 0;
 }
 

@@ -49,10 +49,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 	if (chdir(defDir.c_str()) != 0) {
 		abort();
 	}
-	// libFuzzer and the sanitizers report on the standard error descriptor, not through cerr
-	std::cerr.rdbuf(&nullBuf);
-	std::cerr.unsetf(std::ios::unitbuf);  // a flush per message costs more than the reading
-	std::cout.rdbuf(&nullBuf);            // the dumps: a write to /dev/null per line otherwise
+	// libFuzzer and the sanitizers report on the standard error descriptor, not through the messages
+	setMessageSink(discardMessage);
+	std::cout.rdbuf(&nullBuf);  // the dumps: a write to /dev/null per line otherwise
 	inputFd = open(defFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 	if (inputFd < 0) {
 		abort();

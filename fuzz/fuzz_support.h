@@ -1,10 +1,11 @@
-// What the fuzz targets share: the dummy video they draw into, opened once per process, and a
-// stream buffer that swallows what the game prints.
+// What the fuzz targets share: the dummy video they draw into, opened once per process, and
+// what swallows the messages and dumps that the game prints.
 #ifndef FUZZ_FUZZ_SUPPORT_H
 #define FUZZ_FUZZ_SUPPORT_H
 #include <cstdlib>
 #include <streambuf>
 #include "display/screen.h"
+#include "platform/message.h"
 
 // An 800 x 600 x 32 screen on SDL's dummy driver; aborts when it cannot be had.
 inline Screen *fuzzScreen() {
@@ -22,7 +23,7 @@ inline Screen *fuzzScreen() {
 	return s;
 }
 
-// Swallows what the game prints, for cerr and cout; its formatting still runs.
+// Swallows what the dumps print on cout; their formatting still runs.
 class NullBuf : public std::streambuf {
 public:
 	NullBuf() { setp(space, space + sizeof(space)); }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "platform/message.h"
 
 // The level: a first tank and the helicopter at fixed places, the rest of the tanks scattered
 // over the left half of the field, clear of its bottom screenful.
@@ -35,7 +36,7 @@ void setupLevel() {
 	int xr = placementRange(env->xlen / 2);
 	int yr = placementRange(env->ylen - TANK_CLEAR_BELOW);
 	if (env->xlen / 2 < 1 || env->ylen - TANK_CLEAR_BELOW < 1) {
-		fprintf(stderr, "setupLevel: field %dx%d is too small for random placement\n", env->xlen, env->ylen);
+		writeMessagef(MESSAGE_ERR, "setupLevel: field %dx%d is too small for random placement\n", env->xlen, env->ylen);
 	}
 	for (int i = 0; i < RANDOM_TANKS; i++) {
 		e = loadEntity(ENTITY_FILE, TANK_ID, env);
@@ -56,7 +57,7 @@ void setupLevel() {
 	}
 	player = loadEntity(ENTITY_FILE, PLAYER_ID, env);
 	if (player == nullptr) {
-		exit(1);
+		failStartup(EXIT_NO_PLAYER);
 	}
 	env->cy = env->ylen - vp->ylen;
 	int ph = 0;

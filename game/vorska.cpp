@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "entity/ef_def.h"
+#include "platform/message.h"
 
 // Opens the window, builds the tables, loads font and templates, and sets up the level.
 Font *startUp() {
@@ -28,11 +29,11 @@ Font *startUp() {
 
 // Tells what video mode SDL actually granted.
 void videoReport() {
-	printf("SDL video mode set \n");
-	printf("  Resolution   : %dx%dx%d\n", screen->xr, screen->yr, screen->cd);
-	printf("  Full-screen  : %s\n", (screen->vidFlags & SDL_FULLSCREEN) ? "Yes" : "No");
-	printf("  Screen memory: %s\n", (screen->vidFlags & SDL_HWSURFACE) ? "Hardware" : "Software");
-	printf("  Double buffer: %s\n", (screen->vidFlags & SDL_DOUBLEBUF) ? "Yes" : "No");
+	writeMessage(MESSAGE_OUT, "SDL video mode set \n");
+	writeMessagef(MESSAGE_OUT, "  Resolution   : %dx%dx%d\n", screen->xr, screen->yr, screen->cd);
+	writeMessagef(MESSAGE_OUT, "  Full-screen  : %s\n", (screen->vidFlags & SDL_FULLSCREEN) ? "Yes" : "No");
+	writeMessagef(MESSAGE_OUT, "  Screen memory: %s\n", (screen->vidFlags & SDL_HWSURFACE) ? "Hardware" : "Software");
+	writeMessagef(MESSAGE_OUT, "  Double buffer: %s\n", (screen->vidFlags & SDL_DOUBLEBUF) ? "Yes" : "No");
 }
 
 // Ends the game when the player has left the world list, so that `player` never dangles.

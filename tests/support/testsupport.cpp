@@ -79,6 +79,27 @@ std::string Capture::finish() {
 	return text;
 }
 
+// The catcher that messages go to now, and the sink to pass the rest to.
+static MessageCatcher *catcher = nullptr;
+
+// Keeps standard error messages in the current catcher.
+static void catchMessage(MessageStream to, const std::string &text) {
+	if (to == MESSAGE_ERR) {
+		catcher->text += text;
+	} else {
+		catcher->before(to, text);
+	}
+}
+
+MessageCatcher::MessageCatcher() : before(setMessageSink(catchMessage)), outer(catcher) {
+	catcher = this;
+}
+
+MessageCatcher::~MessageCatcher() {
+	catcher = outer;
+	setMessageSink(before);
+}
+
 // Opens the dummy video once; the screen global wraps it for code that draws.
 SDL_Surface *headlessVideo() {
 	static SDL_Surface *surface = nullptr;
@@ -259,8 +280,7 @@ std::string GameDir::start() {
 }
 
 int GameDir::play(int n, std::string *errText) {
-	std::ostringstream err;
-	std::streambuf *old = std::cerr.rdbuf(err.rdbuf());
+	MessageCatcher err;
 	int i = 0;
 	for (bool going = true; going && i < n; i++) {
 		keyboard[SDLK_SPACE] = (i % 7) != 0;
@@ -270,9 +290,8 @@ int GameDir::play(int n, std::string *errText) {
 		cycles = 1;
 		going = loopPass(font) != 0;
 	}
-	std::cerr.rdbuf(old);
 	if (errText != nullptr) {
-		*errText = err.str();
+		*errText = err.text;
 	}
 	return i;
 }

@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <string>
 #include "game/vorska.h"
+#include "platform/message.h"
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
 class TempDir {
@@ -29,6 +30,16 @@ private:
 	int saved;
 	std::string file;
 	bool done;
+};
+
+// Catches the game's standard error messages into `text` while it lives; the rest pass on.
+class MessageCatcher {
+public:
+	std::string text;
+	MessageSink before;     // where the rest goes
+	MessageCatcher *outer;  // the catcher this one stands in for, if any
+	MessageCatcher();
+	~MessageCatcher();
 };
 
 // Starts SDL's video with the dummy driver and an 800 x 600 x 32 mode, once per process,
@@ -96,7 +107,7 @@ public:
 	// Runs the real start-up in the folder; returns what it wrote to stderr.
 	std::string start();
 	// Plays n cycles with the ship firing and weaving; returns the cycles run before the loop
-	// ended. The entities' std::cerr messages go to *errText.
+	// ended. The game's standard error messages go to *errText.
 	int play(int n, std::string *errText = nullptr);
 	// Ends the game started here: world, registry, font, field, viewports and screen.
 	void stop();
