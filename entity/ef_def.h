@@ -11,6 +11,14 @@ int bulletAV(const std::string &fn, const std::string &id, Env *e, int x, int y,
 int bullet(const std::string &fn, const std::string &id, Env *e, int x, int y, int a, int v);
 int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y, int xv, int yv);
 
+// The contract every behaviour keeps: it gets its entity as a void pointer and returns an int
+// that nobody reads. It may create entities, queue spawns and remove any entity. Run from a
+// collision (the frames of a dying side's DEATH state), it may move or enlarge only the two
+// entities of that collision, and shrink any box: the collision pass files the world in a
+// grid of cells once per pass, and an entity moved elsewhere meanwhile would miss the
+// collisions of its new place. Builds that check contracts (Debug, sanitizers) stop the game
+// when a behaviour breaks this.
+
 // firing patterns
 int ef_fire_aimed(void *p);
 int ef_fire_spread(void *p);

@@ -22,10 +22,13 @@
 //    filed); a side that dies in a collision leaves its team, and from then on the pass asks
 //    the cells instead of the pairs.
 // Behaviours run inside the pass may remove any entity and shrink any box, but may move or
-// enlarge only the two entities of the collision that ran them.
+// enlarge only the two entities of the collision that ran them (entity/ef_def.h); builds that
+// check contracts stop the game when one does.
 #include "game/vorska.h"
 
+#include <cstdlib>
 #include "game/collide_grid.h"
+#include "platform/message.h"
 
 void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
 
@@ -81,6 +84,27 @@ static int leaveTeams(CollideGrid &g, int sa, int sb) {
 	return left;
 }
 
+// Stops the game when the collision of the entities in slots sa and sb moved or enlarged a
+// third one beyond what it was filed with: the grid would miss that entity's collisions for
+// the rest of the pass. Only builds that check contracts pay for the walk.
+static void checkOnlyTheTwoGrew(const CollideGrid &g, int sa, int sb) {
+#ifdef VORSKA_CHECK_CONTRACTS
+	for (size_t s = 0; s < g.ents.size(); s++) {
+		const Entity *e = g.ents[s];
+		if ((int)s != sa && (int)s != sb && !e->removed && !within(reachOf(e), g.reach[s])) {
+			writeMessage(MESSAGE_ERR, "collisionPass: the collision of " + g.ents[sa]->name + " and " +
+			                              g.ents[sb]->name + " moved or enlarged " + e->name +
+			                              ": a behaviour run from a collision may change only its two sides\n");
+			abort();
+		}
+	}
+#else
+	(void)g;
+	(void)sa;
+	(void)sb;
+#endif
+}
+
 // Applies one collision, tracing it first when a tracer is set.
 static void collidePair(Entity *a, Entity *b) {
 	if (collisionTrace != nullptr) {
@@ -104,6 +128,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			continue;
 		}
 		collidePair(a, b);
+		checkOnlyTheTwoGrew(g, sa, sb);
 		int stale = gridStale(g, sa, sb);
 		if (!stale && !leaveTeams(g, sa, sb)) {
 			if (a->removed) {

@@ -230,4 +230,29 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
 	EXPECT_GT(collisions, 20000);
 }
 
+Entity *bystander = nullptr;
+
+// A death that moves an entity outside the collision, which the grid cannot follow.
+int shiftBystander(void *p) {
+	(void)p;
+	bystander->x += 800;
+	return 0;
+}
+
+TEST_F(CollideDiff, ABehaviourThatMovesABystanderStopsACheckingBuild) {
+#ifndef VORSKA_CHECK_CONTRACTS
+	GTEST_SKIP() << "only Debug and sanitizer builds check the contract";
+#endif
+	const char *ids[] = {"Shifter", "Plain", "Plain"};
+	for (int i = 0; i < 3; i++) {
+		bystander = new Entity(ENTITY_FILE, ids[i], env);
+		addEn(&elist, bystander);
+		bystander->x = i < 2 ? 100 : 900;
+		bystander->group = std::to_string(i);
+		bystander->damage = 1;
+	}
+	getEData("Shifter", edlist)->states[1].frames[0].enter = shiftBystander;
+	EXPECT_DEATH(collisionPass(), "moved or enlarged Plain: a behaviour run from a collision");
+}
+
 }  // namespace
