@@ -24,7 +24,12 @@ foreach(size 64 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vorska.png)
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/man/vorska.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# the README with the guide a level designer needs beside the checker, and the pictures they show,
+# in the folders their links name; LICENSE for an install without a package (a package carries
+# debian/copyright instead)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/docs/designing.md ${CMAKE_SOURCE_DIR}/docs/screenshot.png
+  ${CMAKE_SOURCE_DIR}/docs/sheet.png ${CMAKE_SOURCE_DIR}/docs/playtest.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 # the level designer's checker, once it is part of the build; beside the launcher, as Debian
 # wants every command of a game package among the games

@@ -2,8 +2,9 @@
 # The Debian package from end to end: the desktop entry, AppStream metadata and manual pages
 # validate; dpkg-buildpackage builds the package from a copy of the tree (in build-deb/, so
 # that nothing is written beside the repository); lintian finds no error or warning; the
-# package installs, its launcher starts the game from another folder under Xvfb and Escape
-# ends it with status 0; removing the package leaves none of its files behind.
+# package installs with both licences in its copyright file, its launcher starts the game from
+# another folder under Xvfb and Escape ends it with status 0; removing the package leaves none
+# of its files behind.
 # Needs root (or sudo) to install and remove. Usage: tests/package_test.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -37,6 +38,11 @@ for f in /usr/games/vorska /usr/share/applications/vorska.desktop /usr/share/met
 	[ -f "$f" ] || fail "$f not installed"
 done
 man -w vorska >/dev/null || fail "man vorska finds no page"
+# both licences, each with its text: ours for everything, Bitstream Vera's for the font
+for want in '^Files: \*' '^License: Expat' 'copies or substantial portions of the Software' \
+	'^Files: font_sm/\*' '^License: Bitstream-Vera' 'renamed to names not containing'; do
+	grep -q "$want" /usr/share/doc/vorska/copyright || fail "/usr/share/doc/vorska/copyright lacks $want"
+done
 if [ -e /usr/games/vorska-check ]; then
 	(cd /usr/share/games/vorska && /usr/games/vorska-check >/dev/null) || fail "vorska-check on the installed data"
 fi
