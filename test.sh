@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs the whole test suite: the normal build, the
-# sanitizer build, the normal build's suite again on sdl12-compat, the fuzzers, the headless
-# soak run, a short benchmark smoke run and the Debian package from build to removal.
+# Installs what is missing, builds, and runs the whole test suite: the code style, the normal
+# build with its static analysis, the normal build's suite again on sdl12-compat, the
+# sanitizer build, valgrind over a soak run, the fuzzers, a short benchmark smoke run and the
+# Debian package from build to removal.
 # FUZZ_SECONDS (default 60), SOAK_CYCLES (default 20000) and VALGRIND_CYCLES (default 2000)
 # set the length of the long runs.
 set -e
@@ -26,9 +27,15 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== normal build"
 # the art tools too, so that their checks and the playtest's smoke run are part of the suite
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSKA_TESTS=ON -DVORSKA_BENCH=ON -DVORSKA_ART=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSKA_TESTS=ON -DVORSKA_BENCH=ON -DVORSKA_ART=ON \
+	-DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest build
+
+echo "== static analysis (clang-tidy, the checks of .clang-tidy)"
+# every source the normal build compiles; the fuzzers are built by clang alone and left out
+git ls-files '*.cpp' | grep -v '^fuzz/' | xargs -P"$jobs" -n8 clang-tidy -p build --quiet 2>build/tidy.err >build/tidy.out ||
+	{ cat build/tidy.out; echo "clang-tidy found faults"; exit 1; }
 
 echo "== the same suite on sdl12-compat (the SDL 1.2 API on top of SDL 2)"
 compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"

@@ -31,7 +31,7 @@ static const float CROSS_6[] = {-50, 5070, 140, 5040, 300, 5080, 500, 5030};
 static const float CROSS_7[] = {-50, 5600, 150, 5640, 300, 5610, 500, 5660};
 
 #define ROAD(pts, vert, half, kind)                                                                                    \
-	{ pts, (int)(sizeof(pts) / sizeof(pts[0]) / 2), vert, half, kind }
+	{ (pts), (int)(sizeof(pts) / sizeof((pts)[0]) / 2), (vert), (half), (kind) }
 
 static const Road ROADS[] = {
 	ROAD(HIGHWAY, true, 7.0f, ROAD_ASPHALT),  ROAD(FARM_LANE, true, 4.5f, ROAD_DIRT),

@@ -39,7 +39,9 @@ static unsigned char ClampByte(float v) {
 	if (v >= 255.0f) {
 		return 255;
 	}
-	return (unsigned char)(v + 0.5f);
+	// v is positive here, where adding a half rounds as lround does; the committed pictures
+	// depend on this very arithmetic
+	return (unsigned char)(v + 0.5f);  // NOLINT(bugprone-incorrect-roundings)
 }
 
 // sizes the picture and fills every pixel with one colour

@@ -9,7 +9,22 @@
 #define DEG2RAD 0.01745329
 #define RAD2DEG 57.29577951
 
-#define BULLET_BIAS 1000  // keeps pace with the climbing camera
+// Bullet speeds, in thousandths of a pixel per game cycle.
+#define AIMED_SPEED_MILLIPX  4000  // the aimed and the lead shot
+#define SPREAD_SPEED_MILLIPX 100   // the spread's four, which drift apart slowly
+#define LINE_SPEED_MILLIPX   400   // the line's progress along the aim
+// Taken from every bullet's vertical speed but the lead shot's, so that it keeps pace with the
+// camera, which climbs a pixel a cycle.
+#define BULLET_BIAS_MILLIPX 1000
+// The angle between neighbours in the fans of the spread and the line.
+#define FAN_STEP_DEGREES 5
+
+// The line wave: half as many rows as it has bullets either side of the aim (plus the middle
+// one), the width its outer bullets span at the target, and the game cycles its bullets take
+// to arrive, counted from the first row's release.
+#define WAVE_N             6
+#define WAVE_SPAN_PIXELS   400
+#define WAVE_FLIGHT_CYCLES 120
 
 // Beyond this distance a line wave aims as if its target stood this far away, so that the
 // row speeds stay far inside the range of an int. Nothing on a play-field comes near it.
@@ -114,7 +129,7 @@ static Entity *fireFromCentre(Entity *e, int t, int v) {
 static void fireBiased(Entity *e, int t, int v) {
 	Entity *b = fireFromCentre(e, t, v);
 	if (b != nullptr) {
-		b->yvel -= BULLET_BIAS;
+		b->yvel -= BULLET_BIAS_MILLIPX;
 	}
 }
 
@@ -135,7 +150,7 @@ int ef_fire_aimed(void *p) {
 		return 0;
 	}
 	int a = getAngle(e, player);
-	fireBiased(e, a, 4000);
+	fireBiased(e, a, AIMED_SPEED_MILLIPX);
 	return 0;
 }
 
@@ -143,7 +158,7 @@ int ef_fire_aimed(void *p) {
 // the speed that keeps the same progress along the aim as the others.
 static void fireFan(Entity *e, int a, int v, bool row) {
 	for (int i = -3; i <= 3; i += 2) {
-		int t = a + 5 * i;
+		int t = a + FAN_STEP_DEGREES * i;
 		int d = t - a;
 		fireBiased(e, t, row ? (int)(v / cos(d * DEG2RAD)) : v);
 	}
@@ -161,12 +176,12 @@ static int fireFanWhileSeen(void *p, int v, bool row) {
 
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
-	return fireFanWhileSeen(p, 100, false);
+	return fireFanWhileSeen(p, SPREAD_SPEED_MILLIPX, false);
 }
 
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
-	return fireFanWhileSeen(p, 400, true);
+	return fireFanWhileSeen(p, LINE_SPEED_MILLIPX, true);
 }
 
 // One fast bullet that inherits the player's velocity of the moment.
@@ -175,7 +190,7 @@ int ef_fire_lead(void *p) {
 	if (!hasTarget()) {
 		return 0;
 	}
-	Entity *b = fireFromCentre(e, getAngle(e, player), 4000);
+	Entity *b = fireFromCentre(e, getAngle(e, player), AIMED_SPEED_MILLIPX);
 	if (b == nullptr) {
 		return 0;
 	}
@@ -189,7 +204,7 @@ int ef_fire_lead(void *p) {
 static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 	int xv, yv;
 	aimVel(t, v, &xv, &yv);
-	e->addSpawnR(ENTITY_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS, delay);
+	e->addSpawnR(ENTITY_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS_MILLIPX, delay);
 }
 
 // Queues the two bullets of one line-wave row, o degrees either side of the aim a.
@@ -207,9 +222,9 @@ int ef_fire_linewave(void *p) {
 	int pAng = getAngle(e, player);
 	int xp = e->w / 2;
 	int yp = -(e->h / 2);  // the same as (-h) / 2, without negating the lowest int
-	int n = 6;
+	int n = WAVE_N;
 	int spaces = 2 * n - 2;
-	int w = 400 / spaces;
+	int w = WAVE_SPAN_PIXELS / spaces;
 
 	// Squares summed in doubles: exact wherever an int sum would be, and no overflow for
 	// entities more than 46340 pixels apart.
@@ -221,7 +236,7 @@ int ef_fire_linewave(void *p) {
 	}
 
 	int s = (int)(atan((double)w / h) * RAD2DEG);
-	int t = 120;
+	int t = WAVE_FLIGHT_CYCLES;
 	int d = t / (n + 16);
 	int r = 0;
 	int i;

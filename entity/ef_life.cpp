@@ -3,6 +3,12 @@
 
 #include "entity/gamestate.h"
 
+// What a dying ship takes from whatever runs into it: enough to wreck anything on the field.
+#define DYING_SHIP_DAMAGE_POINTS 500
+// The flags without ENT_INVULN. Every flag lives in the low eight bits, so the mask keeps
+// all the others.
+#define FLAGS_WITHOUT_INVULN_MASK 0xFE
+
 // Takes the entity out of the world; it must not be touched afterwards.
 int ef_die(void *p) {
 	Entity *e = (Entity *)p;
@@ -22,7 +28,7 @@ int ef_nohit(void *p) {
 // A dying player wrecks whatever runs into it.
 int ef_player_die(void *p) {
 	Entity *e = (Entity *)p;
-	e->damage = 500;
+	e->damage = DYING_SHIP_DAMAGE_POINTS;
 	return 0;
 }
 
@@ -58,7 +64,7 @@ int ef_player_invuln_exit(void *p) {
 	if (player == nullptr || player->removed) {
 		return 0;
 	}
-	player->flags = player->flags & 0xFE;
+	player->flags = player->flags & FLAGS_WITHOUT_INVULN_MASK;
 	return 0;
 }
 

@@ -69,7 +69,7 @@ Entity::Entity(const std::string &fn, const std::string &eid, Env *e) {
 }
 
 // A copy with its own spawn list.
-Entity::Entity(const Entity &o) {
+Entity::Entity(const Entity &o) : EntityFields(o) {
 	slist = nullptr;
 	copyEntity(this, o);
 }

@@ -16,8 +16,8 @@
 #define HELICOPTER_Y     5200
 
 // A volley: three shots from just above the player, straight and slanting either way.
-#define SHOT_YOFF  -36
-#define SHOT_YVEL  -20000
+#define SHOT_YOFF  (-36)
+#define SHOT_YVEL  (-20000)
 #define SHOT_SLANT 5000
 
 // A random placement range that is never empty: a field too small for the level puts

@@ -275,6 +275,7 @@ int main(int argc, char **argv) {
 	setenv("SDL_VIDEODRIVER", "dummy", 1);
 	setenv("SDL_AUDIODRIVER", "dummy", 1);
 	std::vector<std::vector<RunResult>> all;
+	all.reserve(kNumPilots);
 	for (int p = 0; p < kNumPilots; p++) {
 		all.push_back(PlayPilot(kPilots[p], opt));
 	}
