@@ -30,37 +30,37 @@ static const Color CROP_COLORS[CROP_COUNT] = {{114, 100, 58}, {76, 60, 42}, {62,
                                               {68, 86, 48},   {94, 88, 56}, {106, 106, 54}};
 
 // position of a horizontal edge at a column
-static float Edge_Y(const Edge &e, float x) {
+static float edgeY(const Edge &e, float x) {
 	return e.pos + e.slope * (x - BG_W * 0.5f);
 }
 
 // position of a vertical edge at a row height
-static float Edge_X(const Edge &e, float y, float mid) {
+static float edgeX(const Edge &e, float y, float mid) {
 	return e.pos + e.slope * (y - mid);
 }
 
 // lays out rows and columns of fields and decides which ones are farmed
-static void Fields_Layout(std::vector<FieldRow> &rows) {
+static void fieldsLayout(std::vector<FieldRow> &rows) {
 	Rng rng;
-	Rng_Seed(rng, 7001);
+	rngSeed(rng, 7001);
 	Edge prev = {FIELDS_TOP, 0.0f};
 	while (prev.pos < FIELDS_BOTTOM) {
 		FieldRow row;
 		row.top = prev;
-		row.bottom.pos = prev.pos + Rng_Range(rng, 48.0f, 92.0f);
-		row.bottom.slope = Rng_Range(rng, -0.07f, 0.07f);
+		row.bottom.pos = prev.pos + rngRange(rng, 48.0f, 92.0f);
+		row.bottom.slope = rngRange(rng, -0.07f, 0.07f);
 		float mid = (row.top.pos + row.bottom.pos) * 0.5f;
-		float x = Rng_Range(rng, -60.0f, -10.0f);
+		float x = rngRange(rng, -60.0f, -10.0f);
 		row.cols = 0;
 		while (x < BG_W + 10 && row.cols < MAX_COLS) {
 			row.left[row.cols].pos = x;
-			row.left[row.cols].slope = Rng_Range(rng, -0.18f, 0.18f);
-			row.hedge[row.cols] = Rng_Float(rng) < 0.5f;
-			row.crop[row.cols] = Rng_Int(rng, 0, CROP_COUNT);
+			row.left[row.cols].slope = rngRange(rng, -0.18f, 0.18f);
+			row.hedge[row.cols] = rngFloat(rng) < 0.5f;
+			row.crop[row.cols] = rngInt(rng, 0, CROP_COUNT);
 			float cx = x + 40.0f;
-			float farm = Zone_Weight(cx, mid, ZONE_FARM) + Zone_Weight(cx, mid, ZONE_MEADOW) * 0.35f;
-			row.used[row.cols] = farm > 0.3f + Rng_Float(rng) * 0.4f;
-			x += Rng_Range(rng, 46.0f, 124.0f);
+			float farm = zoneWeight(cx, mid, ZONE_FARM) + zoneWeight(cx, mid, ZONE_MEADOW) * 0.35f;
+			row.used[row.cols] = farm > 0.3f + rngFloat(rng) * 0.4f;
+			x += rngRange(rng, 46.0f, 124.0f);
 			row.cols++;
 		}
 		row.left[row.cols].pos = x;
@@ -72,69 +72,69 @@ static void Fields_Layout(std::vector<FieldRow> &rows) {
 }
 
 // the furrow, row or speckle texture of a crop
-static Color Field_Texture(int crop, int x, int y, bool alongRow) {
+static Color fieldTexture(int crop, int x, int y, bool alongRow) {
 	Color c = CROP_COLORS[crop];
 	float u = alongRow ? (float)y : (float)x;
-	float h = Hash_Float(x, y, 71) - 0.5f;
+	float h = hashFloat(x, y, 71) - 0.5f;
 	switch (crop) {
 	case CROP_PLOUGHED:
-		return Col_Scale(c, ((int)u % 3) == 0 ? 0.72f : 1.0f + h * 0.1f);
+		return colScale(c, ((int)u % 3) == 0 ? 0.72f : 1.0f + h * 0.1f);
 	case CROP_GREEN:
-		return Col_Scale(c, ((int)u % 4) < 2 ? 0.82f : 1.05f);
+		return colScale(c, ((int)u % 4) < 2 ? 0.82f : 1.05f);
 	case CROP_WHEAT:
 	case CROP_RAPE:
-		return Col_Scale(c, 1.0f + sinf(u * 1.9f) * 0.06f + h * 0.07f);
+		return colScale(c, 1.0f + sinf(u * 1.9f) * 0.06f + h * 0.07f);
 	case CROP_HAY: {
 		// round bales in loose rows
-		bool bale = ((int)u % 14) < 2 && Hash_Float(x / 3, y / 3, 72) < 0.1f;
-		return bale ? Col_Make(130, 120, 80) : Col_Scale(c, 1.0f + h * 0.08f);
+		bool bale = ((int)u % 14) < 2 && hashFloat(x / 3, y / 3, 72) < 0.1f;
+		return bale ? colMake(130, 120, 80) : colScale(c, 1.0f + h * 0.08f);
 	}
 	default:
-		return Col_Scale(c, 0.92f + Noise_Value(x / 4.0f, y / 4.0f, 73) * 0.14f + h * 0.05f);
+		return colScale(c, 0.92f + noiseValue(x / 4.0f, y / 4.0f, 73) * 0.14f + h * 0.05f);
 	}
 }
 
 // paints one field cell's pixels, its margin and its left hedge
-static void Field_Paint(Land &land, const FieldRow &row, int col) {
+static void fieldPaint(Land &land, const FieldRow &row, int col) {
 	if (!row.used[col]) {
 		return;
 	}
 	float mid = (row.top.pos + row.bottom.pos) * 0.5f;
-	bool alongRow = (Hash_2D(col, (int)mid, 74) & 1) != 0;
+	bool alongRow = (hash2D(col, (int)mid, 74) & 1) != 0;
 	int y0 = (int)(row.top.pos - 20.0f);
 	int y1 = (int)(row.bottom.pos + 20.0f);
 	for (int y = y0; y <= y1; y++) {
 		for (int x = 0; x < BG_W; x++) {
 			float fy = y + 0.5f, fx = x + 0.5f;
-			float top = Edge_Y(row.top, fx), bottom = Edge_Y(row.bottom, fx);
-			float left = Edge_X(row.left[col], fy, mid), right = Edge_X(row.left[col + 1], fy, mid);
+			float top = edgeY(row.top, fx), bottom = edgeY(row.bottom, fx);
+			float left = edgeX(row.left[col], fy, mid), right = edgeX(row.left[col + 1], fy, mid);
 			if (fy < top || fy >= bottom || fx < left || fx >= right) {
 				continue;
 			}
 			float margin = fminf(fminf(fy - top, bottom - fy), fminf(fx - left, right - fx));
 			if (margin < 2.0f) {
 				if (fx - left < 2.0f && row.hedge[col]) {
-					float bump = Noise_Value(fx / 2.0f, fy / 2.0f, 75);
-					Img_Set(land.img, x, y, Col_Scale(Col_Make(34, 50, 28), 0.8f + bump * 0.4f));
-					Land_SetUse(land, x, y, USE_HEDGE);
+					float bump = noiseValue(fx / 2.0f, fy / 2.0f, 75);
+					imgSet(land.img, x, y, colScale(colMake(34, 50, 28), 0.8f + bump * 0.4f));
+					landSetUse(land, x, y, USE_HEDGE);
 				} else {
-					Land_Darken(land, x, y, 0.86f);
+					landDarken(land, x, y, 0.86f);
 				}
 				continue;
 			}
-			Img_Set(land.img, x, y, Field_Texture(row.crop[col], x, y, alongRow));
-			Land_SetUse(land, x, y, USE_FIELD);
+			imgSet(land.img, x, y, fieldTexture(row.crop[col], x, y, alongRow));
+			landSetUse(land, x, y, USE_FIELD);
 		}
 	}
 }
 
 // paints the patchwork over the farmland and parts of the meadows
-void Fields_Paint(Land &land) {
+void fieldsPaint(Land &land) {
 	std::vector<FieldRow> rows;
-	Fields_Layout(rows);
+	fieldsLayout(rows);
 	for (const FieldRow &row : rows) {
 		for (int col = 0; col < row.cols; col++) {
-			Field_Paint(land, row, col);
+			fieldPaint(land, row, col);
 		}
 	}
 }

@@ -9,13 +9,13 @@ static const float ZONE_EDGES[ZONE_COUNT - 1] = {700.0f, 1900.0f, 3100.0f, 4700.
 static const float ZONE_BLEND = 70.0f;
 
 // an empty land of the background's size
-void Land_Init(Land &land) {
-	Img_Init(land.img, BG_W, BG_H, Col_Make(0, 0, 0));
+void landInit(Land &land) {
+	imgInit(land.img, BG_W, BG_H, colMake(0, 0, 0));
 	land.use.assign((size_t)BG_W * BG_H, USE_GROUND);
 }
 
 // what occupies a pixel; outside the land counts as a building (never free)
-int Land_Use(const Land &land, int x, int y) {
+int landUse(const Land &land, int x, int y) {
 	if (x < 0 || y < 0 || x >= BG_W || y >= BG_H) {
 		return USE_BUILDING;
 	}
@@ -23,7 +23,7 @@ int Land_Use(const Land &land, int x, int y) {
 }
 
 // marks what occupies a pixel
-void Land_SetUse(Land &land, int x, int y, int use) {
+void landSetUse(Land &land, int x, int y, int use) {
 	if (x < 0 || y < 0 || x >= BG_W || y >= BG_H) {
 		return;
 	}
@@ -31,10 +31,10 @@ void Land_SetUse(Land &land, int x, int y, int use) {
 }
 
 // true when every pixel of the box is open ground
-bool Land_AreaFree(const Land &land, int x0, int y0, int x1, int y1) {
+bool landAreaFree(const Land &land, int x0, int y0, int x1, int y1) {
 	for (int y = y0; y <= y1; y++) {
 		for (int x = x0; x <= x1; x++) {
-			if (Land_Use(land, x, y) != USE_GROUND) {
+			if (landUse(land, x, y) != USE_GROUND) {
 				return false;
 			}
 		}
@@ -43,20 +43,20 @@ bool Land_AreaFree(const Land &land, int x0, int y0, int x1, int y1) {
 }
 
 // scales a pixel's colour (shadows, soot)
-void Land_Darken(Land &land, int x, int y, float factor) {
+void landDarken(Land &land, int x, int y, float factor) {
 	if (x < 0 || y < 0 || x >= BG_W || y >= BG_H) {
 		return;
 	}
-	Img_Set(land.img, x, y, Col_Scale(Img_Get(land.img, x, y), factor));
+	imgSet(land.img, x, y, colScale(imgGet(land.img, x, y), factor));
 }
 
 // how much each zone owns a point; the borders wander so no line is straight
-void Zone_Weights(float x, float y, float w[ZONE_COUNT]) {
-	float wobble = (Noise_Fbm(x / 140.0f, y / 140.0f, 3, 901) - 0.5f) * 220.0f;
+void zoneWeights(float x, float y, float w[ZONE_COUNT]) {
+	float wobble = (noiseFbm(x / 140.0f, y / 140.0f, 3, 901) - 0.5f) * 220.0f;
 	float yy = y + wobble;
 	float prev = 1.0f;
 	for (int i = 0; i < ZONE_COUNT - 1; i++) {
-		float past = Smooth_Step(ZONE_EDGES[i] - ZONE_BLEND, ZONE_EDGES[i] + ZONE_BLEND, yy);
+		float past = smoothStep(ZONE_EDGES[i] - ZONE_BLEND, ZONE_EDGES[i] + ZONE_BLEND, yy);
 		w[i] = prev * (1.0f - past);
 		prev *= past;
 	}
@@ -64,14 +64,14 @@ void Zone_Weights(float x, float y, float w[ZONE_COUNT]) {
 }
 
 // how much one zone owns a point
-float Zone_Weight(float x, float y, int zone) {
+float zoneWeight(float x, float y, int zone) {
 	float w[ZONE_COUNT];
-	Zone_Weights(x, y, w);
+	zoneWeights(x, y, w);
 	return w[zone];
 }
 
 // Catmull-Rom interpolation through (t, value) pairs; flat outside the ends
-float Spline_Eval(const Spline &sp, float t, float *slope) {
+float splineEval(const Spline &sp, float t, float *slope) {
 	const float *p = sp.pts;
 	int n = sp.count;
 	if (t <= p[0]) {

@@ -53,18 +53,18 @@ static const Color PLANKS = {98, 78, 54};
 
 // distance of a point from a road's centre line (signed: right or below is
 // positive) and the position along it; false when the road does not reach there
-static bool Road_Locate(const Road &r, float x, float y, float *off, float *along) {
+static bool roadLocate(const Road &r, float x, float y, float *off, float *along) {
 	float t = r.vertical ? y : x;
 	float v = r.vertical ? x : y;
 	float t0 = r.pts[0], t1 = r.pts[(r.count - 1) * 2];
 	Spline sp = {r.pts, r.count};
 	float slope;
-	float c = Spline_Eval(sp, t, &slope);
+	float c = splineEval(sp, t, &slope);
 	*along = t;
 	if (t < t0 || t > t1) {
 		// round end caps
 		float et = t < t0 ? t0 : t1;
-		float ev = Spline_Eval(sp, et, nullptr);
+		float ev = splineEval(sp, et, nullptr);
 		float d = sqrtf((t - et) * (t - et) + (v - ev) * (v - ev));
 		*off = v < ev ? -d : d;
 		return d < r.half + 3.0f;
@@ -74,9 +74,9 @@ static bool Road_Locate(const Road &r, float x, float y, float *off, float *alon
 }
 
 // surface colour of an asphalt road at an offset, lines only where no other road is
-static Color Road_Asphalt(int x, int y, float off, float along, bool alone) {
+static Color roadAsphalt(int x, int y, float off, float along, bool alone) {
 	float a = fabsf(off);
-	Color c = Col_Scale(ASPHALT, 0.95f + Hash_Float(x, y, 61) * 0.08f);
+	Color c = colScale(ASPHALT, 0.95f + hashFloat(x, y, 61) * 0.08f);
 	if (!alone) {
 		return c;
 	}
@@ -87,19 +87,19 @@ static Color Road_Asphalt(int x, int y, float off, float along, bool alone) {
 }
 
 // surface colour of a dirt road: two wheel ruts and a grassy middle
-static Color Road_Dirt(int x, int y, float off, float half) {
+static Color roadDirt(int x, int y, float off, float half) {
 	float a = fabsf(off) / half;
-	Color c = Col_Scale(DIRT_ROAD, 0.92f + Hash_Float(x, y, 62) * 0.14f);
+	Color c = colScale(DIRT_ROAD, 0.92f + hashFloat(x, y, 62) * 0.14f);
 	if (a > 0.35f && a < 0.65f) {
-		c = Col_Mix(c, RUT, 0.7f);
+		c = colMix(c, RUT, 0.7f);
 	}
 	return c;
 }
 
 // paints one pixel of one road; others says how many other roads cover it
-static void Road_Pixel(Land &land, const Road &r, int x, int y, float off, float along, int others) {
+static void roadPixel(Land &land, const Road &r, int x, int y, float off, float along, int others) {
 	float a = fabsf(off);
-	int use = Land_Use(land, x, y);
+	int use = landUse(land, x, y);
 	bool overWater = use == USE_WATER || use == USE_SHORE;
 	if (use == USE_BASE) {
 		return;
@@ -107,43 +107,43 @@ static void Road_Pixel(Land &land, const Road &r, int x, int y, float off, float
 	if (overWater) {
 		// bridge: deck, parapets, and a shadow on the water below
 		if (a < r.half) {
-			Color deck = r.kind == ROAD_DIRT ? Col_Scale(PLANKS, ((int)floorf(along) & 1) ? 0.85f : 1.0f)
-			                                 : Road_Asphalt(x, y, off, along, others == 0);
-			Img_Set(land.img, x, y, deck);
+			Color deck = r.kind == ROAD_DIRT ? colScale(PLANKS, ((int)floorf(along) & 1) ? 0.85f : 1.0f)
+			                                 : roadAsphalt(x, y, off, along, others == 0);
+			imgSet(land.img, x, y, deck);
 		} else if (a < r.half + 1.5f) {
-			Img_Set(land.img, x, y, r.kind == ROAD_DIRT ? Col_Scale(PLANKS, 0.7f) : PARAPET);
+			imgSet(land.img, x, y, r.kind == ROAD_DIRT ? colScale(PLANKS, 0.7f) : PARAPET);
 		} else if (off > 0.0f && use == USE_WATER) {
-			Land_Darken(land, x, y, 0.55f);
+			landDarken(land, x, y, 0.55f);
 			return;
 		} else {
 			return;
 		}
-		Land_SetUse(land, x, y, USE_ROAD);
+		landSetUse(land, x, y, USE_ROAD);
 		return;
 	}
-	float edge = r.half + (r.kind == ROAD_DIRT ? (Noise_Value(x / 3.0f, y / 3.0f, 63) - 0.5f) * 2.0f : 0.0f);
+	float edge = r.half + (r.kind == ROAD_DIRT ? (noiseValue(x / 3.0f, y / 3.0f, 63) - 0.5f) * 2.0f : 0.0f);
 	if (a < edge) {
-		Color c = r.kind == ROAD_DIRT ? Road_Dirt(x, y, off, r.half) : Road_Asphalt(x, y, off, along, others == 0);
+		Color c = r.kind == ROAD_DIRT ? roadDirt(x, y, off, r.half) : roadAsphalt(x, y, off, along, others == 0);
 		if (r.kind == ROAD_ASPHALT && others == 0 && a > r.half - 2.2f && a < r.half - 1.2f) {
 			c = EDGE_LINE;
 		}
-		Img_Set(land.img, x, y, c);
-		Land_SetUse(land, x, y, USE_ROAD);
-	} else if (a < edge + 2.0f && r.kind == ROAD_ASPHALT && Land_Use(land, x, y) != USE_ROAD) {
-		Img_Set(land.img, x, y, Col_Mix(Img_Get(land.img, x, y), SHOULDER, 0.6f));
-		Land_SetUse(land, x, y, USE_ROAD);
+		imgSet(land.img, x, y, c);
+		landSetUse(land, x, y, USE_ROAD);
+	} else if (a < edge + 2.0f && r.kind == ROAD_ASPHALT && landUse(land, x, y) != USE_ROAD) {
+		imgSet(land.img, x, y, colMix(imgGet(land.img, x, y), SHOULDER, 0.6f));
+		landSetUse(land, x, y, USE_ROAD);
 	}
 }
 
 // paints every road over the terrain and the river
-void Roads_Paint(Land &land) {
+void roadsPaint(Land &land) {
 	for (int y = 0; y < BG_H; y++) {
 		for (int x = 0; x < BG_W; x++) {
 			float off[ROAD_COUNT], along[ROAD_COUNT];
 			bool near[ROAD_COUNT];
 			int covering = 0;
 			for (int i = 0; i < ROAD_COUNT; i++) {
-				near[i] = Road_Locate(ROADS[i], x + 0.5f, y + 0.5f, &off[i], &along[i]);
+				near[i] = roadLocate(ROADS[i], x + 0.5f, y + 0.5f, &off[i], &along[i]);
 				if (near[i] && fabsf(off[i]) < ROADS[i].half) {
 					covering++;
 				}
@@ -151,7 +151,7 @@ void Roads_Paint(Land &land) {
 			for (int i = 0; i < ROAD_COUNT; i++) {
 				if (near[i]) {
 					bool on = fabsf(off[i]) < ROADS[i].half;
-					Road_Pixel(land, ROADS[i], x, y, off[i], along[i], covering - (on ? 1 : 0));
+					roadPixel(land, ROADS[i], x, y, off[i], along[i], covering - (on ? 1 : 0));
 				}
 			}
 		}

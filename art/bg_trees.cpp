@@ -17,19 +17,19 @@ struct Tree {
 };
 
 // how likely a tree is at a point, from zone and what already lies there
-static float Tree_Density(const Land &land, float x, float y) {
+static float treeDensity(const Land &land, float x, float y) {
 	float w[ZONE_COUNT];
-	Zone_Weights(x, y, w);
-	float woods = Noise_Fbm(x / 70.0f, y / 70.0f, 3, 101);
-	float d = w[ZONE_FOREST] * Smooth_Step(0.32f, 0.45f, woods) * 0.9f;
-	d += w[ZONE_MEADOW] * Smooth_Step(0.56f, 0.64f, woods) * 0.8f;
-	d += w[ZONE_FARM] * Smooth_Step(0.62f, 0.7f, woods) * 0.7f + w[ZONE_FARM] * 0.02f;
+	zoneWeights(x, y, w);
+	float woods = noiseFbm(x / 70.0f, y / 70.0f, 3, 101);
+	float d = w[ZONE_FOREST] * smoothStep(0.32f, 0.45f, woods) * 0.9f;
+	d += w[ZONE_MEADOW] * smoothStep(0.56f, 0.64f, woods) * 0.8f;
+	d += w[ZONE_FARM] * smoothStep(0.62f, 0.7f, woods) * 0.7f + w[ZONE_FARM] * 0.02f;
 	d += w[ZONE_BATTLE] * 0.05f + w[ZONE_BASE] * 0.12f + w[ZONE_COAST] * 0.02f;
-	if (Land_Use(land, (int)x, (int)y) == USE_HEDGE) {
+	if (landUse(land, (int)x, (int)y) == USE_HEDGE) {
 		d += 0.3f;
 	}
 	float slope;
-	float river = fabsf(x - River_Centre(y, &slope)) - River_HalfWidth(y);
+	float river = fabsf(x - riverCentre(y, &slope)) - riverHalfWidth(y);
 	if (y > 700.0f && river > 4.0f && river < 22.0f) {
 		d += 0.25f;
 	}
@@ -37,10 +37,10 @@ static float Tree_Density(const Land &land, float x, float y) {
 }
 
 // true when a canopy of radius r at (x, y) stands on open ground or hedge
-static bool Tree_Fits(const Land &land, float x, float y, float r) {
+static bool treeFits(const Land &land, float x, float y, float r) {
 	static const float probe[5][2] = {{0, 0}, {0.7f, 0}, {-0.7f, 0}, {0, 0.7f}, {0, -0.7f}};
 	for (int i = 0; i < 5; i++) {
-		int use = Land_Use(land, (int)(x + probe[i][0] * r), (int)(y + probe[i][1] * r));
+		int use = landUse(land, (int)(x + probe[i][0] * r), (int)(y + probe[i][1] * r));
 		if (use != USE_GROUND && use != USE_HEDGE && use != USE_TREE) {
 			return false;
 		}
@@ -49,28 +49,28 @@ static bool Tree_Fits(const Land &land, float x, float y, float r) {
 }
 
 // chooses tree positions on a jittered grid, top to bottom
-static void Trees_Plan(const Land &land, std::vector<Tree> &trees) {
+static void treesPlan(const Land &land, std::vector<Tree> &trees) {
 	Rng rng;
-	Rng_Seed(rng, 10101);
+	rngSeed(rng, 10101);
 	for (int gy = 0; gy < BG_H; gy += TREE_CELL) {
 		for (int gx = 0; gx < BG_W; gx += TREE_CELL) {
 			Tree t;
-			t.x = gx + Rng_Range(rng, 0.0f, (float)TREE_CELL);
-			t.y = gy + Rng_Range(rng, 0.0f, (float)TREE_CELL);
-			float roll = Rng_Float(rng);
-			float size = Rng_Float(rng);
-			t.seed = Rng_Next(rng);
-			float density = Tree_Density(land, t.x, t.y);
+			t.x = gx + rngRange(rng, 0.0f, (float)TREE_CELL);
+			t.y = gy + rngRange(rng, 0.0f, (float)TREE_CELL);
+			float roll = rngFloat(rng);
+			float size = rngFloat(rng);
+			t.seed = rngNext(rng);
+			float density = treeDensity(land, t.x, t.y);
 			// sparse trees get a lower chance per cell, since each covers several cells
 			if (roll > density * 0.45f) {
 				continue;
 			}
 			t.r = 2.6f + size * 3.4f;
-			t.burnt = Zone_Weight(t.x, t.y, ZONE_BATTLE) > 0.5f;
+			t.burnt = zoneWeight(t.x, t.y, ZONE_BATTLE) > 0.5f;
 			if (t.burnt) {
 				t.r *= 0.7f;
 			}
-			if (Tree_Fits(land, t.x, t.y, t.r)) {
+			if (treeFits(land, t.x, t.y, t.r)) {
 				trees.push_back(t);
 			}
 		}
@@ -78,63 +78,63 @@ static void Trees_Plan(const Land &land, std::vector<Tree> &trees) {
 }
 
 // the soft shadow of a canopy, thrown down and to the right
-static void Tree_Shadow(Land &land, const Tree &t) {
+static void treeShadow(Land &land, const Tree &t) {
 	float sx = t.x + t.r * 0.6f, sy = t.y + t.r * 0.75f;
 	int reach = (int)t.r + 2;
 	for (int y = (int)sy - reach; y <= (int)sy + reach; y++) {
 		for (int x = (int)sx - reach; x <= (int)sx + reach; x++) {
 			float dx = x + 0.5f - sx, dy = y + 0.5f - sy;
-			if (dx * dx + dy * dy < t.r * t.r && Land_Use(land, x, y) != USE_TREE) {
-				Land_Darken(land, x, y, 0.62f);
+			if (dx * dx + dy * dy < t.r * t.r && landUse(land, x, y) != USE_TREE) {
+				landDarken(land, x, y, 0.62f);
 			}
 		}
 	}
 }
 
 // canopy colour bands from shadowed to sunlit leaves
-static Color Tree_Leaf(float light, unsigned int seed, bool burnt) {
+static Color treeLeaf(float light, unsigned int seed, bool burnt) {
 	static const Color green[4] = {{22, 36, 20}, {34, 54, 28}, {52, 76, 38}, {74, 98, 50}};
 	static const Color ash[4] = {{26, 24, 22}, {40, 36, 32}, {58, 52, 46}, {76, 70, 62}};
 	int band = light < 0.45f ? 0 : (light < 0.75f ? 1 : (light < 1.0f ? 2 : 3));
 	Color c = burnt ? ash[band] : green[band];
 	// each tree leans a little yellow or blue
 	float tint = ((seed >> 8) & 255) / 255.0f - 0.5f;
-	return Col_Make(c.r * (1.0f + tint * 0.25f), c.g, c.b * (1.0f - tint * 0.3f));
+	return colMake(c.r * (1.0f + tint * 0.25f), c.g, c.b * (1.0f - tint * 0.3f));
 }
 
 // one canopy: a lumpy hemisphere, lit, with clumps of leaves
-static void Tree_Canopy(Land &land, const Tree &t) {
+static void treeCanopy(Land &land, const Tree &t) {
 	int reach = (int)(t.r * 1.2f) + 1;
 	for (int y = (int)t.y - reach; y <= (int)t.y + reach; y++) {
 		for (int x = (int)t.x - reach; x <= (int)t.x + reach; x++) {
 			float dx = x + 0.5f - t.x, dy = y + 0.5f - t.y;
-			float edge = t.r * (0.82f + 0.36f * Noise_Value(x / 1.7f, y / 1.7f, t.seed & 0xffff));
+			float edge = t.r * (0.82f + 0.36f * noiseValue(x / 1.7f, y / 1.7f, t.seed & 0xffff));
 			float d2 = dx * dx + dy * dy;
 			if (d2 >= edge * edge) {
 				continue;
 			}
 			// burnt trees are bare: only the thicker branches remain
-			if (t.burnt && Hash_Float(x, y, t.seed) < 0.35f) {
+			if (t.burnt && hashFloat(x, y, t.seed) < 0.35f) {
 				continue;
 			}
-			float nz = sqrtf(Clamp01(1.0f - d2 / (edge * edge)));
+			float nz = sqrtf(clamp01(1.0f - d2 / (edge * edge)));
 			float nx = dx / edge, ny = dy / edge;
 			float light = (nx * LIGHT_X + ny * LIGHT_Y + nz * LIGHT_Z) / LIGHT_Z;
-			light += (Noise_Value(x / 1.3f, y / 1.3f, 102) - 0.5f) * 0.5f;
-			Img_Set(land.img, x, y, Tree_Leaf(light, t.seed, t.burnt));
-			Land_SetUse(land, x, y, USE_TREE);
+			light += (noiseValue(x / 1.3f, y / 1.3f, 102) - 0.5f) * 0.5f;
+			imgSet(land.img, x, y, treeLeaf(light, t.seed, t.burnt));
+			landSetUse(land, x, y, USE_TREE);
 		}
 	}
 }
 
 // plants every tree: all shadows first, then canopies top to bottom
-void Trees_Paint(Land &land) {
+void treesPaint(Land &land) {
 	std::vector<Tree> trees;
-	Trees_Plan(land, trees);
+	treesPlan(land, trees);
 	for (const Tree &t : trees) {
-		Tree_Shadow(land, t);
+		treeShadow(land, t);
 	}
 	for (const Tree &t : trees) {
-		Tree_Canopy(land, t);
+		treeCanopy(land, t);
 	}
 }

@@ -21,13 +21,13 @@ static const Color FOAM = {150, 160, 156};
 static const Color WET_SAND = {100, 90, 68};
 
 // river centre x at a height; slope is dx/dy
-float River_Centre(float y, float *slope) {
+float riverCentre(float y, float *slope) {
 	Spline sp = {RIVER_PTS, (int)(sizeof(RIVER_PTS) / sizeof(RIVER_PTS[0]) / 2)};
-	return Spline_Eval(sp, y, slope);
+	return splineEval(sp, y, slope);
 }
 
 // half the water's width; the river widens toward the sea
-float River_HalfWidth(float y) {
+float riverHalfWidth(float y) {
 	float w = 12.0f + 4.0f * sinf(y / 310.0f) + 2.0f * sinf(y / 77.0f);
 	if (y > 5800.0f) {
 		w += (y - 5800.0f) * 0.03f;
@@ -36,97 +36,97 @@ float River_HalfWidth(float y) {
 }
 
 // signed distance across the river from its centre line, in pixels
-static float River_Offset(float x, float y) {
+static float riverOffset(float x, float y) {
 	float slope;
-	float cx = River_Centre(y, &slope);
+	float cx = riverCentre(y, &slope);
 	return (x - cx) / sqrtf(1.0f + slope * slope);
 }
 
 // water colour: deeper in the middle, streaked along the current (sx, sy)
-static Color Water_Color(float depth, float x, float y, Color deep, Color shallow, float sx, float sy) {
-	Color c = Col_Mix(shallow, deep, Smooth_Step(0.0f, 0.8f, depth));
-	float streak = Noise_Value(x / sx, y / sy, 41);
+static Color waterColor(float depth, float x, float y, Color deep, Color shallow, float sx, float sy) {
+	Color c = colMix(shallow, deep, smoothStep(0.0f, 0.8f, depth));
+	float streak = noiseValue(x / sx, y / sy, 41);
 	if (streak > 0.72f) {
-		c = Col_Scale(c, 1.12f);
+		c = colScale(c, 1.12f);
 	}
 	return c;
 }
 
 // water, wet mud and a gravel bank either side
-void River_Paint(Land &land) {
+void riverPaint(Land &land) {
 	for (int y = (int)RIVER_TOP - 40; y < BG_H; y++) {
-		float half = River_HalfWidth((float)y);
+		float half = riverHalfWidth((float)y);
 		for (int x = 0; x < BG_W; x++) {
-			float off = River_Offset(x + 0.5f, y + 0.5f);
-			float wobble = (Noise_Value(x / 6.0f, y / 6.0f, 43) - 0.5f) * 4.0f;
+			float off = riverOffset(x + 0.5f, y + 0.5f);
+			float wobble = (noiseValue(x / 6.0f, y / 6.0f, 43) - 0.5f) * 4.0f;
 			float d = fabsf(off) + wobble;
 			if (d < half) {
-				Color c = Water_Color(1.0f - d / half, (float)x, (float)y, DEEP, SHALLOW, 3.0f, 18.0f);
+				Color c = waterColor(1.0f - d / half, (float)x, (float)y, DEEP, SHALLOW, 3.0f, 18.0f);
 				// the left bank shades the water beside it
 				if (off < 0.0f && d > half - 3.0f) {
-					c = Col_Scale(c, 0.72f);
+					c = colScale(c, 0.72f);
 				}
-				Img_Set(land.img, x, y, c);
-				Land_SetUse(land, x, y, USE_WATER);
+				imgSet(land.img, x, y, c);
+				landSetUse(land, x, y, USE_WATER);
 			} else if (d < half + 2.0f) {
-				Img_Set(land.img, x, y, WET_MUD);
-				Land_SetUse(land, x, y, USE_SHORE);
+				imgSet(land.img, x, y, WET_MUD);
+				landSetUse(land, x, y, USE_SHORE);
 			} else if (d < half + 5.0f + wobble) {
-				float t = Hash_Float(x, y, 44) * 0.2f + 0.9f;
-				Color ground = Img_Get(land.img, x, y);
-				Color bank = Col_Mix(ground, Col_Scale(GRAVEL, t), 0.8f);
-				Img_Set(land.img, x, y, bank);
-				Land_SetUse(land, x, y, USE_SHORE);
+				float t = hashFloat(x, y, 44) * 0.2f + 0.9f;
+				Color ground = imgGet(land.img, x, y);
+				Color bank = colMix(ground, colScale(GRAVEL, t), 0.8f);
+				imgSet(land.img, x, y, bank);
+				landSetUse(land, x, y, USE_SHORE);
 			}
 		}
 	}
 }
 
 // y of the waterline at a column
-float Coast_Shoreline(float x) {
-	return 6262.0f + 18.0f * sinf(x / 63.0f + 1.0f) + (Noise_Fbm(x / 40.0f, 3.0f, 3, 51) - 0.5f) * 30.0f;
+float coastShoreline(float x) {
+	return 6262.0f + 18.0f * sinf(x / 63.0f + 1.0f) + (noiseFbm(x / 40.0f, 3.0f, 3, 51) - 0.5f) * 30.0f;
 }
 
 // beach and sea along the bottom edge, with a foam line and wave crests
-void Coast_Paint(Land &land) {
+void coastPaint(Land &land) {
 	for (int y = 6100; y < BG_H; y++) {
 		for (int x = 0; x < BG_W; x++) {
-			float shore = Coast_Shoreline((float)x);
+			float shore = coastShoreline((float)x);
 			float d = y - shore;
 			if (d < -40.0f) {
 				continue;
 			}
 			// the river runs on across the beach into the sea
-			if (d < 0.0f && Land_Use(land, x, y) == USE_WATER) {
+			if (d < 0.0f && landUse(land, x, y) == USE_WATER) {
 				continue;
 			}
 			Color c;
 			if (d < -6.0f) {
 				// dry beach, shading into the dunes above
-				Color sand = Col_Make(132, 120, 90);
-				float t = Smooth_Step(-40.0f, -28.0f, d);
-				c = Col_Mix(Img_Get(land.img, x, y), sand, t * 0.9f);
-				c = Col_Scale(c, 0.94f + Hash_Float(x, y, 52) * 0.08f);
-				Img_Set(land.img, x, y, c);
-				if (Land_Use(land, x, y) == USE_GROUND) {
-					Land_SetUse(land, x, y, USE_SHORE);
+				Color sand = colMake(132, 120, 90);
+				float t = smoothStep(-40.0f, -28.0f, d);
+				c = colMix(imgGet(land.img, x, y), sand, t * 0.9f);
+				c = colScale(c, 0.94f + hashFloat(x, y, 52) * 0.08f);
+				imgSet(land.img, x, y, c);
+				if (landUse(land, x, y) == USE_GROUND) {
+					landSetUse(land, x, y, USE_SHORE);
 				}
 				continue;
 			}
 			if (d < 0.0f) {
 				c = WET_SAND;
-				Land_SetUse(land, x, y, USE_SHORE);
+				landSetUse(land, x, y, USE_SHORE);
 			} else {
-				c = Water_Color(Clamp01(d / 110.0f), (float)x, (float)y, SEA_DEEP, SEA_SHALLOW, 18.0f, 3.0f);
+				c = waterColor(clamp01(d / 110.0f), (float)x, (float)y, SEA_DEEP, SEA_SHALLOW, 18.0f, 3.0f);
 				// foam at the waterline and two rows of crests rolling in
-				float crest = sinf((d - Noise_Value(x / 30.0f, 0.0f, 53) * 12.0f) / 9.0f);
-				bool broken = Noise_Value(x / 14.0f, d / 9.0f, 54) < 0.45f;
+				float crest = sinf((d - noiseValue(x / 30.0f, 0.0f, 53) * 12.0f) / 9.0f);
+				bool broken = noiseValue(x / 14.0f, d / 9.0f, 54) < 0.45f;
 				if (d < 2.0f || (d > 14.0f && crest > 0.95f && !broken)) {
-					c = Col_Mix(c, FOAM, d < 2.0f ? 0.7f : 0.25f);
+					c = colMix(c, FOAM, d < 2.0f ? 0.7f : 0.25f);
 				}
-				Land_SetUse(land, x, y, USE_WATER);
+				landSetUse(land, x, y, USE_WATER);
 			}
-			Img_Set(land.img, x, y, c);
+			imgSet(land.img, x, y, c);
 		}
 	}
 }

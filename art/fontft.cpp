@@ -9,12 +9,12 @@
 const char *FONT_DEFAULT_PATH = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // true for codes that have a printable glyph in ASCII or Latin-1
-static bool Font_Printable(int code) {
+static bool fontPrintable(int code) {
 	return (code >= 32 && code <= 126) || (code >= 160 && code <= 255);
 }
 
 // renders one code and puts it in the sheet
-static bool Font_RenderCode(FT_Face face, GlyphSheet &sheet, int code) {
+static bool fontRenderCode(FT_Face face, GlyphSheet &sheet, int code) {
 	// Latin-1 code points are the first 256 of Unicode
 	FT_UInt index = FT_Get_Char_Index(face, (FT_ULong)code);
 	if (index == 0) {
@@ -30,13 +30,13 @@ static bool Font_RenderCode(FT_Face face, GlyphSheet &sheet, int code) {
 	}
 	FT_GlyphSlot g = face->glyph;
 	int advance = (int)((g->advance.x + 32) >> 6);
-	Sheet_PutGlyph(sheet, code, g->bitmap.buffer, (int)g->bitmap.width, (int)g->bitmap.rows, g->bitmap.pitch,
-	               g->bitmap_left, g->bitmap_top, advance, FONT_BASELINE);
+	sheetPutGlyph(sheet, code, g->bitmap.buffer, (int)g->bitmap.width, (int)g->bitmap.rows, g->bitmap.pitch,
+	              g->bitmap_left, g->bitmap_top, advance, FONT_BASELINE);
 	return true;
 }
 
 // builds the whole sheet from a face at a pixel size
-bool Font_BuildSheet(const char *path, int pixels, GlyphSheet &sheet) {
+bool fontBuildSheet(const char *path, int pixels, GlyphSheet &sheet) {
 	FT_Library lib;
 	FT_Face face;
 	if (FT_Init_FreeType(&lib) != 0) {
@@ -48,10 +48,10 @@ bool Font_BuildSheet(const char *path, int pixels, GlyphSheet &sheet) {
 		return false;
 	}
 	FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixels);
-	Sheet_Init(sheet, FONT_SHEET_SIDE);
+	sheetInit(sheet, FONT_SHEET_SIDE);
 	bool ok = true;
 	for (int code = 0; code < SHEET_GLYPHS; code++) {
-		if (Font_Printable(code) && !Font_RenderCode(face, sheet, code)) {
+		if (fontPrintable(code) && !fontRenderCode(face, sheet, code)) {
 			ok = false;
 		}
 	}

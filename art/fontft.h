@@ -9,4 +9,4 @@ const int FONT_SHEET_SIDE = 256;
 // row of a cell that the pen sits on; leaves room above for accented capitals
 const int FONT_BASELINE = 12;
 
-bool Font_BuildSheet(const char *path, int pixels, GlyphSheet &sheet);
+bool fontBuildSheet(const char *path, int pixels, GlyphSheet &sheet);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 // empties the sheet and gives every code the small default width
-void Sheet_Init(GlyphSheet &sheet, int side) {
+void sheetInit(GlyphSheet &sheet, int side) {
 	sheet.side = side;
 	sheet.cell = side / SHEET_COLS;
 	sheet.coverage.assign((size_t)side * side, 0);
@@ -15,15 +15,15 @@ void Sheet_Init(GlyphSheet &sheet, int side) {
 
 // sheet column where the game starts cutting the glyph of a code: half the
 // glyph's width left of the cell centre, the same integer division it uses
-int Sheet_CutLeft(const GlyphSheet &sheet, int code) {
+int sheetCutLeft(const GlyphSheet &sheet, int code) {
 	int col = code % SHEET_COLS;
 	return col * sheet.cell + sheet.cell / 2 - sheet.widths[code] / 2;
 }
 
 // copies a rendered glyph into its cell with its pen box centred; ink that
 // would fall left of the cut is pulled right so the game never loses it
-void Sheet_PutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh, int pitch, int left,
-                    int top, int advance, int baseline) {
+void sheetPutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh, int pitch, int left, int top,
+                   int advance, int baseline) {
 	if (advance < 1) {
 		advance = 1;
 	}
@@ -31,7 +31,7 @@ void Sheet_PutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int 
 		advance = sheet.cell - 2;
 	}
 	sheet.widths[code] = (unsigned char)advance;
-	int pen = Sheet_CutLeft(sheet, code);
+	int pen = sheetCutLeft(sheet, code);
 	int cellx = (code % SHEET_COLS) * sheet.cell;
 	int celly = (code / SHEET_COLS) * sheet.cell;
 	int x0 = pen + left;
@@ -60,7 +60,7 @@ void Sheet_PutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int 
 }
 
 // width in pixels of a text drawn with the sheet's advances
-int Sheet_TextWidth(const GlyphSheet &sheet, const char *text) {
+int sheetTextWidth(const GlyphSheet &sheet, const char *text) {
 	int w = 0;
 	for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
 		w += sheet.widths[*p];
@@ -69,10 +69,10 @@ int Sheet_TextWidth(const GlyphSheet &sheet, const char *text) {
 }
 
 // writes font.ini, font.raw and font.dat into a directory
-bool Sheet_Write(const GlyphSheet &sheet, const std::string &dir) {
+bool sheetWrite(const GlyphSheet &sheet, const std::string &dir) {
 	FILE *f = fopen((dir + "/font.ini").c_str(), "wb");
 	if (!f) {
-		fprintf(stderr, "Sheet_Write: cannot write into %s\n", dir.c_str());
+		fprintf(stderr, "sheetWrite: cannot write into %s\n", dir.c_str());
 		return false;
 	}
 	fprintf(f, "%d\n", sheet.side);
@@ -93,7 +93,7 @@ bool Sheet_Write(const GlyphSheet &sheet, const std::string &dir) {
 }
 
 // reads a font directory back; false if a file is missing or short
-bool Sheet_Read(GlyphSheet &sheet, const std::string &dir) {
+bool sheetRead(GlyphSheet &sheet, const std::string &dir) {
 	FILE *f = fopen((dir + "/font.ini").c_str(), "rb");
 	if (!f) {
 		return false;
@@ -104,7 +104,7 @@ bool Sheet_Read(GlyphSheet &sheet, const std::string &dir) {
 	if (got != 1 || side < SHEET_COLS) {
 		return false;
 	}
-	Sheet_Init(sheet, side);
+	sheetInit(sheet, side);
 	f = fopen((dir + "/font.raw").c_str(), "rb");
 	if (!f) {
 		return false;

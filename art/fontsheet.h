@@ -16,10 +16,10 @@ struct GlyphSheet {
 	unsigned char widths[SHEET_GLYPHS] = {};
 };
 
-void Sheet_Init(GlyphSheet &sheet, int side);
-int Sheet_CutLeft(const GlyphSheet &sheet, int code);
-void Sheet_PutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh, int pitch, int left,
-                    int top, int advance, int baseline);
-int Sheet_TextWidth(const GlyphSheet &sheet, const char *text);
-bool Sheet_Write(const GlyphSheet &sheet, const std::string &dir);
-bool Sheet_Read(GlyphSheet &sheet, const std::string &dir);
+void sheetInit(GlyphSheet &sheet, int side);
+int sheetCutLeft(const GlyphSheet &sheet, int code);
+void sheetPutGlyph(GlyphSheet &sheet, int code, const unsigned char *bits, int bw, int bh, int pitch, int left, int top,
+                   int advance, int baseline);
+int sheetTextWidth(const GlyphSheet &sheet, const char *text);
+bool sheetWrite(const GlyphSheet &sheet, const std::string &dir);
+bool sheetRead(GlyphSheet &sheet, const std::string &dir);

@@ -6,33 +6,33 @@
 #include <cstring>
 
 // builds a colour from three channels
-Color Col_Make(float r, float g, float b) {
+Color colMake(float r, float g, float b) {
 	Color c = {r, g, b};
 	return c;
 }
 
 // brightens or darkens a colour by a factor
-Color Col_Scale(Color c, float s) {
-	return Col_Make(c.r * s, c.g * s, c.b * s);
+Color colScale(Color c, float s) {
+	return colMake(c.r * s, c.g * s, c.b * s);
 }
 
 // linear mix: t = 0 gives a, t = 1 gives b
-Color Col_Mix(Color a, Color b, float t) {
-	return Col_Make(a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t);
+Color colMix(Color a, Color b, float t) {
+	return colMake(a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t);
 }
 
 // channel-wise sum
-Color Col_Add(Color a, Color b) {
-	return Col_Make(a.r + b.r, a.g + b.g, a.b + b.b);
+Color colAdd(Color a, Color b) {
+	return colMake(a.r + b.r, a.g + b.g, a.b + b.b);
 }
 
 // perceived brightness, same weights as video luma
-float Col_Luma(Color c) {
+float colLuma(Color c) {
 	return c.r * 0.299f + c.g * 0.587f + c.b * 0.114f;
 }
 
 // rounds and clamps one channel into a byte
-static unsigned char ClampByte(float v) {
+static unsigned char clampByte(float v) {
 	if (v <= 0.0f) {
 		return 0;
 	}
@@ -45,59 +45,59 @@ static unsigned char ClampByte(float v) {
 }
 
 // sizes the picture and fills every pixel with one colour
-void Img_Init(Image &img, int w, int h, Color fill) {
+void imgInit(Image &img, int w, int h, Color fill) {
 	img.w = w;
 	img.h = h;
 	img.px.assign((size_t)w * h * 3, 0);
 	for (int y = 0; y < h; y++) {
 		for (int x = 0; x < w; x++) {
-			Img_Set(img, x, y, fill);
+			imgSet(img, x, y, fill);
 		}
 	}
 }
 
 // reads one pixel; outside the picture gives black
-Color Img_Get(const Image &img, int x, int y) {
+Color imgGet(const Image &img, int x, int y) {
 	if (x < 0 || y < 0 || x >= img.w || y >= img.h) {
-		return Col_Make(0, 0, 0);
+		return colMake(0, 0, 0);
 	}
 	const unsigned char *p = &img.px[((size_t)y * img.w + x) * 3];
-	return Col_Make(p[0], p[1], p[2]);
+	return colMake(p[0], p[1], p[2]);
 }
 
 // writes one pixel; outside the picture is ignored
-void Img_Set(Image &img, int x, int y, Color c) {
+void imgSet(Image &img, int x, int y, Color c) {
 	if (x < 0 || y < 0 || x >= img.w || y >= img.h) {
 		return;
 	}
 	unsigned char *p = &img.px[((size_t)y * img.w + x) * 3];
-	p[0] = ClampByte(c.r);
-	p[1] = ClampByte(c.g);
-	p[2] = ClampByte(c.b);
+	p[0] = clampByte(c.r);
+	p[1] = clampByte(c.g);
+	p[2] = clampByte(c.b);
 }
 
 // lays a colour over a pixel with the given opacity
-void Img_Blend(Image &img, int x, int y, Color c, float alpha) {
+void imgBlend(Image &img, int x, int y, Color c, float alpha) {
 	if (alpha <= 0.0f) {
 		return;
 	}
 	if (alpha > 1.0f) {
 		alpha = 1.0f;
 	}
-	Img_Set(img, x, y, Col_Mix(Img_Get(img, x, y), c, alpha));
+	imgSet(img, x, y, colMix(imgGet(img, x, y), c, alpha));
 }
 
 // true when the pixel is exactly the transparent colour key
-bool Img_IsKey(const Image &img, int x, int y) {
+bool imgIsKey(const Image &img, int x, int y) {
 	const unsigned char *p = &img.px[((size_t)y * img.w + x) * 3];
 	return p[0] == 255 && p[1] == 0 && p[2] == 255;
 }
 
 // saves as an 8-bit RGB PNG at the strongest compression
-bool Png_Write(const Image &img, const std::string &path) {
+bool pngWrite(const Image &img, const std::string &path) {
 	FILE *f = fopen(path.c_str(), "wb");
 	if (!f) {
-		fprintf(stderr, "Png_Write: cannot create %s\n", path.c_str());
+		fprintf(stderr, "pngWrite: cannot create %s\n", path.c_str());
 		return false;
 	}
 	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -105,7 +105,7 @@ bool Png_Write(const Image &img, const std::string &path) {
 	if (!png || !info || setjmp(png_jmpbuf(png))) {
 		png_destroy_write_struct(&png, &info);
 		fclose(f);
-		fprintf(stderr, "Png_Write: libpng failed on %s\n", path.c_str());
+		fprintf(stderr, "pngWrite: libpng failed on %s\n", path.c_str());
 		return false;
 	}
 	png_init_io(png, f);
@@ -123,7 +123,7 @@ bool Png_Write(const Image &img, const std::string &path) {
 }
 
 // loads any PNG as 8-bit RGB, dropping alpha
-bool Png_Read(Image &img, const std::string &path) {
+bool pngRead(Image &img, const std::string &path) {
 	png_image pi;
 	memset(&pi, 0, sizeof(pi));
 	pi.version = PNG_IMAGE_VERSION;

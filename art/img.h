@@ -20,17 +20,17 @@ struct Image {
 // the colour key every sprite uses for its transparent background
 const Color KEY_COLOR = {255, 0, 255};
 
-Color Col_Make(float r, float g, float b);
-Color Col_Scale(Color c, float s);
-Color Col_Mix(Color a, Color b, float t);
-Color Col_Add(Color a, Color b);
-float Col_Luma(Color c);
+Color colMake(float r, float g, float b);
+Color colScale(Color c, float s);
+Color colMix(Color a, Color b, float t);
+Color colAdd(Color a, Color b);
+float colLuma(Color c);
 
-void Img_Init(Image &img, int w, int h, Color fill);
-Color Img_Get(const Image &img, int x, int y);
-void Img_Set(Image &img, int x, int y, Color c);
-void Img_Blend(Image &img, int x, int y, Color c, float alpha);
-bool Img_IsKey(const Image &img, int x, int y);
+void imgInit(Image &img, int w, int h, Color fill);
+Color imgGet(const Image &img, int x, int y);
+void imgSet(Image &img, int x, int y, Color c);
+void imgBlend(Image &img, int x, int y, Color c, float alpha);
+bool imgIsKey(const Image &img, int x, int y);
 
-bool Png_Write(const Image &img, const std::string &path);
-bool Png_Read(Image &img, const std::string &path);
+bool pngWrite(const Image &img, const std::string &path);
+bool pngRead(Image &img, const std::string &path);

@@ -7,8 +7,8 @@
 #include <string>
 
 // writes one picture and says so; false when the file could not be written
-static bool Art_Save(const Image &img, const std::string &path) {
-	if (!Png_Write(img, path)) {
+static bool artSave(const Image &img, const std::string &path) {
+	if (!pngWrite(img, path)) {
 		return false;
 	}
 	printf("mkart: %s %dx%d\n", path.c_str(), img.w, img.h);
@@ -18,17 +18,17 @@ static bool Art_Save(const Image &img, const std::string &path) {
 int main(int argc, char **argv) {
 	std::string dir = argc > 1 ? argv[1] : "gfx";
 	bool ok = true;
-	for (int i = 0; i < Art_Count(); i++) {
+	for (int i = 0; i < artCount(); i++) {
 		Image img;
 		std::string name;
-		Art_Render(i, img, name);
-		ok = Art_Save(img, dir + "/" + name) && ok;
+		artRender(i, img, name);
+		ok = artSave(img, dir + "/" + name) && ok;
 	}
 	for (int i = 0; argc > 2 && i < ICON_COUNT; i++) {
 		Image img;
 		std::string name;
-		Icon_Render(i, img, name);
-		ok = Art_Save(img, std::string(argv[2]) + "/" + name) && ok;
+		iconRender(i, img, name);
+		ok = artSave(img, std::string(argv[2]) + "/" + name) && ok;
 	}
 	return ok ? 0 : 1;
 }

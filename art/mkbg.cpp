@@ -7,8 +7,8 @@
 int main(int argc, char **argv) {
 	const char *out = argc > 1 ? argv[1] : "gfx/ulose.png";
 	static Land land;
-	Land_PaintAll(land);
-	if (!Png_Write(land.img, out)) {
+	landPaintAll(land);
+	if (!pngWrite(land.img, out)) {
 		return 1;
 	}
 	printf("mkbg: wrote %s %dx%d\n", out, BG_W, BG_H);

@@ -10,10 +10,10 @@ int main(int argc, char **argv) {
 	const char *out = argc > 2 ? argv[2] : "font_sm";
 	int pixels = argc > 3 ? atoi(argv[3]) : FONT_DEFAULT_PIXELS;
 	GlyphSheet sheet;
-	if (!Font_BuildSheet(font, pixels, sheet)) {
+	if (!fontBuildSheet(font, pixels, sheet)) {
 		return 1;
 	}
-	if (!Sheet_Write(sheet, out)) {
+	if (!sheetWrite(sheet, out)) {
 		return 1;
 	}
 	printf("mkfont: wrote %s (%dx%d sheet, %d px glyphs)\n", out, sheet.side, sheet.side, pixels);

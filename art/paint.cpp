@@ -11,13 +11,13 @@ static const float LIGHT_Z = 0.60f;
 static int nextPart = 1;
 
 // bundles the painting parameters of one shape
-Paint Paint_Make(Color c, int mat, int profile, float base, float height, float width) {
+Paint paintMake(Color c, int mat, int profile, float base, float height, float width) {
 	Paint p = {c, mat, profile, base, height, width};
 	return p;
 }
 
 // even-odd test of one point against a polygon
-static bool Poly_Inside(const float *xy, int n, float px, float py) {
+static bool polyInside(const float *xy, int n, float px, float py) {
 	bool inside = false;
 	for (int i = 0, j = n - 1; i < n; j = i++) {
 		float xi = xy[i * 2], yi = xy[i * 2 + 1];
@@ -32,7 +32,7 @@ static bool Poly_Inside(const float *xy, int n, float px, float py) {
 // covers the pixels whose centre lies inside a polygon (even-odd rule); a
 // centre exactly on an edge counts as inside on either side, so mirrored
 // outlines give mirrored pixels
-void Mask_Polygon(Mask &m, int w, int h, const float *xy, int n) {
+void maskPolygon(Mask &m, int w, int h, const float *xy, int n) {
 	m.w = w;
 	m.h = h;
 	m.in.assign((size_t)w * h, 0);
@@ -40,13 +40,13 @@ void Mask_Polygon(Mask &m, int w, int h, const float *xy, int n) {
 		float py = y + 0.5f;
 		for (int x = 0; x < w; x++) {
 			float px = x + 0.5f;
-			m.in[(size_t)y * w + x] = Poly_Inside(xy, n, px - 1e-3f, py) || Poly_Inside(xy, n, px + 1e-3f, py);
+			m.in[(size_t)y * w + x] = polyInside(xy, n, px - 1e-3f, py) || polyInside(xy, n, px + 1e-3f, py);
 		}
 	}
 }
 
 // covers the pixels whose centre lies inside a rotated ellipse
-void Mask_Ellipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle) {
+void maskEllipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle) {
 	m.w = w;
 	m.h = h;
 	m.in.assign((size_t)w * h, 0);
@@ -64,13 +64,13 @@ void Mask_Ellipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry,
 }
 
 // covers an axis-aligned box given by two corners
-void Mask_Box(Mask &m, int w, int h, float x0, float y0, float x1, float y1) {
+void maskBox(Mask &m, int w, int h, float x0, float y0, float x1, float y1) {
 	float xy[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
-	Mask_Polygon(m, w, h, xy, 4);
+	maskPolygon(m, w, h, xy, 4);
 }
 
 // number of covered pixels
-int Mask_Count(const Mask &m) {
+int maskCount(const Mask &m) {
 	int n = 0;
 	for (unsigned char v : m.in) {
 		n += v;
@@ -79,7 +79,7 @@ int Mask_Count(const Mask &m) {
 }
 
 // turns polygon points about a centre; angle in radians, clockwise on screen
-void Poly_Rotate(float *xy, int n, float cx, float cy, float angle) {
+void polyRotate(float *xy, int n, float cx, float cy, float angle) {
 	float c = cosf(angle);
 	float s = sinf(angle);
 	for (int i = 0; i < n; i++) {
@@ -92,7 +92,7 @@ void Poly_Rotate(float *xy, int n, float cx, float cy, float angle) {
 
 // appends the mirror image of the points in reverse order, closing a
 // symmetric outline drawn as its left half; returns the new point count
-int Poly_Mirror(float *xy, int n, float axis) {
+int polyMirror(float *xy, int n, float axis) {
 	for (int i = 0; i < n; i++) {
 		int src = n - 1 - i;
 		xy[(n + i) * 2] = 2.0f * axis - xy[src * 2];
@@ -102,20 +102,20 @@ int Poly_Mirror(float *xy, int n, float axis) {
 }
 
 // an empty sprite
-void Spr_Init(Sprite &s, int w, int h) {
-	Cel empty = {Col_Make(0, 0, 0), 0.0f, 0, MAT_NONE};
+void sprInit(Sprite &s, int w, int h) {
+	Cel empty = {colMake(0, 0, 0), 0.0f, 0, MAT_NONE};
 	s.w = w;
 	s.h = h;
 	s.cels.assign((size_t)w * h, empty);
 }
 
 // a fresh part number, so seams are drawn between shapes
-int Spr_NewPart(void) {
+int sprNewPart(void) {
 	return nextPart++;
 }
 
 // distance from a covered pixel to the nearest uncovered one, up to a limit
-static float Mask_EdgeDistance(const Mask &m, int x, int y, int limit) {
+static float maskEdgeDistance(const Mask &m, int x, int y, int limit) {
 	float best = (float)limit + 1.0f;
 	for (int dy = -limit; dy <= limit; dy++) {
 		for (int dx = -limit; dx <= limit; dx++) {
@@ -136,7 +136,7 @@ static float Mask_EdgeDistance(const Mask &m, int x, int y, int limit) {
 }
 
 // height of a pixel that lies d pixels inside its shape
-static float Paint_Height(const Paint &p, float d) {
+static float paintHeight(const Paint &p, float d) {
 	if (p.profile == PROFILE_FLAT || p.width <= 0.0f) {
 		return p.base + p.height;
 	}
@@ -151,12 +151,12 @@ static float Paint_Height(const Paint &p, float d) {
 }
 
 // paints a shape as a new part
-void Spr_Fill(Sprite &s, const Mask &m, const Paint &p) {
-	Spr_FillPart(s, m, p, Spr_NewPart());
+void sprFill(Sprite &s, const Mask &m, const Paint &p) {
+	sprFillPart(s, m, p, sprNewPart());
 }
 
 // paints a shape as part of an existing part (no seam against it)
-void Spr_FillPart(Sprite &s, const Mask &m, const Paint &p, int part) {
+void sprFillPart(Sprite &s, const Mask &m, const Paint &p, int part) {
 	int limit = (int)ceilf(p.width) + 1;
 	for (int y = 0; y < s.h; y++) {
 		for (int x = 0; x < s.w; x++) {
@@ -167,37 +167,37 @@ void Spr_FillPart(Sprite &s, const Mask &m, const Paint &p, int part) {
 			c.color = p.color;
 			c.mat = p.mat;
 			c.part = part;
-			c.z = Paint_Height(p, Mask_EdgeDistance(m, x, y, limit));
+			c.z = paintHeight(p, maskEdgeDistance(m, x, y, limit));
 		}
 	}
 }
 
 // sets the colour and material of one pixel, keeping its height
-void Spr_Plot(Sprite &s, int x, int y, Color c, int mat) {
+void sprPlot(Sprite &s, int x, int y, Color c, int mat) {
 	if (x < 0 || y < 0 || x >= s.w || y >= s.h) {
 		return;
 	}
 	Cel &cel = s.cels[(size_t)y * s.w + x];
 	if (cel.mat == MAT_NONE) {
-		cel.part = Spr_NewPart();
+		cel.part = sprNewPart();
 	}
 	cel.color = c;
 	cel.mat = mat;
 }
 
 // darkens or brightens one painted pixel (panel lines, tread marks)
-void Spr_Tint(Sprite &s, int x, int y, float factor) {
+void sprTint(Sprite &s, int x, int y, float factor) {
 	if (x < 0 || y < 0 || x >= s.w || y >= s.h) {
 		return;
 	}
 	Cel &cel = s.cels[(size_t)y * s.w + x];
 	if (cel.mat != MAT_NONE) {
-		cel.color = Col_Scale(cel.color, factor);
+		cel.color = colScale(cel.color, factor);
 	}
 }
 
 // the cel at a position, or null outside or when empty
-static const Cel *Spr_At(const Sprite &s, int x, int y) {
+static const Cel *sprAt(const Sprite &s, int x, int y) {
 	if (x < 0 || y < 0 || x >= s.w || y >= s.h) {
 		return nullptr;
 	}
@@ -206,19 +206,19 @@ static const Cel *Spr_At(const Sprite &s, int x, int y) {
 }
 
 // height used for slopes; the ground beside a part counts as a drop
-static float Spr_HeightAt(const Sprite &s, int x, int y, float own) {
-	const Cel *c = Spr_At(s, x, y);
+static float sprHeightAt(const Sprite &s, int x, int y, float own) {
+	const Cel *c = sprAt(s, x, y);
 	return c ? c->z : own - 1.0f;
 }
 
 // brightness of a painted pixel under the fixed light
-static Color Spr_ShadeCel(const Sprite &s, int x, int y) {
+static Color sprShadeCel(const Sprite &s, int x, int y) {
 	const Cel &c = s.cels[(size_t)y * s.w + x];
 	if (c.mat == MAT_GLOW) {
 		return c.color;
 	}
-	float dzdx = (Spr_HeightAt(s, x + 1, y, c.z) - Spr_HeightAt(s, x - 1, y, c.z)) * 0.5f;
-	float dzdy = (Spr_HeightAt(s, x, y + 1, c.z) - Spr_HeightAt(s, x, y - 1, c.z)) * 0.5f;
+	float dzdx = (sprHeightAt(s, x + 1, y, c.z) - sprHeightAt(s, x - 1, y, c.z)) * 0.5f;
+	float dzdy = (sprHeightAt(s, x, y + 1, c.z) - sprHeightAt(s, x, y - 1, c.z)) * 0.5f;
 	float nx = -dzdx, ny = -dzdy, nz = 1.0f;
 	float len = sqrtf(nx * nx + ny * ny + nz * nz);
 	float lambert = (nx * LIGHT_X + ny * LIGHT_Y + nz * LIGHT_Z) / len;
@@ -229,7 +229,7 @@ static Color Spr_ShadeCel(const Sprite &s, int x, int y) {
 	float light = 0.38f + 1.05f * lambert;
 	// a few bands instead of a smooth ramp keeps the pixel-art look
 	light = floorf(light * 6.0f + 0.5f) / 6.0f;
-	Color out = Col_Scale(c.color, light);
+	Color out = colScale(c.color, light);
 	if (c.mat == MAT_METAL || c.mat == MAT_GLASS) {
 		// highlight where the surface faces halfway between light and eye
 		float hx = LIGHT_X, hy = LIGHT_Y, hz = LIGHT_Z + 1.0f;
@@ -239,22 +239,22 @@ static Color Spr_ShadeCel(const Sprite &s, int x, int y) {
 		float amount = c.mat == MAT_GLASS ? 220.0f : 90.0f;
 		shine = powf(shine > 0.0f ? shine : 0.0f, power);
 		shine = shine > 0.5f ? 1.0f : (shine > 0.2f ? 0.45f : 0.0f);
-		out = Col_Add(out, Col_Make(amount * shine, amount * shine, amount * shine));
+		out = colAdd(out, colMake(amount * shine, amount * shine, amount * shine));
 	}
 	// a part standing well above its surroundings casts a short shadow down-right
 	for (int k = 1; k <= 2; k++) {
-		const Cel *n = Spr_At(s, x - k, y - k);
+		const Cel *n = sprAt(s, x - k, y - k);
 		if (n && n->part != c.part && n->mat != MAT_GLOW && n->z > c.z + 1.2f * k) {
-			out = Col_Scale(out, 0.68f);
+			out = colScale(out, 0.68f);
 			break;
 		}
 	}
 	// seams: a pixel beside a higher part sits in its shadow
 	static const int dirs[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
 	for (int i = 0; i < 4; i++) {
-		const Cel *n = Spr_At(s, x + dirs[i][0], y + dirs[i][1]);
+		const Cel *n = sprAt(s, x + dirs[i][0], y + dirs[i][1]);
 		if (n && n->part != c.part && n->mat != MAT_GLOW && n->z > c.z + 0.4f) {
-			out = Col_Scale(out, i < 2 ? 0.62f : 0.78f);
+			out = colScale(out, i < 2 ? 0.62f : 0.78f);
 			break;
 		}
 	}
@@ -262,38 +262,38 @@ static Color Spr_ShadeCel(const Sprite &s, int x, int y) {
 }
 
 // outline colour for an empty pixel, or false when no part touches it
-static bool Spr_OutlineAt(const Sprite &s, const Image &shaded, int x, int y, Color &out) {
+static bool sprOutlineAt(const Sprite &s, const Image &shaded, int x, int y, Color &out) {
 	static const int dirs[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 	bool found = false;
 	float darkest = 1e9f;
 	for (int i = 0; i < 4; i++) {
 		int nx = x + dirs[i][0];
 		int ny = y + dirs[i][1];
-		const Cel *n = Spr_At(s, nx, ny);
+		const Cel *n = sprAt(s, nx, ny);
 		if (!n || n->mat == MAT_GLOW) {
 			continue;
 		}
-		Color c = Img_Get(shaded, nx, ny);
-		if (Col_Luma(c) < darkest) {
-			darkest = Col_Luma(c);
+		Color c = imgGet(shaded, nx, ny);
+		if (colLuma(c) < darkest) {
+			darkest = colLuma(c);
 			out = c;
 			found = true;
 		}
 	}
 	if (found) {
 		// a very dark, slightly cool version of the neighbouring colour
-		out = Col_Add(Col_Scale(out, 0.22f), Col_Make(8, 8, 14));
+		out = colAdd(colScale(out, 0.22f), colMake(8, 8, 14));
 	}
 	return found;
 }
 
 // shades, outlines and keys the sprite into an RGB picture
-void Spr_Render(const Sprite &s, Image &out) {
-	Img_Init(out, s.w, s.h, KEY_COLOR);
+void sprRender(const Sprite &s, Image &out) {
+	imgInit(out, s.w, s.h, KEY_COLOR);
 	for (int y = 0; y < s.h; y++) {
 		for (int x = 0; x < s.w; x++) {
-			if (Spr_At(s, x, y)) {
-				Img_Set(out, x, y, Spr_ShadeCel(s, x, y));
+			if (sprAt(s, x, y)) {
+				imgSet(out, x, y, sprShadeCel(s, x, y));
 			}
 		}
 	}
@@ -301,16 +301,16 @@ void Spr_Render(const Sprite &s, Image &out) {
 	for (int y = 0; y < s.h; y++) {
 		for (int x = 0; x < s.w; x++) {
 			Color c;
-			if (!Spr_At(s, x, y) && Spr_OutlineAt(s, shaded, x, y, c)) {
-				Img_Set(out, x, y, c);
+			if (!sprAt(s, x, y) && sprOutlineAt(s, shaded, x, y, c)) {
+				imgSet(out, x, y, c);
 			}
 		}
 	}
 	// painted pixels must never collide with the colour key
 	for (int y = 0; y < s.h; y++) {
 		for (int x = 0; x < s.w; x++) {
-			if (Spr_At(s, x, y) && Img_IsKey(out, x, y)) {
-				Img_Set(out, x, y, Col_Make(255, 1, 255));
+			if (sprAt(s, x, y) && imgIsKey(out, x, y)) {
+				imgSet(out, x, y, colMake(255, 1, 255));
 			}
 		}
 	}

@@ -51,20 +51,20 @@ struct Paint {
 	float width;   // distance from the edge over which it rises
 };
 
-Paint Paint_Make(Color c, int mat, int profile, float base, float height, float width);
+Paint paintMake(Color c, int mat, int profile, float base, float height, float width);
 
-void Mask_Polygon(Mask &m, int w, int h, const float *xy, int n);
-void Mask_Ellipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle);
-void Mask_Box(Mask &m, int w, int h, float x0, float y0, float x1, float y1);
-int Mask_Count(const Mask &m);
+void maskPolygon(Mask &m, int w, int h, const float *xy, int n);
+void maskEllipse(Mask &m, int w, int h, float cx, float cy, float rx, float ry, float angle);
+void maskBox(Mask &m, int w, int h, float x0, float y0, float x1, float y1);
+int maskCount(const Mask &m);
 
-void Poly_Rotate(float *xy, int n, float cx, float cy, float angle);
-int Poly_Mirror(float *xy, int n, float axis);
+void polyRotate(float *xy, int n, float cx, float cy, float angle);
+int polyMirror(float *xy, int n, float axis);
 
-void Spr_Init(Sprite &s, int w, int h);
-int Spr_NewPart(void);
-void Spr_Fill(Sprite &s, const Mask &m, const Paint &p);
-void Spr_FillPart(Sprite &s, const Mask &m, const Paint &p, int part);
-void Spr_Plot(Sprite &s, int x, int y, Color c, int mat);
-void Spr_Tint(Sprite &s, int x, int y, float factor);
-void Spr_Render(const Sprite &s, Image &out);
+void sprInit(Sprite &s, int w, int h);
+int sprNewPart(void);
+void sprFill(Sprite &s, const Mask &m, const Paint &p);
+void sprFillPart(Sprite &s, const Mask &m, const Paint &p, int part);
+void sprPlot(Sprite &s, int x, int y, Color c, int mat);
+void sprTint(Sprite &s, int x, int y, float factor);
+void sprRender(const Sprite &s, Image &out);

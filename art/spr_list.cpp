@@ -12,41 +12,41 @@ struct ArtEntry {
 };
 
 // adapters for the drawings that take no frame or extra arguments
-static void Draw_ShotFrame(Image &out, int) {
-	Draw_Shot(out);
+static void drawShotFrame(Image &out, int) {
+	drawShot(out);
 }
 
-static void Draw_WreckFrame(Image &out, int) {
-	Draw_Wreck(out);
+static void drawWreckFrame(Image &out, int) {
+	drawWreck(out);
 }
 
-static void Draw_LogoFrame(Image &out, int) {
-	Draw_Logo(out, LOGO_SIZE);
+static void drawLogoFrame(Image &out, int) {
+	drawLogo(out, LOGO_SIZE);
 }
 
-static void Draw_SmallBoom(Image &out, int frame) {
-	Draw_Boom(out, BOOM_S_SIZE, BOOM_S_FRAMES, frame, 11);
+static void drawSmallBoom(Image &out, int frame) {
+	drawBoom(out, BOOM_S_SIZE, BOOM_S_FRAMES, frame, 11);
 }
 
-static void Draw_LargeBoom(Image &out, int frame) {
-	Draw_Boom(out, BOOM_L_SIZE, BOOM_L_FRAMES, frame, 29);
+static void drawLargeBoom(Image &out, int frame) {
+	drawBoom(out, BOOM_L_SIZE, BOOM_L_FRAMES, frame, 29);
 }
 
 static const ArtEntry ART[] = {
-	{"player", PLAYER_FRAMES, Draw_Player},
-	{"tank", TANK_FRAMES, Draw_Tank},
-	{"heli", HELI_FRAMES, Draw_Heli},
-	{"shot", 1, Draw_ShotFrame},
-	{"bullet", BULLET_FRAMES, Draw_Bullet},
-	{"boom_s", BOOM_S_FRAMES, Draw_SmallBoom},
-	{"boom_l", BOOM_L_FRAMES, Draw_LargeBoom},
-	{"wreck", 1, Draw_WreckFrame},
-	{"logo", 1, Draw_LogoFrame},
+	{"player", PLAYER_FRAMES, drawPlayer},
+	{"tank", TANK_FRAMES, drawTank},
+	{"heli", HELI_FRAMES, drawHeli},
+	{"shot", 1, drawShotFrame},
+	{"bullet", BULLET_FRAMES, drawBullet},
+	{"boom_s", BOOM_S_FRAMES, drawSmallBoom},
+	{"boom_l", BOOM_L_FRAMES, drawLargeBoom},
+	{"wreck", 1, drawWreckFrame},
+	{"logo", 1, drawLogoFrame},
 };
 static const int ART_ENTRIES = (int)(sizeof(ART) / sizeof(ART[0]));
 
 // number of files in the catalogue
-int Art_Count(void) {
+int artCount(void) {
 	int n = 0;
 	for (int i = 0; i < ART_ENTRIES; i++) {
 		n += ART[i].frames;
@@ -55,7 +55,7 @@ int Art_Count(void) {
 }
 
 // draws file number index and gives its name (such as "tank3.png")
-void Art_Render(int index, Image &out, std::string &name) {
+void artRender(int index, Image &out, std::string &name) {
 	for (int i = 0; i < ART_ENTRIES; i++) {
 		if (index >= ART[i].frames) {
 			index -= ART[i].frames;
@@ -72,11 +72,11 @@ void Art_Render(int index, Image &out, std::string &name) {
 		return;
 	}
 	name.clear();
-	Img_Init(out, 0, 0, KEY_COLOR);
+	imgInit(out, 0, 0, KEY_COLOR);
 }
 
 // draws desktop icon number index and gives its name (such as "vorska_64.png")
-void Icon_Render(int index, Image &out, std::string &name) {
+void iconRender(int index, Image &out, std::string &name) {
 	name = "vorska_" + std::to_string(ICON_SIZES[index]) + ".png";
-	Draw_Logo(out, ICON_SIZES[index]);
+	drawLogo(out, ICON_SIZES[index]);
 }

@@ -18,15 +18,15 @@ const int LOGO_SIZE = 32;
 const int ICON_SIZES[] = {64, 128, 256};
 const int ICON_COUNT = (int)(sizeof(ICON_SIZES) / sizeof(ICON_SIZES[0]));
 
-void Draw_Player(Image &out, int frame);
-void Draw_Logo(Image &out, int size);
-void Draw_Tank(Image &out, int frame);
-void Draw_Wreck(Image &out);
-void Draw_Heli(Image &out, int frame);
-void Draw_Shot(Image &out);
-void Draw_Bullet(Image &out, int frame);
-void Draw_Boom(Image &out, int size, int frames, int frame, unsigned int seed);
+void drawPlayer(Image &out, int frame);
+void drawLogo(Image &out, int size);
+void drawTank(Image &out, int frame);
+void drawWreck(Image &out);
+void drawHeli(Image &out, int frame);
+void drawShot(Image &out);
+void drawBullet(Image &out, int frame);
+void drawBoom(Image &out, int size, int frames, int frame, unsigned int seed);
 
-int Art_Count(void);
-void Art_Render(int index, Image &out, std::string &name);
-void Icon_Render(int index, Image &out, std::string &name);
+int artCount(void);
+void artRender(int index, Image &out, std::string &name);
+void iconRender(int index, Image &out, std::string &name);

@@ -198,7 +198,7 @@ static int savePng(SDL_Surface *canvas, const std::string &out) {
 		}
 	}
 	unlock(canvas);
-	return Png_Write(img, out);
+	return pngWrite(img, out);
 }
 
 // Draws every template of list on one picture and writes it to out as PNG; 1 on success.
