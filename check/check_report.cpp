@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-static const char *const severityNames[] = {"error", "warning", "note"};
+static const char *const SEVERITY_NAMES[] = {"error", "warning", "note"};
 
 // Notes where every line starts, for lines and columns of offsets.
 void indexLines(CheckRun *run) {
@@ -39,7 +39,7 @@ void printReport(CheckRun *run, int *errors, int *warnings) {
 	for (size_t i = 0; i < run->diags.size(); i++) {
 		const Diagnostic &d = run->diags[i];
 		long at = std::max(d.at, 0L);
-		printf("%s:%d:%d: %s: %s\n", run->path.c_str(), lineOf(run, at), columnOf(run, at), severityNames[d.sev],
+		printf("%s:%d:%d: %s: %s\n", run->path.c_str(), lineOf(run, at), columnOf(run, at), SEVERITY_NAMES[d.sev],
 		       d.text.c_str());
 		*errors += d.sev == SEV_ERROR;
 		*warnings += d.sev == SEV_WARNING;

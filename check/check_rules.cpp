@@ -5,13 +5,13 @@
 #include "entity/gamestate.h"
 
 // The templates the game itself asks for: at start-up, on firing and for enemy fire.
-static const char *const askedIds[] = {PLAYER_ID, TANK_ID, HELICOPTER_ID, SHOT_ID, BULLET_ID};
+static const char *const ASKED_IDS[] = {PLAYER_ID, TANK_ID, HELICOPTER_ID, SHOT_ID, BULLET_ID};
 
 #define COUNT_OF(a) ((int)(sizeof(a) / sizeof((a)[0])))
 
 // The templates the game fires as projectiles; they must leave with the view.
-static const char *const projectileIds[] = {SHOT_ID, BULLET_ID};
-static const char *const projectileTypes[] = {"SHOT", "BULLET"};
+static const char *const PROJECTILE_IDS[] = {SHOT_ID, BULLET_ID};
+static const char *const PROJECTILE_TYPES[] = {"SHOT", "BULLET"};
 
 // An id no token can hold: a load of it walks the whole file and so names every block.
 #define PROBE_ID " "
@@ -20,8 +20,8 @@ static const char *const projectileTypes[] = {"SHOT", "BULLET"};
 void loadAll(CheckRun *run) {
 	EntityData probe;
 	probe.loadEnD(run->path, PROBE_ID);
-	for (int i = 0; i < COUNT_OF(askedIds); i++) {
-		addEnD(run->path, askedIds[i]);
+	for (int i = 0; i < COUNT_OF(ASKED_IDS); i++) {
+		addEnD(run->path, ASKED_IDS[i]);
 	}
 	for (size_t i = 0; i < run->candidates.size(); i++) {
 		addEnD(run->path, run->candidates[i].id);
@@ -137,8 +137,8 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 	if (ed.life >= 1 && stateNamed(ed, "DEATH") == nullptr) {
 		addDiag(run, p.at, SEV_WARNING, "'" + ed.id + "' has no DEATH state: when killed it is removed at once");
 	}
-	int projectile = inList(projectileIds, COUNT_OF(projectileIds), ed.id) ||
-	                 inList(projectileTypes, COUNT_OF(projectileTypes), ed.type);
+	int projectile = inList(PROJECTILE_IDS, COUNT_OF(PROJECTILE_IDS), ed.id) ||
+	                 inList(PROJECTILE_TYPES, COUNT_OF(PROJECTILE_TYPES), ed.type);
 	if (projectile && !(ed.flags & ENT_DIE_OOB_VPT)) {
 		addDiag(run, p.at, SEV_WARNING,
 		        "'" + ed.id + "' is a shot or bullet without FLAG ENT_DIE_OOB_VPT: it lives on off screen");
@@ -157,9 +157,9 @@ static void checkTemplate(CheckRun *run, const EntityData &ed, const TemplatePla
 
 // Checks what the file holds against what the game asks for and what USES names.
 static void checkFile(CheckRun *run) {
-	for (int i = 0; i < COUNT_OF(askedIds); i++) {
-		if (getEData(askedIds[i], edlist) == nullptr) {
-			addDiag(run, 0, SEV_ERROR, std::string("no template '") + askedIds[i] + "': the game asks for it");
+	for (int i = 0; i < COUNT_OF(ASKED_IDS); i++) {
+		if (getEData(ASKED_IDS[i], edlist) == nullptr) {
+			addDiag(run, 0, SEV_ERROR, std::string("no template '") + ASKED_IDS[i] + "': the game asks for it");
 		}
 	}
 	for (size_t i = 0; i < run->uses.size(); i++) {
@@ -174,7 +174,7 @@ static void checkFile(CheckRun *run) {
 			addDiag(run, c.at, SEV_WARNING,
 			        "'" + c.id + "' is defined again: the game uses the block at line " +
 			            std::to_string(lineOf(run, first->at)));
-		} else if (!inList(askedIds, COUNT_OF(askedIds), c.id) && !usedByUses(run, c.id)) {
+		} else if (!inList(ASKED_IDS, COUNT_OF(ASKED_IDS), c.id) && !usedByUses(run, c.id)) {
 			addDiag(run, c.at, SEV_WARNING,
 			        "nothing uses '" + c.id + "': the game never asks for it and no USES names it");
 		}

@@ -40,14 +40,14 @@ struct Options {
 static Uint8 pilotKeys[NUM_KEYS];
 
 // Plays one run in this process with the game's real start-up and main loop.
-static RunResult PlayRun(const PilotKind &kind, unsigned seed, long maxCycles) {
+static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	RunResult result;
 	Font *font = startUp();
 	keyp = pilotKeys;
 	Pilot pilot(kind, seed);
 	const double climb = env->cy;
 	for (long n = 0; maxCycles == 0 || n < maxCycles; n++) {
-		pilot.Step(n, pilotKeys);
+		pilot.step(n, pilotKeys);
 		bool dying = player->getState() == "DEATH";
 		cycles = 1;
 		int going = loopPass(font);
@@ -69,7 +69,7 @@ static RunResult PlayRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 
 // Starts one run in a child process that writes its result as a line of text to the pipe.
 // Its messages go to logPath, or nowhere when that is empty.
-static pid_t StartRun(const PilotKind &kind, unsigned seed, long maxCycles, const std::string &logPath, int *readEnd) {
+static pid_t startRun(const PilotKind &kind, unsigned seed, long maxCycles, const std::string &logPath, int *readEnd) {
 	int fds[2];
 	if (pipe(fds) != 0) {
 		perror("playtest: pipe");
@@ -92,7 +92,7 @@ static pid_t StartRun(const PilotKind &kind, unsigned seed, long maxCycles, cons
 	int log = logPath.empty() ? devNull : open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 	dup2(devNull, 1);
 	dup2(log < 0 ? devNull : log, 2);
-	RunResult r = PlayRun(kind, seed, maxCycles);
+	RunResult r = playRun(kind, seed, maxCycles);
 	std::string line = std::to_string(r.top) + " " + std::to_string(r.over);
 	for (double h : r.losses) {
 		line += " " + std::to_string(h);
@@ -103,7 +103,7 @@ static pid_t StartRun(const PilotKind &kind, unsigned seed, long maxCycles, cons
 }
 
 // Reads a finished child's line back into a result.
-static bool ReadRun(int fd, RunResult *r) {
+static bool readRun(int fd, RunResult *r) {
 	std::string text;
 	char buf[4096];
 	ssize_t n;
@@ -134,7 +134,7 @@ static bool ReadRun(int fd, RunResult *r) {
 
 // Plays every run of one pilot, at most `jobs` at once; seeds are 1 to runs.
 // The first run of the first pilot keeps the game's messages in game.log, for the data's errors.
-static std::vector<RunResult> PlayPilot(const PilotKind &kind, const Options &opt) {
+static std::vector<RunResult> playPilot(const PilotKind &kind, const Options &opt) {
 	std::vector<RunResult> results(opt.runs);
 	std::vector<pid_t> pids(opt.runs, 0);
 	std::vector<int> fds(opt.runs, -1);
@@ -142,9 +142,9 @@ static std::vector<RunResult> PlayPilot(const PilotKind &kind, const Options &op
 	int finished = 0;
 	while (finished < opt.runs) {
 		if (started < opt.runs && started - finished < opt.jobs) {
-			bool logged = started == 0 && &kind == &kPilots[0];
+			bool logged = started == 0 && &kind == &PILOTS[0];
 			std::string log = logged ? opt.out + "/game.log" : "";
-			pids[started] = StartRun(kind, started + 1, opt.cycles, log, &fds[started]);
+			pids[started] = startRun(kind, started + 1, opt.cycles, log, &fds[started]);
 			started++;
 			continue;
 		}
@@ -155,7 +155,7 @@ static std::vector<RunResult> PlayPilot(const PilotKind &kind, const Options &op
 				continue;
 			}
 			// the pipe holds one short line, so the child never blocks on it before exiting
-			if (!ReadRun(fds[i], &results[i]) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+			if (!readRun(fds[i], &results[i]) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
 				fprintf(stderr, "playtest: run %d of %s failed\n", i + 1, kind.name);
 				exit(1);
 			}
@@ -166,18 +166,18 @@ static std::vector<RunResult> PlayPilot(const PilotKind &kind, const Options &op
 }
 
 // The bin of the climb a height falls in.
-static int BinOf(double h) {
+static int binOf(double h) {
 	int b = (int)(h * NUM_BINS);
 	return b < 0 ? 0 : (b >= NUM_BINS ? NUM_BINS - 1 : b);
 }
 
 // The height at which a run lost its last life, or above the top for a run that did not.
-static double EndOf(const RunResult &r) {
+static double endOf(const RunResult &r) {
 	return r.over && !r.losses.empty() ? r.losses.back() : 2.0;
 }
 
 // One pilot's line of the report.
-static void ReportPilot(FILE *f, const PilotKind &kind, const std::vector<RunResult> &runs) {
+static void reportPilot(FILE *f, const PilotKind &kind, const std::vector<RunResult> &runs) {
 	int top = 0, lost = 0, earlyEnd = 0;
 	double sum = 0;
 	int bins[10] = {0};
@@ -186,9 +186,9 @@ static void ReportPilot(FILE *f, const PilotKind &kind, const std::vector<RunRes
 		lost += (int)r.losses.size();
 		for (double h : r.losses) {
 			sum += h;
-			bins[BinOf(h) * 10 / NUM_BINS]++;
+			bins[binOf(h) * 10 / NUM_BINS]++;
 		}
-		if (EndOf(r) < STILL_LIMIT) {
+		if (endOf(r) < STILL_LIMIT) {
 			earlyEnd++;
 		}
 	}
@@ -202,18 +202,18 @@ static void ReportPilot(FILE *f, const PilotKind &kind, const std::vector<RunRes
 }
 
 // Writes the report of every pilot.
-static void Report(FILE *f, const std::vector<std::vector<RunResult>> &all) {
+static void report(FILE *f, const std::vector<std::vector<RunResult>> &all) {
 	fprintf(f, "%-8s %5s %4s %4s %5s %5s %6s %10s  lives lost in each tenth of the climb\n", "pilot", "runs", "top", "",
 	        "lost", "/run", "mean", "over<40%");
-	for (int p = 0; p < kNumPilots; p++) {
-		ReportPilot(f, kPilots[p], all[p]);
+	for (int p = 0; p < NUM_PILOTS; p++) {
+		reportPilot(f, PILOTS[p], all[p]);
 	}
 	fprintf(f, "top: runs that reached the top; lost: lives lost in all runs; mean: their mean height\n"
 	           "in %% of the climb; over<40%%: runs whose last life was gone before 40%% of the climb\n");
 }
 
 // Writes the plot's data: runs still going at each percent of the climb, and lives lost per bin.
-static bool WriteData(const std::string &dir, const std::vector<std::vector<RunResult>> &all) {
+static bool writeData(const std::string &dir, const std::vector<std::vector<RunResult>> &all) {
 	FILE *s = fopen((dir + "/survival.dat").c_str(), "w");
 	FILE *d = fopen((dir + "/deaths.dat").c_str(), "w");
 	if (s == nullptr || d == nullptr) {
@@ -225,7 +225,7 @@ static bool WriteData(const std::string &dir, const std::vector<std::vector<RunR
 		for (const std::vector<RunResult> &runs : all) {
 			int going = 0;
 			for (const RunResult &r : runs) {
-				going += EndOf(r) > pc / 100.0;
+				going += endOf(r) > pc / 100.0;
 			}
 			fprintf(s, " %.1f", 100.0 * going / runs.size());
 		}
@@ -237,7 +237,7 @@ static bool WriteData(const std::string &dir, const std::vector<std::vector<RunR
 			int n = 0;
 			for (const RunResult &r : runs) {
 				for (double h : r.losses) {
-					n += BinOf(h) == b;
+					n += binOf(h) == b;
 				}
 			}
 			fprintf(d, " %d", n);
@@ -250,7 +250,7 @@ static bool WriteData(const std::string &dir, const std::vector<std::vector<RunR
 }
 
 // Reads the command line; exits with the usage on anything it does not know.
-static Options ParseOptions(int argc, char **argv) {
+static Options parseOptions(int argc, char **argv) {
 	Options opt;
 	for (int i = 1; i < argc; i += 2) {
 		const char *val = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -271,21 +271,21 @@ static Options ParseOptions(int argc, char **argv) {
 }
 
 int main(int argc, char **argv) {
-	Options opt = ParseOptions(argc, argv);
+	Options opt = parseOptions(argc, argv);
 	setenv("SDL_VIDEODRIVER", "dummy", 1);
 	setenv("SDL_AUDIODRIVER", "dummy", 1);
 	std::vector<std::vector<RunResult>> all;
-	all.reserve(kNumPilots);
-	for (int p = 0; p < kNumPilots; p++) {
-		all.push_back(PlayPilot(kPilots[p], opt));
+	all.reserve(NUM_PILOTS);
+	for (int p = 0; p < NUM_PILOTS; p++) {
+		all.push_back(playPilot(PILOTS[p], opt));
 	}
-	Report(stdout, all);
+	report(stdout, all);
 	FILE *f = fopen((opt.out + "/report.txt").c_str(), "w");
 	if (f == nullptr) {
 		perror(("playtest: " + opt.out).c_str());
 		return 1;
 	}
-	Report(f, all);
+	report(f, all);
 	fclose(f);
-	return WriteData(opt.out, all) ? 0 : 1;
+	return writeData(opt.out, all) ? 0 : 1;
 }

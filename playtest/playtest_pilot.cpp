@@ -6,12 +6,12 @@
 #include <vector>
 #include "game/vorska.h"
 
-const PilotKind kPilots[] = {
+const PilotKind PILOTS[] = {
 	{"still", 0, 0, 0, 1},
 	{"novice", 15, 80, 5, 0},
 	{"skilled", 5, 160, 0, 1},
 };
-const int kNumPilots = sizeof(kPilots) / sizeof(kPilots[0]);
+const int NUM_PILOTS = sizeof(PILOTS) / sizeof(PILOTS[0]);
 
 static const int NUM_DIRS = 9;
 // Direction 0 holds no arrow; the others are the eight compass points.
@@ -19,7 +19,7 @@ static const int DIR_X[NUM_DIRS] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
 static const int DIR_Y[NUM_DIRS] = {0, -1, -1, 0, 1, 1, 1, 0, -1};
 
 // The bullets and enemies a player can see within range of the ship's centre.
-static std::vector<Threat> ThreatsInSight(int range) {
+static std::vector<Threat> threatsInSight(int range) {
 	std::vector<Threat> seen;
 	double sx = player->x + player->w / 2.0;
 	double sy = player->y + player->h / 2.0;
@@ -42,7 +42,7 @@ Pilot::Pilot(const PilotKind &k, unsigned seed) : kind(k), rng(seed), nextDecisi
 }
 
 // How far away the nearest threat would be after one hold of direction d, everything keeping its velocity.
-double Pilot::PredictedGap(const std::vector<Threat> &seen, int d) const {
+double Pilot::predictedGap(const std::vector<Threat> &seen, int d) const {
 	double x = player->x;
 	double y = player->y;
 	double top = env->cy;
@@ -63,8 +63,8 @@ double Pilot::PredictedGap(const std::vector<Threat> &seen, int d) const {
 }
 
 // The direction that leaves the nearest threat furthest away; none when nothing is in sight.
-int Pilot::Decide() {
-	std::vector<Threat> seen = ThreatsInSight(kind.range);
+int Pilot::decide() {
+	std::vector<Threat> seen = threatsInSight(kind.range);
 	if (seen.empty()) {
 		return 0;
 	}
@@ -74,9 +74,9 @@ int Pilot::Decide() {
 	}
 	std::shuffle(order, order + NUM_DIRS, rng);  // ties go to whichever comes first
 	int best = order[0];
-	double bestGap = PredictedGap(seen, best);
+	double bestGap = predictedGap(seen, best);
 	for (int i = 1; i < NUM_DIRS; i++) {
-		double gap = PredictedGap(seen, order[i]);
+		double gap = predictedGap(seen, order[i]);
 		if (gap > bestGap) {
 			best = order[i];
 			bestGap = gap;
@@ -86,7 +86,7 @@ int Pilot::Decide() {
 }
 
 // Holds fire and the chosen arrows; decides again every period.
-void Pilot::Step(long cycle, Uint8 *keys) {
+void Pilot::step(long cycle, Uint8 *keys) {
 	keys[SDLK_SPACE] = kind.holdFire;
 	if (kind.period == 0 || cycle < nextDecision) {
 		return;
@@ -96,7 +96,7 @@ void Pilot::Step(long cycle, Uint8 *keys) {
 	}
 	bool hesitates = decided && kind.hesitate > 0 && rng() % kind.hesitate == 0;
 	if (!hesitates) {
-		dir = Decide();
+		dir = decide();
 	}
 	decided = 1;
 	nextDecision = cycle + kind.period;

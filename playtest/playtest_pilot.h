@@ -22,8 +22,8 @@ struct Threat {
 	double x, y, vx, vy;
 };
 
-extern const PilotKind kPilots[];
-extern const int kNumPilots;
+extern const PilotKind PILOTS[];
+extern const int NUM_PILOTS;
 
 // One pilot at the keyboard array for one run.
 class Pilot {
@@ -31,11 +31,11 @@ public:
 	Pilot(const PilotKind &kind, unsigned seed);
 
 	// Sets the keys for the coming game cycle.
-	void Step(long cycle, Uint8 *keys);
+	void step(long cycle, Uint8 *keys);
 
 private:
-	int Decide();
-	double PredictedGap(const std::vector<Threat> &seen, int dir) const;
+	int decide();
+	double predictedGap(const std::vector<Threat> &seen, int dir) const;
 
 	const PilotKind &kind;
 	std::mt19937 rng;
