@@ -42,7 +42,8 @@ struct UsesPlace {
 
 // Everything the checker learns from one file.
 struct CheckRun {
-	std::string path;
+	std::string path;         // as the designer named it, for the report
+	std::string openPath;     // the same, absolute: the checker reads it from inside the data folder
 	std::string text;         // the file's bytes, for lines, columns and tokens
 	std::vector<long> lines;  // offset where each line starts
 	std::vector<Diagnostic> diags;

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
-#include <sys/stat.h>
+#include <unistd.h>
+#include "check/tool_files.h"
 #include "entity/ef_def.h"
 #include "entity/gamestate.h"
 #include "platform/message.h"
@@ -19,21 +19,21 @@
 
 // What the command line asks for.
 struct Options {
-	std::string file;
+	std::string file;  // the game's own entity file when empty
 	std::string sheet;
 	int werror;
 };
 
 // Prints how to call the checker and returns the status for a bad call.
 static int usage() {
-	fprintf(stderr, "usage: vorska-check [--sheet OUT.png] [--werror] [FILE]\n"
-	                "  FILE defaults to " ENTITY_FILE "; run it where the game runs, image paths are relative\n");
+	fprintf(stderr,
+	        "usage: vorska-check [--sheet OUT.png] [--werror] [FILE]\n"
+	        "  FILE defaults to the game's " ENTITY_FILE "; image paths are read from the game's data folder\n");
 	return EXIT_UNUSABLE;
 }
 
 // Reads the command line into opt; 0 when it makes no sense.
 static int parseArgs(int argc, char **argv, Options *opt) {
-	opt->file = ENTITY_FILE;
 	opt->werror = 0;
 	int files = 0;
 	for (int i = 1; i < argc; i++) {
@@ -47,26 +47,6 @@ static int parseArgs(int argc, char **argv, Options *opt) {
 			opt->file = argv[i];
 		}
 	}
-	return 1;
-}
-
-// Reads the whole file into run->text; 0 when it is no readable regular file.
-static int readText(CheckRun *run) {
-	struct stat st;
-	if (stat(run->path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-		return 0;
-	}
-	std::ifstream in(run->path.c_str(), std::ios::binary);
-	if (!in.is_open()) {
-		return 0;
-	}
-	std::ostringstream all;
-	all << in.rdbuf();
-	if (in.bad()) {
-		return 0;
-	}
-	run->text = all.str();
-	indexLines(run);
 	return 1;
 }
 
@@ -95,10 +75,21 @@ int main(int argc, char **argv) {
 	if (!parseArgs(argc, argv, &opt)) {
 		return usage();
 	}
+	std::string dataDir = findDataDir("vorska-check");
+	if (dataDir.empty()) {
+		return EXIT_UNUSABLE;
+	}
 	CheckRun run;
-	run.path = opt.file;
-	if (!readText(&run)) {
-		fprintf(stderr, "%s: error: cannot read the file\n", run.path.c_str());
+	run.path = opt.file.empty() ? dataDir + "/" ENTITY_FILE : opt.file;
+	run.openPath = absolutePath(run.path);
+	if (!readEntityFile(run.path, run.text)) {
+		return EXIT_UNUSABLE;
+	}
+	indexLines(&run);
+	// image paths in the file are relative to the data folder, as they are for the game
+	std::string sheet = opt.sheet.empty() ? "" : absolutePath(opt.sheet);
+	if (chdir(dataDir.c_str()) != 0) {
+		perror(("vorska-check: " + dataDir).c_str());
 		return EXIT_UNUSABLE;
 	}
 	if (!startVideo()) {
@@ -113,7 +104,7 @@ int main(int argc, char **argv) {
 	int warnings = 0;
 	printReport(&run, &errors, &warnings);
 	int status = errors > 0 || (opt.werror && warnings > 0) ? EXIT_ERRORS : EXIT_CLEAN;
-	if (!opt.sheet.empty() && !writeSheet(edlist, opt.sheet)) {
+	if (!sheet.empty() && !writeSheet(edlist, sheet)) {
 		status = EXIT_UNUSABLE;
 	}
 	freeEdListBitmaps(edlist);

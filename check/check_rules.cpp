@@ -19,12 +19,12 @@ static const char *const PROJECTILE_TYPES[] = {"SHOT", "BULLET"};
 // Reads the file the way the game does, then every other block it holds.
 void loadAll(CheckRun *run) {
 	EntityData probe;
-	probe.loadEnD(run->path, PROBE_ID);
+	probe.loadEnD(run->openPath, PROBE_ID);
 	for (int i = 0; i < COUNT_OF(ASKED_IDS); i++) {
-		addEnD(run->path, ASKED_IDS[i]);
+		addEnD(run->openPath, ASKED_IDS[i]);
 	}
 	for (size_t i = 0; i < run->candidates.size(); i++) {
-		addEnD(run->path, run->candidates[i].id);
+		addEnD(run->openPath, run->candidates[i].id);
 	}
 }
 

@@ -2,7 +2,7 @@
 # the games, the data beside other games' data. The launcher finds both from where it lies,
 # so the tree works under any prefix.
 include(GNUInstallDirs)
-set(VORSKA_GAMES_BINDIR "games" CACHE STRING "Folder of the launcher and the checker, relative to the prefix")
+set(VORSKA_GAMES_BINDIR "games" CACHE STRING "Folder of the launcher and the designer's programs, relative to the prefix")
 set(VORSKA_ENGINE_DIR "lib/games/vorska" CACHE STRING "Folder of the game binary, relative to the prefix")
 set(VORSKA_DATA_DIR "${CMAKE_INSTALL_DATAROOTDIR}/games/vorska" CACHE STRING "Folder of the game data, relative to the prefix")
 
@@ -31,11 +31,17 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINAT
 install(FILES ${CMAKE_SOURCE_DIR}/docs/designing.md ${CMAKE_SOURCE_DIR}/docs/screenshot.png
   ${CMAKE_SOURCE_DIR}/docs/sheet.png ${CMAKE_SOURCE_DIR}/docs/playtest.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
-# the level designer's checker, once it is part of the build; beside the launcher, as Debian
-# wants every command of a game package among the games
-if(TARGET vorska-check)
-  install(TARGETS vorska-check DESTINATION ${VORSKA_GAMES_BINDIR})
-endif()
-if(EXISTS ${CMAKE_SOURCE_DIR}/man/vorska-check.1)
-  install(FILES ${CMAKE_SOURCE_DIR}/man/vorska-check.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
+# The level designer's checker, beside the launcher, as Debian wants every command of a game
+# package among the games. It finds the data as the launcher does, or the source tree's when
+# run from the build.
+foreach(tool vorska-check)
+  if(NOT TARGET ${tool})
+    continue()
+  endif()
+  get_target_property(tool_dir ${tool} BINARY_DIR)
+  file(RELATIVE_PATH source_from_tool ${tool_dir} ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${tool} PRIVATE VORSKA_DATA_FROM_BIN="${VORSKA_DATA_FROM_LAUNCHER}"
+    VORSKA_SOURCE_FROM_BIN="${source_from_tool}")
+  install(TARGETS ${tool} DESTINATION ${VORSKA_GAMES_BINDIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/man/${tool}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
