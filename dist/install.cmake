@@ -31,10 +31,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINAT
 install(FILES ${CMAKE_SOURCE_DIR}/docs/designing.md ${CMAKE_SOURCE_DIR}/docs/screenshot.png
   ${CMAKE_SOURCE_DIR}/docs/sheet.png ${CMAKE_SOURCE_DIR}/docs/playtest.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
-# The level designer's checker, beside the launcher, as Debian wants every command of a game
-# package among the games. It finds the data as the launcher does, or the source tree's when
+# The level designer's programs, beside the launcher, as Debian wants every command of a game
+# package among the games. They find the data as the launcher does, or the source tree's when
 # run from the build.
-foreach(tool vorska-check)
+foreach(tool vorska-check vorska-playtest)
   if(NOT TARGET ${tool})
     continue()
   endif()
@@ -45,3 +45,5 @@ foreach(tool vorska-check)
   install(TARGETS ${tool} DESTINATION ${VORSKA_GAMES_BINDIR})
   install(FILES ${CMAKE_SOURCE_DIR}/man/${tool}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+# the playtest's plot script, where the playtest finds it in the source tree too
+install(FILES ${CMAKE_SOURCE_DIR}/playtest/playtest.gp DESTINATION ${VORSKA_DATA_DIR}/playtest)

@@ -1,5 +1,7 @@
-# Draws the playtest's plot from survival.dat and deaths.dat in `dir` into `png`.
-# usage: gnuplot -e "dir='build-playtest'; png='docs/playtest.png'" playtest/playtest.gp
+# Draws the playtest's plot from survival.dat and deaths.dat in folder DIR into PNG; vorska-playtest
+# --plot runs it. usage: gnuplot -c playtest/playtest.gp DIR PNG
+dir = ARG1
+png = ARG2
 set terminal pngcairo size 900,700 font "DejaVu Sans,10"
 set output png
 set multiplot layout 2,1

@@ -10,6 +10,5 @@ sh scripts/deps.sh playtest
 cmake -S . -B build-playtest -DCMAKE_BUILD_TYPE=Release -DVORSKA_TESTS=OFF >/dev/null
 cmake --build build-playtest -j2 --target vorska-playtest
 # two runs at once, niced: the machine stays usable while it plays
-nice build-playtest/playtest/vorska-playtest --runs "$runs" --jobs 2 --out build-playtest
-gnuplot -e "dir='build-playtest'; png='$png'" playtest/playtest.gp
+nice build-playtest/playtest/vorska-playtest --runs "$runs" --jobs 2 --out build-playtest --plot "$png"
 echo "report: build-playtest/report.txt  plot: $png"

@@ -1,5 +1,5 @@
 // The playtest's pilots: where they look, how they choose a direction, and their keys.
-#include "playtest_pilot.h"
+#include "playtest/playtest_pilot.h"
 
 #include <algorithm>
 #include <cmath>

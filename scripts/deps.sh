@@ -11,7 +11,7 @@ if [ "$1" = "test" ]; then
 	pkgs="$pkgs libfreetype-dev fonts-dejavu-core"
 fi
 if [ "$1" = "playtest" ]; then
-	pkgs="$pkgs libfreetype-dev gnuplot-nox"
+	pkgs="$pkgs gnuplot-nox"
 fi
 missing=""
 for p in $pkgs; do

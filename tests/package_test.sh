@@ -2,9 +2,10 @@
 # The Debian package from end to end: the desktop entry, AppStream metadata and manual pages
 # validate; dpkg-buildpackage builds the package from a copy of the tree (in build-deb/, so
 # that nothing is written beside the repository); lintian finds no error or warning; the
-# package installs with both licences in its copyright file, its launcher starts the game from
-# another folder under Xvfb and Escape ends it with status 0; removing the package leaves none
-# of its files behind.
+# package installs with both licences in its copyright file; the checker and the playtest run
+# from another folder on the installed data; the launcher starts the game from another folder
+# under Xvfb and Escape ends it with status 0; removing the package leaves none of its files
+# behind.
 # Needs root (or sudo) to install and remove. Usage: tests/package_test.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -33,22 +34,25 @@ echo "lintian: no errors or warnings"
 
 $apt install "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get install"; }
 echo "installed $(dpkg-query -W vorska)"
-for f in /usr/games/vorska /usr/share/applications/vorska.desktop /usr/share/metainfo/*vorska*.metainfo.xml \
-	/usr/share/icons/hicolor/32x32/apps/vorska.png /usr/share/icons/hicolor/256x256/apps/vorska.png; do
+for f in /usr/games/vorska /usr/games/vorska-check /usr/games/vorska-playtest /usr/share/applications/vorska.desktop \
+	/usr/share/metainfo/*vorska*.metainfo.xml /usr/share/icons/hicolor/32x32/apps/vorska.png /usr/share/icons/hicolor/256x256/apps/vorska.png; do
 	[ -f "$f" ] || fail "$f not installed"
 done
-man -w vorska >/dev/null || fail "man vorska finds no page"
+for page in vorska vorska-check vorska-playtest; do man -w "$page" >/dev/null || fail "man $page finds no page"; done
 # both licences, each with its text: ours for everything, Bitstream Vera's for the font
 for want in '^Files: \*' '^License: Expat' 'copies or substantial portions of the Software' \
 	'^Files: font_sm/\*' '^License: Bitstream-Vera' 'renamed to names not containing'; do
 	grep -q "$want" /usr/share/doc/vorska/copyright || fail "/usr/share/doc/vorska/copyright lacks $want"
 done
-if [ -e /usr/games/vorska-check ]; then
-	(cd /usr/share/games/vorska && /usr/games/vorska-check >/dev/null) || fail "vorska-check on the installed data"
-fi
+# the designer's programs find the installed data from any folder
+mkdir -p "$out/elsewhere"
+(cd "$out/elsewhere" && /usr/games/vorska-check >/dev/null) || fail "vorska-check on the installed data"
+(cd "$out/elsewhere" && /usr/games/vorska-playtest --runs 1 --cycles 300 --tsv >"$out/playtest.tsv") ||
+	fail "vorska-playtest on the installed data"
+[ "$(cut -f1 "$out/playtest.tsv" | tr '\n' ' ')" = "still novice skilled " ] ||
+	fail "vorska-playtest: $(cat "$out/playtest.tsv")"
 dpkg -L vorska | while read -r f; do if [ ! -d "$f" ]; then echo "$f"; fi; done >"$out/installed"
 status=0
-mkdir -p "$out/elsewhere"
 (cd "$out/elsewhere" && sh "$root/tests/window_test.sh" /usr/games/vorska) || status=$?
 $apt remove vorska >>"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get remove"; }
 [ "$status" = 0 ] || fail "the installed game under Xvfb"
