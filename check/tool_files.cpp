@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include "display/gamefile.h"
 #include "entity/gamestate.h"
+#include "platform/message.h"
 
 // The folder the running program lies in, its links resolved; "" when the system will not say.
 static std::string programDir() {
@@ -55,7 +56,7 @@ int readEntityFile(const std::string &path, std::string &text) {
 	if (readGameFile(path, MAX_GAME_FILE_BYTES, text, why)) {
 		return 1;
 	}
-	std::string detail = " (" + (why.empty() ? std::string(strerror(errno)) : why) + ")";
+	std::string detail = reasonSuffix(why.empty() ? strerror(errno) : why);
 	fprintf(stderr, "%s: error: cannot read the file%s\n", path.c_str(), detail.c_str());
 	return 0;
 }

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include "game/vorska.h"
+#include "platform/message.h"
 #include "playtest/playtest_pilot.h"
 
 // How many of the game's last messages tell why it did not start.
@@ -47,9 +48,20 @@ static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	return result;
 }
 
-// Forks a child that works inside the game folder, its standard output silenced and its
-// standard error on errFd (silenced when -1). Returns the child's pid in the parent, 0 in
-// the child; exits when the system refuses a process.
+// Where a child keeps the game's error messages: a pipe or a log; -1 keeps none.
+static int errorFd = -1;
+
+// The game's messages in a child: the errors to errorFd, the rest dropped (the video-mode
+// report is of no use a hundred times over).
+static void keepErrors(MessageStream to, const std::string &text) {
+	if (to == MESSAGE_ERR && errorFd >= 0 && write(errorFd, text.data(), text.size()) < 0) {
+		errorFd = -1;  // a log that cannot be written is given up, not the run
+	}
+}
+
+// Forks a child that works inside the game folder and keeps the game's error messages on
+// errFd (none when -1). Returns the child's pid in the parent, 0 in the child; exits when the
+// system refuses a process.
 static pid_t forkIntoGame(const std::string &gameDir, int errFd) {
 	fflush(stdout);
 	pid_t pid = fork();
@@ -60,9 +72,8 @@ static pid_t forkIntoGame(const std::string &gameDir, int errFd) {
 	if (pid > 0) {
 		return pid;
 	}
-	int devNull = open("/dev/null", O_WRONLY);
-	dup2(devNull, STDOUT_FILENO);
-	dup2(errFd < 0 ? devNull : errFd, STDERR_FILENO);
+	errorFd = errFd;
+	setMessageSink(keepErrors);
 	if (chdir(gameDir.c_str()) != 0) {
 		_exit(1);
 	}
@@ -135,10 +146,10 @@ static pid_t startRun(const PilotKind &kind, unsigned seed, const Options &opt, 
 	openPipe(fds);
 	int log = logPath.empty() ? -1 : open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 	pid_t pid = forkIntoGame(gameDir, log);
-	if (log >= 0) {
-		close(log);
-	}
 	if (pid > 0) {
+		if (log >= 0) {
+			close(log);
+		}
 		close(fds[1]);
 		*readEnd = fds[0];
 		return pid;
