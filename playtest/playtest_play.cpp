@@ -20,6 +20,11 @@ static const size_t WHY_LINES = 5;
 // The keys the pilot holds; poll_input copies them in place of SDL's own.
 static Uint8 pilotKeys[NUM_KEYS];
 
+// Whether the player's ship is exploding, or gone from the world (a file may remove it).
+static bool shipDown() {
+	return player == nullptr || player->getState() == "DEATH";
+}
+
 // Plays one run in this process with the game's real start-up and main loop.
 static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	RunResult result;
@@ -29,18 +34,18 @@ static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	const double climb = env->cy;
 	for (long n = 0; maxCycles == 0 || n < maxCycles; n++) {
 		pilot.step(n, pilotKeys);
-		bool dying = player->getState() == "DEATH";
+		bool dying = shipDown();
 		cycles = 1;
 		int going = loopPass(font);
-		if (!dying && player->getState() == "DEATH") {
+		if (!dying && shipDown()) {
 			result.losses.push_back(1.0 - env->cy / climb);
 		}
-		if (!going) {
+		if (!going || player == nullptr) {
 			result.over = gameover != 0;
 			break;
 		}
 		// at the top the game goes on until Escape; a ship still exploding there may yet end it
-		if (env->cy == 0 && player->getState() != "DEATH") {
+		if (env->cy == 0 && !shipDown()) {
 			result.top = 1;
 			break;
 		}

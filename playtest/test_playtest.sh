@@ -1,7 +1,8 @@
 #!/bin/sh
-# vorska-playtest from another folder: bad input's statuses and messages, the shape of --tsv,
-# and that it measures the file it is given: bullets six times wider and taller cost the
-# novice more lives (seeded runs, so the same every time). Usage: test_playtest.sh PROGRAM
+# vorska-playtest from another folder: bad input's statuses and messages, a ship that leaves
+# the world when it dies counted as a loss, the shape of --tsv, and that it measures the file
+# it is given: bullets six times wider and taller cost the novice more lives (seeded runs, so
+# the same every time). Usage: test_playtest.sh PROGRAM
 pt=$1
 sample="$(cd "$(dirname "$0")/.." && pwd)/data/entity.dat"
 dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT && cd "$dir" || exit 1
@@ -17,6 +18,9 @@ expect 2 "missing.dat: error: cannot read the file (No such file or directory)" 
 sed 's/^ENTITY Player$/ENTITY Pilot/' "$sample" >noplayer.dat
 expect 1 "Could not find EntityData: Player" noplayer.dat
 expect 0 "" --plot p.png
+sed 's/ENTER EF_PLAYER_GONE/ENTER EF_DIE/' "$sample" >gone.dat
+expect 0 "" --cycles 1500 --tsv gone.dat
+grep -q "^still	1	0	1	" out || fail "a ship removed from the world: $(cat out)"
 [ -s p.png ] || grep -q "gnuplot is not installed" err || fail "--plot: neither a plot nor why not"
 
 sed '/^ENTITY Bullet/,/END_ENTITY/s/WIDTH 3 HEIGHT 3/WIDTH 18 HEIGHT 18/' "$sample" >wide.dat
