@@ -17,6 +17,10 @@
 // How many of the game's last messages tell why it did not start.
 static const size_t WHY_LINES = 5;
 
+// Cycles a ship still exploding at the top has to come back or to end the game: a file whose
+// DEATH state never ends would otherwise keep the run going for ever.
+static const long TOP_GRACE_CYCLES = 1000;
+
 // The keys the pilot holds; poll_input copies them in place of SDL's own.
 static Uint8 pilotKeys[NUM_KEYS];
 
@@ -32,6 +36,7 @@ static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	keyp = pilotKeys;
 	Pilot pilot(kind, seed);
 	const double climb = env->cy;
+	long cyclesAtTop = 0;
 	for (long n = 0; maxCycles == 0 || n < maxCycles; n++) {
 		pilot.step(n, pilotKeys);
 		bool dying = shipDown();
@@ -47,6 +52,9 @@ static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 		// at the top the game goes on until Escape; a ship still exploding there may yet end it
 		if (env->cy == 0 && !shipDown()) {
 			result.top = 1;
+			break;
+		}
+		if (env->cy == 0 && ++cyclesAtTop > TOP_GRACE_CYCLES) {
 			break;
 		}
 	}
