@@ -49,7 +49,7 @@ void BM_GameCycleStress(benchmark::State &state) {
 BENCHMARK(BM_GameCycleStress)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // The templates of the sample data, in the order of the file.
-const char *kTemplates[] = {"Player", "Shot", "Bullet", "Tank", "Helicopter"};
+const char *TEMPLATES[] = {"Player", "Shot", "Bullet", "Tank", "Helicopter"};
 
 
 void BM_ReadAllTemplates(benchmark::State &state) {
@@ -60,8 +60,8 @@ void BM_ReadAllTemplates(benchmark::State &state) {
 	{
 		Quiet q;
 		for (auto _ : state) {
-			for (size_t i = 0; i < sizeof(kTemplates) / sizeof(kTemplates[0]); i++) {
-				addEnD(ENTITY_FILE, kTemplates[i]);
+			for (size_t i = 0; i < sizeof(TEMPLATES) / sizeof(TEMPLATES[0]); i++) {
+				addEnD(ENTITY_FILE, TEMPLATES[i]);
 			}
 			state.PauseTiming();
 			freeEdListBitmaps(edlist);

@@ -245,7 +245,7 @@ struct NumberField {
 	std::string_view alias;
 	int EntityFields::*field;
 };
-static const NumberField numberFields[] = {
+static const NumberField NUMBER_FIELDS[] = {
 	{"PRIORITY", "PRIORITY", &EntityFields::priority},
 	{"XLEN", "WIDTH", &EntityFields::w},
 	{"YLEN", "HEIGHT", &EntityFields::h},
@@ -296,7 +296,7 @@ int EntityData::readEnD(std::istream &file) {
 			var[buf] = value;
 		}
 		// in the file's order of keywords: a number read may itself be the next keyword
-		for (const NumberField &n : numberFields) {
+		for (const NumberField &n : NUMBER_FIELDS) {
 			if (buf == n.word || buf == n.alias) {
 				if (!readToken(file, buf))
 					return endOfFile();

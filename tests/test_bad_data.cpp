@@ -66,7 +66,7 @@ std::string original(const std::string &name) {
 	return readFile(repoRoot() + "/" + name);
 }
 
-const std::vector<BadCase> kCases = {
+const std::vector<BadCase> BAD_CASES = {
 	{"OnlyThePlayer",
      [](GameDir &g) {
 		 std::string dat = testData("small.dat");
@@ -196,7 +196,7 @@ TEST_P(BadData, StartsReportsAndPlays) {
 	}
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BadData, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Files, BadData, ::testing::ValuesIn(BAD_CASES),
                          [](const ::testing::TestParamInfo<BadCase> &i) { return std::string(i.param.name); });
 
 TEST(BadStart, NoPlayerEndsTheGameWithStatusOne) {

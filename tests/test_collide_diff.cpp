@@ -26,7 +26,7 @@ std::ostringstream events;   // what the pass and the behaviours did, in order
 std::vector<Entity *> made;  // every entity of the run, by serial number
 int spawnBudget = 0;         // keeps chains of spawning deaths finite
 
-const char *kProfiles[] = {"Plain", "Vanish", "Bare", "Spawner", "Killer", "Shifter", "Nester"};
+const char *PROFILES[] = {"Plain", "Vanish", "Bare", "Spawner", "Killer", "Shifter", "Nester"};
 
 // The serial number the run gave e.
 int serial(Entity *e) {
@@ -73,7 +73,7 @@ void randomise(Entity *e, int cx, int cy, int spread) {
 
 // Creates, numbers and links a random entity of a random profile and priority.
 Entity *makeEntity(int cx, int cy, int spread) {
-	Entity *e = new Entity(ENTITY_FILE, kProfiles[rng.range(0, 6)], env);
+	Entity *e = new Entity(ENTITY_FILE, PROFILES[rng.range(0, 6)], env);
 	e->priority = rng.range(0, 4);
 	e->var["SN"] = (int)made.size();
 	made.push_back(e);

@@ -74,7 +74,7 @@ Uint32 argbAt(SDL_Surface *s, int x, int y) {
 	return ((Uint32)a << 24) | ((Uint32)r << 16) | ((Uint32)g << 8) | b;
 }
 
-const std::string kNarrow(256, '\4');  // every glyph 4 wide
+const std::string NARROW(256, '\4');  // every glyph 4 wide
 
 TEST(Font, LoadsTintsMeasuresAndRefuses) {
 	ASSERT_NE(headlessVideo(), nullptr);
@@ -102,7 +102,7 @@ TEST(Font, LoadsTintsMeasuresAndRefuses) {
 	EXPECT_EQ(loud.strWidth("%s", std::string(3000, 'x').c_str()), 3000 * 8);
 	EXPECT_EQ(white.loadFont(path.c_str(), 0.0f, 0.0f, 1.0f, 1.0f, 1), 1);  // replaces the first
 	EXPECT_EQ(argbAt(white.bitmap, 72, 1), 0xC80000FFu);
-	Font deep(writeFont(dir, std::string(150, 'd') + "/" + std::string(100, 'e'), "128", "", kNarrow).c_str());
+	Font deep(writeFont(dir, std::string(150, 'd') + "/" + std::string(100, 'e'), "128", "", NARROW).c_str());
 	EXPECT_EQ(deep.widths[7], 4);
 
 	std::string nodat = writeFont(dir, "nodat", "128", "", "");
@@ -114,10 +114,10 @@ TEST(Font, LoadsTintsMeasuresAndRefuses) {
 		{dir.at("nothing"), "Cannot open " + dir.at("nothing") + "/font.ini\n"},
 		{dir.at("noraw"), "Cannot open " + dir.at("noraw") + "/font.raw\n"}};
 	for (const char *bad : {"0", "-128", "15", "4097", "2000000000", "abc"}) {
-		std::string p = writeFont(dir, std::string("bad") + bad, bad, std::string(64, '\1'), kNarrow);
+		std::string p = writeFont(dir, std::string("bad") + bad, bad, std::string(64, '\1'), NARROW);
 		cases.push_back({p, "Font::loadFont: Bad font size " + std::to_string(atoi(bad)) + " in " + p + "/font.ini\n"});
 	}
-	std::string good = writeFont(dir, "good", "16", "", kNarrow);
+	std::string good = writeFont(dir, "good", "16", "", NARROW);
 	for (size_t i = 0; i < cases.size(); i++) {
 		Font f(good.c_str());  // a failed reload drops the font rather than keep a mismatched sheet
 		Capture err(2);
@@ -139,7 +139,7 @@ TEST(Font, DrawsTextAndMessageBoxes) {
 			raw.replace(((c / 16) * 8 + y) * 128 + (c % 16) * 8, 8, 8, (char)255);
 		}
 	}
-	Font f(writeFont(dir, "f", "128", raw, kNarrow).c_str());
+	Font f(writeFont(dir, "f", "128", raw, NARROW).c_str());
 	const int R = 0xFF0000, G = 0x00FF00, W = 0xFFFFFF;
 	int red = (int)SDL_MapRGB(screen->bitmap->format, 255, 0, 0),
 		green = (int)SDL_MapRGB(screen->bitmap->format, 0, 255, 0);

@@ -11,7 +11,7 @@
 
 namespace {
 
-const int kPasses = 720;
+const int PASSES = 720;
 
 // FNV-1a over the bytes of the screen surface.
 unsigned long long screenHash() {
@@ -48,7 +48,7 @@ TEST(DrawPixels, ScriptedPlayDrawsTheGoldenScreens) {
 	game.start();
 	SDL_QuitSubSystem(SDL_INIT_TIMER);
 	std::string hashes;
-	for (int i = 0; i < kPasses && gameover == 0; i++) {
+	for (int i = 0; i < PASSES && gameover == 0; i++) {
 		scriptPass(i, game.keyboard);
 		loopPass(game.font);
 		char line[32];

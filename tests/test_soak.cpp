@@ -17,7 +17,7 @@
 namespace {
 
 // More live entities than this means something spawns without end.
-const int kMaxEntities = 5000;
+const int MAX_SOAK_ENTITIES = 5000;
 
 // The array poll_input copies, in place of SDL's own key state.
 Uint8 soakKeys[NUM_KEYS];
@@ -59,7 +59,8 @@ std::string worldFault() {
 		playerSeen = playerSeen || e == player;
 		count++;
 	}
-	if (count != num_entities || count >= kMaxEntities || (player != nullptr && !playerSeen) || graveyardSize() != 0) {
+	if (count != num_entities || count >= MAX_SOAK_ENTITIES || (player != nullptr && !playerSeen) ||
+	    graveyardSize() != 0) {
 		return "count " + std::to_string(count) + ", num_entities " + std::to_string(num_entities) + ", player " +
 		       (playerSeen ? "in" : "out") + ", graveyard " + std::to_string(graveyardSize());
 	}

@@ -11,8 +11,8 @@
 
 namespace {
 
-const int kCycles = 3000;
-const int kEvery = 100;
+const int TRACE_CYCLES = 3000;
+const int TRACE_EVERY = 100;
 
 // What the player does from cycle `from` on, until the next row.
 struct ScriptRow {
@@ -21,7 +21,7 @@ struct ScriptRow {
 	int mods;
 };
 
-const ScriptRow kScript[] = {
+const ScriptRow SCRIPT[] = {
 	{0, "SL", 0},
 	{60, "SR", 0},
 	{130, "SLU", 0},
@@ -152,19 +152,19 @@ std::string runTrace() {
 	SDL_QuitSubSystem(SDL_INIT_TIMER);
 	fps = cps = frames = 0;
 	size_t row = 0;
-	for (int c = 0; c < kCycles; c++) {
-		if (c % kEvery == 0) {
+	for (int c = 0; c < TRACE_CYCLES; c++) {
+		if (c % TRACE_EVERY == 0) {
 			trace += checkpoint(c);
 		}
-		while (row + 1 < sizeof(kScript) / sizeof(kScript[0]) && kScript[row + 1].from <= c) {
+		while (row + 1 < sizeof(SCRIPT) / sizeof(SCRIPT[0]) && SCRIPT[row + 1].from <= c) {
 			row++;
 		}
-		setKeys(game.keyboard, kScript[row]);
+		setKeys(game.keyboard, SCRIPT[row]);
 		Capture out(1);
 		Capture err(2);
 		cycles = 1;
 		int going =
-			strchr(kScript[row].keys, 'P') != nullptr ? pausedCycle(game.font, game.keyboard) : loopPass(game.font);
+			strchr(SCRIPT[row].keys, 'P') != nullptr ? pausedCycle(game.font, game.keyboard) : loopPass(game.font);
 		std::string said = kept(scrubbed(out.finish())) + err.finish();
 		if (!said.empty()) {
 			trace += "-- cycle " + std::to_string(c) + " said:\n" + said;
@@ -177,7 +177,7 @@ std::string runTrace() {
 			trace += "-- game over at cycle " + std::to_string(c) + "; the level starts again\n" + err.finish();
 		}
 	}
-	return trace + checkpoint(kCycles);
+	return trace + checkpoint(TRACE_CYCLES);
 }
 
 TEST(Trace, ScriptedGameMatchesTheGoldenTraceTwice) {
