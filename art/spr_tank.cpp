@@ -84,19 +84,20 @@ static void tankTurret(Sprite &s, const TankColors &tc, float cx, float cy, floa
 	sprFill(s, m, paintMake(colScale(tc.turret, 0.8f), MAT_MATTE, PROFILE_ROUND, 6.2f, 0.6f, 1.0f));
 }
 
+// a tank's tracks, their tread bars at the frames given, and its hull, on a fresh sprite
+static void tankBody(Sprite &s, const TankColors &tc, int leftFrame, int rightFrame, bool wrecked) {
+	sprInit(s, TANK_SIZE, TANK_SIZE);
+	tankTrack(s, 3.0f, 9.0f, leftFrame, tc.track, wrecked);
+	tankTrack(s, 23.0f, 29.0f, rightFrame, tc.track, wrecked);
+	tankHull(s, tc);
+}
+
 // a tank frame: 32 x 32, gun toward the bottom
 void drawTank(Image &out, int frame) {
-	TankColors tc;
-	tc.track = colMake(64, 62, 56);
-	tc.hull = colMake(112, 112, 72);
-	tc.turret = colMake(140, 136, 90);
-	tc.barrel = colMake(104, 104, 92);
-	tc.mark = colMake(170, 40, 32);
+	const TankColors tc = {colMake(64, 62, 56), colMake(112, 112, 72), colMake(140, 136, 90), colMake(104, 104, 92),
+	                       colMake(170, 40, 32)};
 	Sprite s;
-	sprInit(s, TANK_SIZE, TANK_SIZE);
-	tankTrack(s, 3.0f, 9.0f, frame, tc.track, false);
-	tankTrack(s, 23.0f, 29.0f, frame, tc.track, false);
-	tankHull(s, tc);
+	tankBody(s, tc, frame, frame, false);
 	tankTurret(s, tc, TURRET_X, TURRET_Y, TURRET_SWAY[frame] * DEG, 16.0f);
 	sprRender(s, out);
 }
@@ -129,17 +130,10 @@ static void wreckScorch(Sprite &s) {
 
 // the wreck: scorched hull, broken tracks, turret knocked askew, gun snapped
 void drawWreck(Image &out) {
-	TankColors tc;
-	tc.track = colMake(40, 36, 32);
-	tc.hull = colMake(80, 64, 48);
-	tc.turret = colMake(96, 74, 54);
-	tc.barrel = colMake(70, 62, 56);
-	tc.mark = colMake(80, 30, 24);
+	const TankColors tc = {colMake(40, 36, 32), colMake(80, 64, 48), colMake(96, 74, 54), colMake(70, 62, 56),
+	                       colMake(80, 30, 24)};
 	Sprite s;
-	sprInit(s, TANK_SIZE, TANK_SIZE);
-	tankTrack(s, 3.0f, 9.0f, 0, tc.track, true);
-	tankTrack(s, 23.0f, 29.0f, 2, tc.track, true);
-	tankHull(s, tc);
+	tankBody(s, tc, 0, 2, true);
 	tankTurret(s, tc, TURRET_X + 2.0f, TURRET_Y + 1.0f, 38.0f * DEG, 11.0f);
 	wreckScorch(s);
 	sprRender(s, out);
