@@ -1,5 +1,6 @@
 // Keyboard snapshots taken once per game cycle.
 #include "platform/keyboard.h"
+#include "platform/gamepad.h"
 
 // The keyboard state this module owns; the rules only read it.
 Uint8 *keyp = nullptr;
@@ -11,14 +12,19 @@ Uint8 events[NUM_EVENTS];
 // Keeps SDL's own key-state array; SDL updates it whenever events are pumped.
 void init_input() {
 	keyp = SDL_GetKeyState(nullptr);
+	init_pad();
 }
 
-// Moves this cycle's keys to prev, copies SDL's array, and drains the event queue.
+// Moves this cycle's keys to prev, copies SDL's array and what a gamepad holds, and drains
+// the event queue.
 void poll_input() {
 	for (int k = 0; k < NUM_KEYS; k++) {
 		prev[k] = keys[k];
 		keys[k] = keyp[k];
 	}
+	PadState pad;
+	readPad(&pad);
+	padKeys(pad, keys);
 	mod = SDL_GetModState();
 	for (int t = 0; t < NUM_EVENTS; t++) {
 		events[t] = 0;
