@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include "display/gamefile.h"
+#include "display/mySDL.h"
 #include "platform/message.h"
 
 Env::Env() {
@@ -139,12 +140,7 @@ void Env::draw() {
 	if (window == nullptr) {
 		return;
 	}
-	if (bg->flags & SDL_SRCCOLORKEY) {
-		SDL_SetColorKey(window, SDL_SRCCOLORKEY, f->colorkey);
-	}
-	if (bg->flags & SDL_SRCALPHA) {
-		SDL_SetAlpha(window, SDL_SRCALPHA, f->alpha);
-	}
+	copyBlitKeys(bg, window);
 	vp->blits(window, cx - ox, cy - oy, vp->xlen, vp->ylen, 0, 0);
 	SDL_FreeSurface(window);
 }

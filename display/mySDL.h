@@ -15,5 +15,7 @@ void blit(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surface *target
 void lock(SDL_Surface *screen);
 void unlock(SDL_Surface *screen);
 SDL_Rect Rect(int x, int y, int w, int h);
+// Gives to the colour key and the surface alpha that from blits with.
+void copyBlitKeys(SDL_Surface *from, SDL_Surface *to);
 
 #endif
