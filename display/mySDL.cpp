@@ -154,9 +154,16 @@ static bool plainCopy(const SDL_Surface *source, const SDL_Surface *target) {
 	       s->Gmask == t->Gmask && s->Bmask == t->Bmask && s->Amask == t->Amask;
 }
 
-// Copies what a plain blit would, clipped as SDL clips it: the source rectangle to the
-// source, then the destination to the target's clip rectangle; one memcpy per row.
-static void copyRows(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surface *target, int x2, int y2) {
+// Clips a blit as SDL clips it: the source rectangle to the source, then the destination to
+// the target's clip rectangle, moving the source's corner with the destination's. False when
+// nothing is left to blit. The blit is clipped here so that every SDL blits the same pixels.
+static bool clipBlit(const SDL_Surface *source, SDL_Rect *src, SDL_Surface *target, SDL_Rect *dst) {
+	int x1 = src->x;
+	int y1 = src->y;
+	int w = src->w;
+	int h = src->h;
+	int x2 = dst->x;
+	int y2 = dst->y;
 	if (x1 < 0) {
 		w += x1;
 		x2 -= x1;
@@ -169,7 +176,8 @@ static void copyRows(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surf
 	}
 	w = std::min(w, source->w - x1);
 	h = std::min(h, source->h - y1);
-	const SDL_Rect &c = target->clip_rect;
+	SDL_Rect c;
+	SDL_GetClipRect(target, &c);
 	if (x2 < c.x) {
 		w -= c.x - x2;
 		x1 += c.x - x2;
@@ -183,12 +191,19 @@ static void copyRows(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surf
 	w = std::min(w, c.x + c.w - x2);
 	h = std::min(h, c.y + c.h - y2);
 	if (w <= 0 || h <= 0) {
-		return;
+		return false;
 	}
+	*src = Rect(x1, y1, w, h);
+	*dst = Rect(x2, y2, w, h);
+	return true;
+}
+
+// Copies the rows of a clipped plain blit, one memcpy each.
+static void copyRows(SDL_Surface *source, const SDL_Rect &src, SDL_Surface *target, const SDL_Rect &dst) {
 	int bpp = target->format->BytesPerPixel;
-	for (int r = 0; r < h; r++) {
-		memcpy((Uint8 *)target->pixels + (y2 + r) * target->pitch + x2 * bpp,
-		       (const Uint8 *)source->pixels + (y1 + r) * source->pitch + x1 * bpp, (size_t)w * bpp);
+	for (int r = 0; r < src.h; r++) {
+		memcpy((Uint8 *)target->pixels + (dst.y + r) * target->pitch + dst.x * bpp,
+		       (const Uint8 *)source->pixels + (src.y + r) * source->pitch + src.x * bpp, (size_t)src.w * bpp);
 	}
 }
 
@@ -198,8 +213,15 @@ static void copyRows(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surf
 void blit(SDL_Surface *source, int x1, int y1, int w, int h, SDL_Surface *target, int x2, int y2) {
 	SDL_Rect src = Rect(x1, y1, w, h);
 	SDL_Rect dst = Rect(x2, y2, 0, 0);
-	if (source != nullptr && target != nullptr && source != target && plainCopy(source, target)) {
-		copyRows(source, src.x, src.y, src.w, src.h, target, dst.x, dst.y);
+	if (source == nullptr || target == nullptr) {
+		SDL_BlitSurface(source, &src, target, &dst);  // SDL tells what is missing
+		return;
+	}
+	if (!clipBlit(source, &src, target, &dst)) {
+		return;
+	}
+	if (source != target && plainCopy(source, target)) {
+		copyRows(source, src, target, dst);
 		return;
 	}
 	SDL_BlitSurface(source, &src, target, &dst);
