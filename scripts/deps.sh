@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages the game (and, with "test", the test suite; with "playtest",
-# the playtest tool and its plot) needs, if missing.
+# the playtest tool and its plot; with "web", the browser build) needs, if missing.
 set -e
 pkgs="libsdl1.2-dev libsdl-image1.2-dev libpng-dev cmake g++ make pkg-config"
 if [ "$1" = "test" ]; then
@@ -10,6 +10,14 @@ if [ "$1" = "test" ]; then
 	# the art tools' checks redraw the committed pictures and the font
 	pkgs="$pkgs libfreetype-dev fonts-dejavu-core"
 fi
+if [ "$1" = "test" ] || [ "$1" = "web" ]; then
+	pkgs="$pkgs emscripten"
+fi
+if [ "$1" = "test" ]; then
+	# the browser test: a real browser, driven by puppeteer-core (see below)
+	pkgs="$pkgs chromium"
+	command -v npm >/dev/null || pkgs="$pkgs npm"
+fi
 if [ "$1" = "playtest" ]; then
 	pkgs="$pkgs gnuplot-nox"
 fi
@@ -17,9 +25,17 @@ missing=""
 for p in $pkgs; do
 	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
-[ -z "$missing" ] && exit 0
-echo "Installing:$missing"
-if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
-# another install may hold the package lock for a while: wait for it rather than fail
-$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq $missing
+if [ -n "$missing" ]; then
+	echo "Installing:$missing"
+	if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
+	# another install may hold the package lock for a while: wait for it rather than fail
+	$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+	DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq $missing
+fi
+# The browser test drives Chromium with puppeteer-core, which Debian does not package: it comes
+# from the npm registry into a folder of the project that git ignores (node 18 or later).
+if [ "$1" = "test" ]; then
+	npmdir="$(dirname "$0")/../build-web/npm"
+	[ -d "$npmdir/node_modules/puppeteer-core" ] ||
+		npm install --prefix "$npmdir" --no-save --no-audit --no-fund --loglevel=error puppeteer-core@24.6.0
+fi

@@ -1,0 +1,97 @@
+// The page around the game. The game plays in a frame of its own, so that starting again starts
+// from nothing; the page gives it a designer's level (chosen, dropped, or named in the address
+// as ?level=NAME.dat) and says when the game has ended. The frame's side is frame.js.
+"use strict";
+(function () {
+	const status = document.getElementById("status");
+
+	// What the frame reads from the page and calls back.
+	const page = {
+		files: [],     // {path, bytes}: written over the game's own files before it starts
+		shared: null,  // a level file served beside this page, fetched by the frame
+		ended: gameEnded,
+		say: say,
+		drop: playFiles,
+		picturePaths: picturePaths,
+	};
+	window.vorskaPage = page;
+
+	// Shows text under the game, with a button that starts the game again when again is set.
+	function say(text, again) {
+		status.textContent = text;
+		if (again) {
+			const button = document.createElement("button");
+			button.textContent = "Start again";
+			button.addEventListener("click", start);
+			status.append(button);
+		}
+	}
+
+	// Starts the game afresh in a new frame, and gives it the keyboard.
+	function start() {
+		say("");
+		const old = document.getElementById("game");
+		const frame = old.cloneNode(false);
+		frame.addEventListener("load", function () { frame.contentWindow.focus(); });
+		frame.src = "game.html";
+		old.replaceWith(frame);
+	}
+
+	// Tells how the game ended, by its exit status.
+	function gameEnded(code) {
+		if (code === 0) {
+			say("The game has ended.", true);
+		} else if (code === 1) {
+			say("This level cannot start: it makes no player. The browser's console tells why.", true);
+		} else {
+			say("The game stopped with status " + code + ". The browser's console tells why.", true);
+		}
+	}
+
+	// The picture paths that the FRAME entries of an entity definition file name.
+	function picturePaths(text) {
+		const tokens = text.split(/\s+/);
+		return tokens.filter(function (token, i) { return i > 0 && tokens[i - 1] === "FRAME"; });
+	}
+
+	// Plays the level in the files given: an entity definition file, which becomes
+	// data/entity.dat, and pictures, each put where the definition file names it (else in gfx/).
+	async function playFiles(list) {
+		const files = Array.from(list);
+		const definitions = files.find(function (f) { return /\.dat$/i.test(f.name); });
+		if (definitions === undefined) {
+			say("A level is an entity definition file (.dat), with the pictures it names.");
+			return;
+		}
+		const named = picturePaths(await definitions.text());
+		page.files = await Promise.all(files.map(async function (f) {
+			const place = named.find(function (p) { return p === f.name || p.endsWith("/" + f.name); });
+			return {
+				path: f === definitions ? "data/entity.dat" : place || "gfx/" + f.name,
+				bytes: new Uint8Array(await f.arrayBuffer()),
+			};
+		}));
+		page.shared = null;
+		start();
+	}
+
+	document.getElementById("level").addEventListener("change", function (e) { playFiles(e.target.files); });
+	document.addEventListener("dragover", function (e) {
+		e.preventDefault();
+		document.body.classList.add("dropping");
+	});
+	document.addEventListener("dragleave", function () { document.body.classList.remove("dropping"); });
+	document.addEventListener("drop", function (e) {
+		e.preventDefault();
+		document.body.classList.remove("dropping");
+		playFiles(e.dataTransfer.files);
+	});
+
+	const shared = new URLSearchParams(location.search).get("level");
+	const named = shared !== null && /^[\w.-]+\.dat$/.test(shared);
+	page.shared = named ? shared : null;
+	start();
+	if (shared !== null && !named) {
+		say("?level= names a level file served beside this page, as in ?level=mine.dat");
+	}
+})();
