@@ -10,7 +10,7 @@ struct PadBinding {
 	int button;     // the button that holds the key, -1 for none
 };
 
-static const PadBinding padBindings[] = {
+static const PadBinding PAD_BINDINGS[] = {
 	{SDLK_LEFT, 0, -1, SDL_HAT_LEFT, -1},     {SDLK_RIGHT, 0, 1, SDL_HAT_RIGHT, -1},
 	{SDLK_UP, 1, -1, SDL_HAT_UP, -1},         {SDLK_DOWN, 1, 1, SDL_HAT_DOWN, -1},
 	{SDLK_SPACE, -1, 0, 0, PAD_BUTTON_FIRE},  {SDLK_p, -1, 0, 0, PAD_BUTTON_START},
@@ -62,7 +62,7 @@ static bool padHolds(const PadBinding &b, const PadState &pad) {
 
 // Holds in keyState every key that pad holds; keys already held stay held.
 void padKeys(const PadState &pad, Uint8 *keyState) {
-	for (const PadBinding &b : padBindings) {
+	for (const PadBinding &b : PAD_BINDINGS) {
 		if (padHolds(b, pad)) {
 			keyState[b.key] = 1;
 		}

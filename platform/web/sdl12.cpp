@@ -56,7 +56,7 @@ struct KeyNumber {
 	int sdl12;
 };
 
-static const KeyNumber keyNumbers[] = {
+static const KeyNumber KEY_NUMBERS[] = {
 	{SDL_SCANCODE_UP | WEB_SCANCODE_KEY, SDLK_UP},       {SDL_SCANCODE_DOWN | WEB_SCANCODE_KEY, SDLK_DOWN},
 	{SDL_SCANCODE_RIGHT | WEB_SCANCODE_KEY, SDLK_RIGHT}, {SDL_SCANCODE_LEFT | WEB_SCANCODE_KEY, SDLK_LEFT},
 	{SDL_SCANCODE_INSERT | WEB_SCANCODE_KEY, 277},       {SDL_SCANCODE_HOME | WEB_SCANCODE_KEY, 278},
@@ -76,7 +76,7 @@ struct EventNumber {
 	Uint32 sdl12;
 };
 
-static const EventNumber eventNumbers[] = {
+static const EventNumber EVENT_NUMBERS[] = {
 	{SDL_WINDOWEVENT, 1},      // focus and visibility: SDL_ACTIVEEVENT
 	{SDL_KEYDOWN, 2},          // SDL_KEYDOWN
 	{SDL_KEYUP, 3},            // SDL_KEYUP
@@ -98,7 +98,7 @@ static int sdl12Key(int web) {
 	if (web > 0 && web < 128) {
 		return web;  // characters, Escape, Space and Delete have the same codes
 	}
-	for (const KeyNumber &k : keyNumbers) {
+	for (const KeyNumber &k : KEY_NUMBERS) {
 		if (k.web == web) {
 			return k.sdl12;
 		}
@@ -112,7 +112,7 @@ static int sdl12Key(int web) {
 // SDL 1.2's number for the browser's event number web; numbers SDL 1.2 has no event for are
 // left as they are, beyond SDL 1.2's range.
 static Uint32 sdl12Event(Uint32 web) {
-	for (const EventNumber &e : eventNumbers) {
+	for (const EventNumber &e : EVENT_NUMBERS) {
 		if (e.web == web) {
 			return e.sdl12;
 		}
@@ -326,13 +326,13 @@ void webQuit() {
 
 // The standard layout's button for each of SDL 1.2's Xbox-style buttons: A, B, X, Y, LB, RB,
 // Back, Start, Guide and the two stick clicks.
-static const int standardButtons[] = {0, 1, 2, 3, 4, 5, 8, 9, 16, 10, 11};
+static const int STANDARD_BUTTONS[] = {0, 1, 2, 3, 4, 5, 8, 9, 16, 10, 11};
 
 // The standard layout's d-pad buttons and the hat directions they stand for.
 static const struct {
 	int button;
 	Uint8 hat;
-} standardDpad[] = {{12, SDL_HAT_UP}, {13, SDL_HAT_DOWN}, {14, SDL_HAT_LEFT}, {15, SDL_HAT_RIGHT}};
+} STANDARD_DPAD[] = {{12, SDL_HAT_UP}, {13, SDL_HAT_DOWN}, {14, SDL_HAT_LEFT}, {15, SDL_HAT_RIGHT}};
 
 // Whether the browser lays the pad out in its standard layout; other pads keep their numbers.
 EM_JS(int, webPadIsStandard, (int index), {
@@ -351,7 +351,7 @@ Uint8 webJoystickGetHat(SDL_Joystick *joystick, int hat) {
 	if (hat != 0 || !webPadIsStandard(SDL_JoystickIndex(joystick))) {
 		return bits;
 	}
-	for (const auto &d : standardDpad) {
+	for (const auto &d : STANDARD_DPAD) {
 		if (SDL_JoystickGetButton(joystick, d.button)) {
 			bits |= d.hat;
 		}
@@ -364,6 +364,6 @@ Uint8 webJoystickGetButton(SDL_Joystick *joystick, int button) {
 	if (!webPadIsStandard(SDL_JoystickIndex(joystick))) {
 		return SDL_JoystickGetButton(joystick, button);
 	}
-	int count = (int)(sizeof standardButtons / sizeof standardButtons[0]);
-	return button >= 0 && button < count ? SDL_JoystickGetButton(joystick, standardButtons[button]) : 0;
+	int count = (int)(sizeof STANDARD_BUTTONS / sizeof STANDARD_BUTTONS[0]);
+	return button >= 0 && button < count ? SDL_JoystickGetButton(joystick, STANDARD_BUTTONS[button]) : 0;
 }
