@@ -91,6 +91,27 @@ static int pngChunksFit(const std::string &data, std::string &why) {
 	return 1;  // cut short between chunks: the decoder refuses that at once
 }
 
+// Checks that data is a RIFF WAVE file whose every chunk lies within it: the decoder asks for as
+// much memory as a chunk's length claims before it reads a byte. 1 when so, else 0 with why set.
+int wavChunksFit(const std::string &data, std::string &why) {
+	if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0) {
+		why = "not a WAV file";
+		return 0;
+	}
+	const unsigned char *p = (const unsigned char *)data.data();
+	size_t at = 12;
+	while (at + 8 <= data.size()) {
+		unsigned long len = (unsigned long)(uint32_t)littleEndian(p + at + 4, 4);
+		if (len > data.size() - at - 8) {
+			why = "WAV chunk at byte " + std::to_string(at) + " claims " + std::to_string(len) +
+			      " bytes, more than the file holds";
+			return 0;
+		}
+		at += 8 + len + (len & 1);  // chunks are padded to even lengths
+	}
+	return 1;
+}
+
 // Checks what the header of a PNG, BMP or GIF says of the picture's size; other formats are
 // checked once decoded. 1 when nothing speaks against decoding.
 static int headerFits(const std::string &data, long maxPixels, std::string &why) {

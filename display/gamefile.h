@@ -1,7 +1,7 @@
 // The files the game reads: each must be a regular file of bounded size, so that a pipe, a
 // device or a giant file named in the data can neither block the game nor eat its memory;
 // and pictures, whose size in pixels is checked before they are decoded wherever the format
-// tells it up front.
+// tells it up front; and sounds, whose chunks are checked to lie within the file.
 #ifndef DISPLAY_GAMEFILE_H
 #define DISPLAY_GAMEFILE_H
 
@@ -19,5 +19,6 @@ std::string fileProblem(const std::string &path, long maxBytes);
 int readGameFile(const std::string &path, long maxBytes, std::string &content, std::string &why);
 int pictureTooLarge(long w, long h, long maxPixels, std::string &why);
 SDL_Surface *loadPicture(const std::string &path, long maxPixels, std::string &why);
+int wavChunksFit(const std::string &data, std::string &why);
 
 #endif
