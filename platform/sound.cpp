@@ -5,11 +5,11 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include "display/gamefile.h"
+#include "platform/message.h"
+#include "platform/readfile.h"
 
 // The mix: mono, 16 bits, a buffer of some 23 ms, so that a shot is heard with the key.
 #define SOUND_RATE_HZ        22050
@@ -104,8 +104,7 @@ static std::string readMapLine(const std::string &text, SoundLine lines[]) {
 static bool readSoundMap(const char *path, SoundLine lines[]) {
 	std::string content, why;
 	if (!readGameFile(path, MAX_SOUND_MAP_BYTES, content, why)) {
-		fprintf(stderr, "Sound is off: cannot read %s%s%s%s\n", path, why.empty() ? "" : " (", why.c_str(),
-		        why.empty() ? "" : ")");
+		writeMessage(MESSAGE_ERR, "Sound is off: cannot read " + std::string(path) + reasonSuffix(why) + "\n");
 		return false;
 	}
 	std::istringstream in(content);
@@ -120,8 +119,8 @@ static bool readSoundMap(const char *path, SoundLine lines[]) {
 		}
 	}
 	if (ignored != 0) {
-		fprintf(stderr, "Sound map %s: %d line%s ignored, the first is line %d: %s\n", path, ignored,
-		        ignored == 1 ? "" : "s", firstNumber, first.c_str());
+		writeMessagef(MESSAGE_ERR, "Sound map %s: %d line%s ignored, the first is line %d: %s\n", path, ignored,
+		              ignored == 1 ? "" : "s", firstNumber, first.c_str());
 	}
 	return true;
 }
@@ -130,11 +129,32 @@ static bool readSoundMap(const char *path, SoundLine lines[]) {
 static bool openMixer() {
 	if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0 ||
 	    Mix_OpenAudio(SOUND_RATE_HZ, AUDIO_S16SYS, 1, SOUND_BUFFER_SAMPLES) < 0) {
-		fprintf(stderr, "Sound is off: %s\n", SDL_GetError());
+		writeMessagef(MESSAGE_ERR, "Sound is off: %s\n", SDL_GetError());
 		SDL_QuitSubSystem(SDL_INIT_AUDIO);
 		return false;
 	}
 	return true;
+}
+
+// Checks that data is a RIFF WAVE file whose every chunk lies within it: the decoder asks for as
+// much memory as a chunk's length claims before it reads a byte. 1 when so, else 0 with why set.
+static int wavChunksFit(const std::string &data, std::string &why) {
+	if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0) {
+		why = "not a WAV file";
+		return 0;
+	}
+	const unsigned char *p = (const unsigned char *)data.data();
+	size_t at = 12;
+	while (at + 8 <= data.size()) {
+		unsigned long len = (unsigned long)(uint32_t)littleEndian(p + at + 4, 4);
+		if (len > data.size() - at - 8) {
+			why = "WAV chunk at byte " + std::to_string(at) + " claims " + std::to_string(len) +
+			      " bytes, more than the file holds";
+			return 0;
+		}
+		at += 8 + len + (len & 1);  // chunks are padded to even lengths
+	}
+	return 1;
 }
 
 // Decodes the WAV file at path when it is a regular file of bounded size whose chunks lie
@@ -151,7 +171,7 @@ static Mix_Chunk *loadSound(const std::string &path) {
 		why = "cannot be opened";
 	}
 	if (chunk == nullptr) {
-		fprintf(stderr, "Could not load sound %s (%s)\n", path.c_str(), why.c_str());
+		writeMessage(MESSAGE_ERR, "Could not load sound " + path + reasonSuffix(why) + "\n");
 	}
 	return chunk;
 }
