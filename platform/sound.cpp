@@ -20,7 +20,7 @@
 #define MAX_VOICES           8           // of one event: more would only add to the noise
 
 // The names of the events in the map, in the order of SoundEvent.
-static const char *const eventNames[SOUND_EVENTS] = {
+static const char *const EVENT_NAMES[SOUND_EVENTS] = {
 	"volley",      "fire_aimed", "fire_lead", "fire_spread", "fire_line", "fire_wave", "death_small",
 	"death_large", "death_ship", "life_lost", "return",      "pause",     "resume",    "music",
 };
@@ -53,7 +53,7 @@ static SoundState sound;
 // The event the map calls name; -1 when there is none.
 static int eventNamed(const std::string &name) {
 	for (int e = 0; e < SOUND_EVENTS; e++) {
-		if (name == eventNames[e]) {
+		if (name == EVENT_NAMES[e]) {
 			return e;
 		}
 	}

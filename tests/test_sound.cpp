@@ -13,7 +13,7 @@ namespace {
 
 // How far the mix may run ahead of what the file shows: the driver writes through a stdio
 // buffer and each runtime mixes a buffer or two ahead.
-const double kSlackS = 0.5;
+const double SLACK_S = 0.5;
 
 // A game started on the disk driver, writing its mix into the game's folder.
 struct DiskSound : public ::testing::Test {
@@ -39,7 +39,7 @@ struct DiskSound : public ::testing::Test {
 	}
 	// Waits until the mix has run on by seconds beyond the slack; returns where the file is then.
 	long waitMix(double seconds) {
-		long until = written() + (long)((seconds + kSlackS) * bytesPerS);
+		long until = written() + (long)((seconds + SLACK_S) * bytesPerS);
 		for (int ms = 0; ms < 20000 && written() < until; ms += 5) {
 			SDL_Delay(5);
 		}
@@ -83,7 +83,7 @@ TEST_F(DiskSound, VolleyAfterSpaceSilenceAfterMSoundAfterTheSecondM) {
 	} stretches[] = {
 		{0, space, false},
 		{space, mute, true},
-		{mute + (long)(kSlackS * bytesPerS), unmute, false},
+		{mute + (long)(SLACK_S * bytesPerS), unmute, false},
 		{unmute, end, true},
 	};
 	for (const auto &st : stretches) {
