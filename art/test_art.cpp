@@ -1,4 +1,4 @@
-// checkart: the committed art must be exactly what the generators make today, as the game
+// checkart: the committed art and sounds must be exactly what the generators make today, as the game
 // will load it; and the building blocks that no committed file pins down hold their rules.
 // usage: checkart repository-root
 #include "img.h"
@@ -7,8 +7,11 @@
 #include "fontft.h"
 #include "sprites.h"
 #include "bg.h"
+#include "sfx.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -50,6 +53,26 @@ static void testFresh(const std::string &root) {
 	landPaintAll(land);
 	Image bg;
 	CHECK(pngRead(bg, root + "/gfx/ulose.png") && bg.w == BG_W && bg.h == BG_H && bg.px == land.img.px);
+}
+
+// every sound file equals a fresh run of its recipe, and all of them together stay within what
+// the browser build may download for them
+static void testFreshSounds(const std::string &root) {
+	const size_t maxSoundBytes = 1536 * 1024;
+	size_t total = 0;
+	for (int i = 0; i < soundCount(); i++) {
+		Track fresh;
+		std::string name;
+		renderSound(i, fresh, name);
+		std::ifstream in(root + "/sfx/" + name, std::ios::binary);
+		std::string committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+		if (committed != wavBytes(fresh)) {
+			printf("  sfx/%s differs from the generator\n", name.c_str());
+		}
+		CHECK(committed == wavBytes(fresh));
+		total += committed.size();
+	}
+	CHECK(total <= maxSoundBytes);
 }
 
 // what the game relies on: sprite sizes with keyed corners, overlay text that fits
@@ -122,6 +145,7 @@ int main(int argc, char **argv) {
 	if (argc > 1) {
 		testAsTheGameLoadsThem(argv[1]);
 		testFresh(argv[1]);
+		testFreshSounds(argv[1]);
 	}
 	printf("checkart: %d failed\n", failed);
 	return failed ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include "entity/gamestate.h"
+#include "platform/sound.h"
 
 #define DEG2RAD 0.01745329
 #define RAD2DEG 57.29577951
@@ -143,6 +144,14 @@ static bool aimWhileSeen(Entity *e, int *a) {
 	return e->visible() != 0;
 }
 
+// Plays the sound of an attack when its shooter is in sight: the tanks all over the field fire
+// too, and a player hears only the attacks that can reach the ship.
+static void heardIfSeen(Entity *e, SoundEvent attack) {
+	if (e->visible()) {
+		playSound(attack);
+	}
+}
+
 // One fast bullet straight at the player.
 int ef_fire_aimed(void *p) {
 	Entity *e = (Entity *)p;
@@ -151,6 +160,7 @@ int ef_fire_aimed(void *p) {
 	}
 	int a = getAngle(e, player);
 	fireBiased(e, a, AIMED_SPEED_MILLIPX);
+	heardIfSeen(e, SOUND_FIRE_AIMED);
 	return 0;
 }
 
@@ -164,24 +174,25 @@ static void fireFan(Entity *e, int a, int v, bool row) {
 	}
 }
 
-// A fan of four from the shooter p, only while it can be seen.
-static int fireFanWhileSeen(void *p, int v, bool row) {
+// A fan of four from the shooter p, only while it can be seen, heard as attack.
+static int fireFanWhileSeen(void *p, int v, bool row, SoundEvent attack) {
 	Entity *e = (Entity *)p;
 	int a;
 	if (aimWhileSeen(e, &a)) {
 		fireFan(e, a, v, row);
+		playSound(attack);
 	}
 	return 0;
 }
 
 // Four slow bullets fanned around the aim; only while the shooter can be seen.
 int ef_fire_spread(void *p) {
-	return fireFanWhileSeen(p, SPREAD_SPEED_MILLIPX, false);
+	return fireFanWhileSeen(p, SPREAD_SPEED_MILLIPX, false, SOUND_FIRE_SPREAD);
 }
 
 // Four bullets that advance on the player as a straight row; only while the shooter can be seen.
 int ef_fire_line(void *p) {
-	return fireFanWhileSeen(p, LINE_SPEED_MILLIPX, true);
+	return fireFanWhileSeen(p, LINE_SPEED_MILLIPX, true, SOUND_FIRE_LINE);
 }
 
 // One fast bullet that inherits the player's velocity of the moment.
@@ -197,6 +208,7 @@ int ef_fire_lead(void *p) {
 	// held in range: the player's velocity comes from the data
 	b->xvel = saturatingAdd(b->xvel, player->xvel);
 	b->yvel = saturatingAdd(b->yvel, player->yvel);
+	heardIfSeen(e, SOUND_FIRE_LEAD);
 	return 0;
 }
 
@@ -251,5 +263,6 @@ int ef_fire_linewave(void *p) {
 	}
 	int v = (int)(sqrt(h * h) * 1000.0 / (t - d * r));
 	queueWave(e, xp, yp, pAng, v, d * r);
+	heardIfSeen(e, SOUND_FIRE_WAVE);
 	return 1;
 }

@@ -2,6 +2,7 @@
 #include "entity/ef_def.h"
 
 #include "entity/gamestate.h"
+#include "platform/sound.h"
 
 // What a dying ship takes from whatever runs into it: enough to wreck anything on the field.
 #define DYING_SHIP_DAMAGE_POINTS 500
@@ -41,6 +42,7 @@ int ef_player_gone(void *p) {
 	}
 	int &lives = player->var["LIVES"];
 	lives = saturatingAdd(lives, -1);
+	playSound(SOUND_LIFE_LOST);
 	if (lives < 0) {
 		gameover = 1;
 	}
@@ -55,6 +57,7 @@ int ef_player_invuln_enter(void *p) {
 	}
 	player->life = player->maxlife;
 	player->flags = player->flags | ENT_INVULN;
+	playSound(SOUND_RETURN);
 	return 0;
 }
 

@@ -2,6 +2,16 @@
 // entity, so either side of a collision may be gone after it: check `removed` before going on.
 #include "entity/entity.h"
 
+#include <algorithm>
+#include "entity/gamestate.h"
+#include "platform/sound.h"
+
+// A death is heard by the size of the one dying: the player's ship by its own sound, anything else
+// by the larger side of its hit box as it dies (the tank's 28 pixels a small explosion, the
+// helicopter's 44 a large one); shots and bullets die unheard.
+#define SMALL_DEATH_SIDE 16
+#define LARGE_DEATH_SIDE 40
+
 // 1 when the boxes overlap (both ends included) and neither side ignores the other's type.
 int Entity::collide(Entity *e) {
 	if (!e) {
@@ -50,11 +60,24 @@ void Entity::takeDamage(Entity *e) {
 	life = saturatingAdd(life, -(long long)e->damage);
 }
 
+// Plays the sound of e's death, before its death behaviours shrink its box.
+static void heardDying(const Entity *e) {
+	int side = std::max(e->w, e->h);
+	if (e == player) {
+		playSound(SOUND_DEATH_SHIP);
+	} else if (side >= LARGE_DEATH_SIDE) {
+		playSound(SOUND_DEATH_LARGE);
+	} else if (side >= SMALL_DEATH_SIDE) {
+		playSound(SOUND_DEATH_SMALL);
+	}
+}
+
 // Switches to the DEATH state, or leaves the world when there is no such state.
 void Entity::die() {
 	if (removed) {
 		return;
 	}
+	heardDying(this);
 	if (!setState("DEATH")) {
 		remEn(&elist, this);
 	}

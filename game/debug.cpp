@@ -72,12 +72,15 @@ void pauseGame(Font *font) {
 	Uint32 blue = SDL_MapRGB(screen->bitmap->format, 0, 0, 255);
 	font->messagev(vp, blue, white, -1, -1, "Paused");
 	screen->flip();
+	holdSounds(true);
 	int phase = 0;
 	do {
 		poll_input();
+		muteControl();
 		// Yield the processor between polls; the keys are still seen within a millisecond.
 		SDL_Delay(1);
 	} while (!pauseStep(&phase));
+	holdSounds(false);
 }
 
 // Overlay lines are this far apart.

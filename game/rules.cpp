@@ -76,6 +76,7 @@ void fireVolley() {
 		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, -SHOT_SLANT, SHOT_YVEL, g);
 		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, SHOT_SLANT, SHOT_YVEL, g);
 	}
+	playSound(SOUND_VOLLEY);
 	// counts on from whatever the data set, stopping at the top of the int range
 	int &fired = player->var["SHOTSFIRED"];
 	fired = saturatingAdd(fired, 8);

@@ -24,6 +24,7 @@ Font *startUp() {
 	addEnD(ENTITY_FILE, TANK_ID);
 	addEnD(ENTITY_FILE, HELICOPTER_ID);
 	setupLevel();
+	openSound(SOUND_MAP_FILE);
 	return font;
 }
 
@@ -44,11 +45,19 @@ static void checkPlayer() {
 	}
 }
 
+// M mutes and unmutes all sound.
+void muteControl() {
+	if (keyPressed(SDLK_m)) {
+		toggleMute();
+	}
+}
+
 // Runs one game cycle: input, controls, quits, the world step. Returns 0 on a quit.
 int gameCycle(Font *font) {
 	poll_input();
 	dbg &= ~DBG_TOGGLED;
 	checkPlayer();
+	muteControl();
 	if (player != nullptr && player->life >= 1) {
 		fireControl();
 		debugKeys(font);
@@ -64,6 +73,7 @@ int gameCycle(Font *font) {
 	worldStep();
 	checkPlayer();
 	reapEntities();
+	flushSounds();
 	cpsc++;
 	cycles = 0;
 	return 1;

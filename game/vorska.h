@@ -9,6 +9,7 @@
 #include "entity/entity.h"
 #include "entity/gamestate.h"
 #include "platform/keyboard.h"
+#include "platform/sound.h"
 #include "platform/timer.h"
 
 extern Viewport *vp;     // the play viewport
@@ -26,6 +27,7 @@ void videoReport();         // the five-line video-mode report
 int loopPass(Font *font);   // one pass of the main loop; 0 when the loop must end
 int gameCycle(Font *font);  // one game cycle; 0 when a quit was seen
 void drawPass(Font *font);  // background, entities, overlay, flip
+void muteControl();         // M mutes and unmutes, in play, while the ship is down and in the pause
 
 // rules of play
 void setupLevel();

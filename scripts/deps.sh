@@ -2,7 +2,7 @@
 # Installs the Debian packages the game (and, with "test", the test suite; with "playtest",
 # the playtest tool and its plot; with "web", the browser build) needs, if missing.
 set -e
-pkgs="libsdl1.2-dev libsdl-image1.2-dev libpng-dev cmake g++ make pkg-config"
+pkgs="libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libpng-dev cmake g++ make pkg-config"
 if [ "$1" = "test" ]; then
 	pkgs="$pkgs libgtest-dev libbenchmark-dev clang clang-format clang-tidy libclang-rt-dev xvfb xauth xdotool x11-apps imagemagick valgrind"
 	# the Debian package and its checks, and SDL 2 under the sdl12-compat run

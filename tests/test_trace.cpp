@@ -1,7 +1,8 @@
 // The golden trace: the real start-up with a fixed seed and a frozen definition file, then a
 // scripted player (weaving, fire held and tapped, deaths, the dumps, the debug view, a pause
 // and a camera pan). Every 100 cycles the world and a digest of the screen are written down;
-// the whole text must match tests/golden/trace.golden, and a second run must repeat it.
+// the whole text must match tests/golden/trace.golden, and a second run must repeat it, as
+// must a run without a sound device, but for its one line saying so.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -184,6 +185,16 @@ TEST(Trace, ScriptedGameMatchesTheGoldenTraceTwice) {
 	std::string first = runTrace();
 	expectGolden(runtimeGolden("trace"), first);
 	EXPECT_TRUE(first == runTrace()) << "a second run differs from the first";
+}
+
+TEST(Trace, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysTheSame) {
+	setenv("SDL_AUDIODRIVER", "none", 1);  // no such driver
+	std::string trace = runTrace();
+	size_t said = trace.find("Sound is off: ");
+	ASSERT_NE(said, std::string::npos);
+	trace.erase(said, trace.find('\n', said) + 1 - said);
+	EXPECT_EQ(trace.find("Sound is off"), std::string::npos);
+	expectGolden(runtimeGolden("trace"), trace);
 }
 
 }  // namespace

@@ -247,7 +247,8 @@ int GameWorld::cycle() {
 // Links every file the game reads into the folder (folders are made, files linked).
 GameDir::GameDir() {
 	std::string root = repoRoot();
-	std::string cmd = "cp -rs '" + root + "/data' '" + root + "/gfx' '" + root + "/font_sm' '" + dir.path + "'";
+	std::string cmd =
+		"cp -rs '" + root + "/data' '" + root + "/gfx' '" + root + "/font_sm' '" + root + "/sfx' '" + dir.path + "'";
 	EXPECT_EQ(system(cmd.c_str()), 0);
 }
 
