@@ -30,7 +30,7 @@ em++ "$out"/obj/*.o -o "$site/vorska.js" -O2 -lSDL \
 	-sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1 -sASYNCIFY_STACK_SIZE=16384 \
 	-sSTB_IMAGE=1 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 \
 	-sENVIRONMENT=web -sEXPORTED_RUNTIME_METHODS=FS,callMain \
-	--preload-file data --preload-file gfx --preload-file font_sm
+	--preload-file data --preload-file gfx --preload-file font_sm --preload-file sfx
 cp platform/web/index.html platform/web/game.html platform/web/page.js platform/web/frame.js "$site/"
 echo "site in $site ($(du -sk "$site" | cut -f1) kB):"
 ls -l "$site"

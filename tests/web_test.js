@@ -101,6 +101,10 @@ function desktopLines(game) {
 	await hold(["ArrowLeft"], 300);
 	const x1 = await shipX();
 	check(x1 < x0, "Left moves the ship from " + x0 + " to " + x1);
+	// the music and the volley through the browser's audio, once a key has let the page play sound
+	await hold([" "]);
+	const voices = await game().evaluate(function () { return SDL.channels.filter(function (c) { return c.audio; }).length; });
+	check(voices >= 2, "the music and the volley play (" + voices + " voices)");
 	await page.evaluate(function () { window.pad.axes[0] = 1; });
 	await sleep(300);
 	await page.evaluate(function () { window.pad.axes[0] = 0; });
