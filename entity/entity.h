@@ -86,6 +86,7 @@ public:
 	void doCollision(Entity *e);
 	void takeDamage(Entity *e);
 	void die();
+	void soundDying() const;
 
 	// drawing
 	void draw(Env *e);

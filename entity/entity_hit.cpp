@@ -60,8 +60,9 @@ void Entity::takeDamage(Entity *e) {
 	life = saturatingAdd(life, -(long long)e->damage);
 }
 
-// Plays the sound of e's death, before its death behaviours shrink its box.
-static void heardDying(const Entity *e) {
+// Plays the sound of this entity's death, before its death behaviours shrink its box.
+void Entity::soundDying() const {
+	const Entity *e = this;
 	int side = std::max(e->w, e->h);
 	if (e == player) {
 		playSound(SOUND_DEATH_SHIP);
@@ -77,7 +78,7 @@ void Entity::die() {
 	if (removed) {
 		return;
 	}
-	heardDying(this);
+	soundDying();
 	if (!setState("DEATH")) {
 		remEn(&elist, this);
 	}

@@ -109,6 +109,20 @@ void moveControl() {
 	}
 }
 
+// 1 when e is about to enter its DEATH state, not already in it: it is heard once, as it blows
+// up, not in every cycle it spends dead at the top.
+static int blowsUp(const Entity *e) {
+	if (e->data == nullptr || (e->state != nullptr && e->state->name == "DEATH")) {
+		return 0;
+	}
+	for (const State &s : e->data->states) {
+		if (s.name == "DEATH") {
+			return 1;
+		}
+	}
+	return 0;
+}
+
 // At the top of the field the player stops climbing, and if it never fired the enemies die.
 void endOfField() {
 	if (env->cy != 0 || player == nullptr) {
@@ -120,6 +134,9 @@ void endOfField() {
 	}
 	for (Entity *e = elist; e != nullptr; e = worldNext(e)) {
 		if (e->group == "ENEMY" && e->type != "BULLET") {
+			if (blowsUp(e)) {
+				e->soundDying();
+			}
 			e->setState("DEATH");
 		}
 	}
