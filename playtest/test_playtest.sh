@@ -22,6 +22,8 @@ expect 0 "" --runs 1 --cycles 10 --plot p.png
 sed 's/ENTER EF_PLAYER_GONE/ENTER EF_DIE/' "$sample" >gone.dat
 expect 0 "" --runs 1 --cycles 1500 --tsv gone.dat
 grep -q "^still	1	0	1	" out || fail "a ship removed from the world: $(cat out)"
+# what follows plays whole games: the sanitizer build, ten times slower, leaves it to the others
+[ -n "$PLAYTEST_QUICK" ] && exit 0
 # a DEATH that never ends: the run still ends at the top (the test's timeout guards a hang)
 sed -e 's/ ENTER EF_PLAYER_DIE//; s/ ENTER EF_PLAYER_GONE//; s/NEXT_STATE REBORN/LOOP 0/' "$sample" >stuck.dat
 expect 0 "" --runs 1 --tsv stuck.dat
