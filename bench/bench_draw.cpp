@@ -48,6 +48,21 @@ void BM_GameCycleStress(benchmark::State &state) {
 }
 BENCHMARK(BM_GameCycleStress)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// A whole game cycle at the limit of live entities, all of one group piled on the player,
+// whose template spawns itself: every bullet fires a line wave every cycle and the world is
+// full. The argument is the cycles played on the pile before it is piled up again: 1 times
+// the cycle in which all of them hit the player, 3 the three in which they die.
+void BM_GameCycleAtTheLimit(benchmark::State &state) {
+	static WorldSave save;
+	gameFont = benchGame();
+	SelfSpawningBullets selfSpawning;
+	limitWorld();
+	saveWorld(&save);
+	Quiet q;  // the limit's messages
+	runOnWorld(state, save, (int)state.range(0), cycleOnce);
+}
+BENCHMARK(BM_GameCycleAtTheLimit)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
 // The templates of the sample data, in the order of the file.
 const char *TEMPLATES[] = {"Player", "Shot", "Bullet", "Tank", "Helicopter"};
 

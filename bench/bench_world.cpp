@@ -222,6 +222,49 @@ void stressWorld(int n) {
 	}
 }
 
+// Bullets piled at rest on the player up to the limit.
+void limitWorld() {
+	startUpWorld();
+	Quiet q;
+	while (num_entities < MAX_LIVE_ENTITIES && player != nullptr) {
+		Entity *e = loadEntity(ENTITY_FILE, BULLET_ID, env);
+		if (e == nullptr) {
+			return;
+		}
+		e->x = player->x;
+		e->y = player->y;
+		e->flags &= ~ENT_DIE_OOB_VPT;
+	}
+}
+
+// The template kept, then changed to spawn itself.
+SelfSpawningBullets::SelfSpawningBullets() {
+	EntityData *bullet = getEData(BULLET_ID, edlist);
+	if (bullet == nullptr || bullet->states.empty()) {
+		return;
+	}
+	kept = *bullet;
+	bullet->flags &= ~ENT_DIE_OOB_VPT;
+	for (Frame &f : bullet->states[0].frames) {
+		f.delay = 0;
+		f.enter = ent_fun_table["EF_FIRE_LINEWAVE"];
+	}
+}
+
+// The template as it was; its frames stay where they are, as live entities point at them.
+SelfSpawningBullets::~SelfSpawningBullets() {
+	EntityData *bullet = getEData(BULLET_ID, edlist);
+	if (bullet == nullptr || bullet->states.empty()) {
+		return;
+	}
+	bullet->flags = kept.flags;
+	std::vector<Frame> &frames = bullet->states[0].frames;
+	for (size_t i = 0; i < frames.size(); i++) {
+		frames[i].delay = kept.states[0].frames[i].delay;
+		frames[i].enter = kept.states[0].frames[i].enter;
+	}
+}
+
 // Runs work on a world restored from save every `every` iterations.
 void runOnWorld(benchmark::State &state, const WorldSave &save, int every, void (*work)()) {
 	int left = 0;

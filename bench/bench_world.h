@@ -42,6 +42,23 @@ void playedWorld(int cycles);
 // the camera window, all moving as in play.
 void stressWorld(int n);
 
+// The start-up level with bullets piled at rest on the player up to the limit of live
+// entities: one group in one place, none leaving the camera window. Each bullet hits the
+// player; the pile dies over three cycles (the bullets' death takes that long) and leaves.
+void limitWorld();
+
+// Makes the Bullet template one whose entities spawn themselves: every frame of its first
+// state lasts one cycle and fires a line wave of bullets, and its bullets stay when they
+// leave the camera window. The template is put back as it was when the object goes.
+class SelfSpawningBullets {
+public:
+	SelfSpawningBullets();
+	~SelfSpawningBullets();
+
+private:
+	EntityData kept;
+};
+
 // One game cycle's world work: the world step and the destruction of what it removed.
 void stepWorld();
 

@@ -1,0 +1,126 @@
+// Heap allocations of steady play: the real game cycle (poll, controls, world step) with the
+// player holding fire and weaving, and the draw passes that follow it. Every allocation of
+// the process is counted, the C library's (malloc, calloc, realloc, the aligned ones) and
+// with them operator new, which takes its memory from malloc: what SDL allocates counts too.
+// The counting replaces the C library's allocation functions in this program only.
+#include <benchmark/benchmark.h>
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include "bench/bench_world.h"
+
+// The C library's own allocator under its reserved names.
+extern "C" {
+void *__libc_malloc(size_t size);                      // NOLINT(bugprone-reserved-identifier)
+void *__libc_calloc(size_t n, size_t size);            // NOLINT(bugprone-reserved-identifier)
+void *__libc_realloc(void *p, size_t size);            // NOLINT(bugprone-reserved-identifier)
+void *__libc_memalign(size_t alignment, size_t size);  // NOLINT(bugprone-reserved-identifier)
+}
+
+namespace {
+
+std::atomic<long> heapAllocations(0);
+
+}  // namespace
+
+extern "C" {
+
+// Each gives the C library's own block and counts it.
+void *malloc(size_t size) {
+	heapAllocations.fetch_add(1, std::memory_order_relaxed);
+	return __libc_malloc(size);
+}
+
+void *calloc(size_t n, size_t size) {
+	heapAllocations.fetch_add(1, std::memory_order_relaxed);
+	return __libc_calloc(n, size);
+}
+
+// A realloc that only resizes a block allocates too: it may move it.
+void *realloc(void *p, size_t size) {
+	heapAllocations.fetch_add(1, std::memory_order_relaxed);
+	return __libc_realloc(p, size);
+}
+
+void *memalign(size_t alignment, size_t size) {
+	heapAllocations.fetch_add(1, std::memory_order_relaxed);
+	return __libc_memalign(alignment, size);
+}
+
+void *aligned_alloc(size_t alignment, size_t size) {
+	return memalign(alignment, size);
+}
+
+int posix_memalign(void **p, size_t alignment, size_t size) {
+	*p = memalign(alignment, size);
+	return *p != nullptr ? 0 : 12;  // ENOMEM
+}
+}
+
+namespace {
+
+// Draw passes after each game cycle: the paced window shows about two frames a cycle.
+#define DRAWS_PER_CYCLE 2
+// Cycles of play before the world is restored, so that the player rarely dies for good.
+#define CYCLES_PER_WORLD 500
+// Cycles the player holds one direction before turning.
+#define WEAVE_CYCLES 25
+
+// The keys the player holds; poll_input copies them in place of SDL's own.
+Uint8 heldKeys[NUM_KEYS];
+
+// The level after 600 cycles of play with the player firing, built on first use.
+const WorldSave &inFlightSave() {
+	static WorldSave save;
+	static int made = 0;
+	if (!made) {
+		playedWorld(600);
+		saveWorld(&save);
+		made = 1;
+	}
+	return save;
+}
+
+// Holds fire and the arrow of the direction the player weaves in at cycle n.
+void holdKeys(long n) {
+	memset(heldKeys, 0, sizeof(heldKeys));
+	heldKeys[SDLK_SPACE] = 1;
+	heldKeys[(n / WEAVE_CYCLES) % 2 == 0 ? SDLK_LEFT : SDLK_RIGHT] = 1;
+}
+
+void BM_AllocationsInPlay(benchmark::State &state) {
+	Font *font = benchGame();
+	const WorldSave &save = inFlightSave();
+	Uint8 *sdlKeys = keyp;
+	keyp = heldKeys;
+	long cycleAllocations = 0;
+	long drawAllocations = 0;
+	long n = 0;
+	{
+		Quiet q;
+		for (auto _ : state) {
+			if (n % CYCLES_PER_WORLD == 0) {
+				state.PauseTiming();
+				restoreWorld(save);
+				state.ResumeTiming();
+			}
+			holdKeys(n++);
+			long before = heapAllocations.load();
+			cycles = 1;
+			gameCycle(font);
+			long between = heapAllocations.load();
+			for (int d = 0; d < DRAWS_PER_CYCLE; d++) {
+				drawPass(font);
+			}
+			cycleAllocations += between - before;
+			drawAllocations += heapAllocations.load() - between;
+		}
+	}
+	keyp = sdlKeys;
+	state.counters["per_cycle"] = (double)(cycleAllocations + drawAllocations) / (double)n;
+	state.counters["world"] = (double)cycleAllocations / (double)n;
+	state.counters["per_draw"] = (double)drawAllocations / (double)n / DRAWS_PER_CYCLE;
+}
+BENCHMARK(BM_AllocationsInPlay)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
