@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include "display/mySDL.h"
 #include "platform/message.h"
+#include "platform/pace.h"
 
 // An unopened screen.
 Screen::Screen() {}
@@ -12,6 +14,13 @@ Screen::Screen() {}
 // Opens the video at once.
 Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon) {
 	init(SDLFlags, x, y, cd, vidFlags, caption, icon);
+}
+
+// Whether SDL shows its frames to nobody: the dummy driver of the tests, the benchmarks, the
+// playtest and the fuzzers, which drive the game as fast as it goes.
+static int headlessVideo() {
+	char name[32];
+	return SDL_VideoDriverName(name, sizeof(name)) != nullptr && strcmp(name, "dummy") == 0;
 }
 
 // Starts SDL, sets caption and icon, and sets the video mode; failures end the process.
@@ -27,6 +36,8 @@ void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char
 	yr = y;
 	this->cd = cd;
 	vidFlags = (int)bitmap->flags;
+	// decided once: only a real window is paced
+	paced = !headlessVideo();
 }
 
 // Locks the video surface when SDL requires it.
@@ -65,10 +76,16 @@ void Screen::blits(SDL_Surface *source, int x1, int y1, int w, int h, int x2, in
 	blit(source, x1, y1, w, h, bitmap, x2, y2);
 }
 
-// Shows what was drawn.
+// Shows what was drawn at once, then in a real window sleeps until the display can show the
+// next frame or a game cycle is due. Were SDL_Flip itself to wait for the display (SDL 2
+// under sdl12-compat may), a cycle that fell due meanwhile still ends the sleep at once.
 void Screen::flip() {
-	if (bitmap != nullptr) {
-		SDL_Flip(bitmap);
+	if (bitmap == nullptr) {
+		return;
+	}
+	SDL_Flip(bitmap);
+	if (paced) {
+		waitForNextFrame();
 	}
 }
 

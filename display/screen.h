@@ -16,6 +16,7 @@ public:
 	std::string icon;               // path of the window icon
 	std::string title;              // window caption
 	SDL_Surface *bitmap = nullptr;  // the video surface, owned by SDL
+	int paced = 0;                  // 1 in a real window: flip sleeps until the next frame is due
 
 	Screen();
 	Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon);

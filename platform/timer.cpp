@@ -1,6 +1,8 @@
 // The three SDL timers behind the game clock. They run on SDL's timer thread and only count.
 #include "platform/timer.h"
 
+#include "platform/pace.h"
+
 // The counters, shared with SDL's timer thread.
 std::atomic<Sint32> cycles(0);
 std::atomic<Sint32> frames(0);
@@ -19,10 +21,12 @@ Uint32 FPSCheck(Uint32 interval, void *param) {
 	return interval;
 }
 
-// Paces the game: one expiry makes one game cycle due.
+// Paces the game: one expiry makes one game cycle due, and wakes a main thread sleeping
+// between frames.
 Uint32 gameTimer(Uint32 interval, void *param) {
 	(void)param;
 	cycles++;
+	wakeForCycle();
 	return interval;
 }
 
