@@ -82,6 +82,7 @@ public:
 	void moveY(int dy);
 
 	// collision, damage, death
+	int boxMeets(const Entity *e) const;
 	int collide(Entity *e);
 	void doCollision(Entity *e);
 	void takeDamage(Entity *e);

@@ -12,16 +12,22 @@
 #define SMALL_DEATH_SIDE 16
 #define LARGE_DEATH_SIDE 40
 
-// 1 when the boxes overlap (both ends included) and neither side ignores the other's type.
-int Entity::collide(Entity *e) {
-	if (!e) {
-		return 0;
-	}
+// 1 when the boxes overlap, both ends included. A box without width meets only a box that
+// covers its column and the one before it, and likewise in height; two without width never.
+int Entity::boxMeets(const Entity *e) const {
 	// Far edges in 64 bits: sizes from the data may be anywhere in the int range.
 	if (e->x > (long long)x + w - 1 || (long long)e->x + e->w - 1 < x) {
 		return 0;
 	}
 	if (e->y > (long long)y + h - 1 || (long long)e->y + e->h - 1 < y) {
+		return 0;
+	}
+	return 1;
+}
+
+// 1 when the boxes overlap (both ends included) and neither side ignores the other's type.
+int Entity::collide(Entity *e) {
+	if (!e || !boxMeets(e)) {
 		return 0;
 	}
 	if (e->ignore.count(type) != 0) {

@@ -19,8 +19,11 @@
 //  - Removed partners are skipped, and a removed receiver ends its partners, as in the walk.
 //  - Pairs that cannot hurt each other (one group, both alive: harmless) make no doCollision in
 //    either pass. The grid does not even pair entities of one team (one group, alive when
-//    filed); a side that dies in a collision leaves its team, and from then on the pass asks
-//    the cells instead of the pairs.
+//    filed), nor two boxes without width (or two without height), which cannot meet. A side
+//    that dies in a collision leaves its team: as a partner it joins the leavers, which its
+//    former team mates among the receivers after it are given besides their pairs; as the
+//    receiver it asks the cells for the rest of its partners. A box filed without width or
+//    height that gains one no longer fits its filing, as if it had left its reach.
 // Behaviours run inside the pass may remove any entity and shrink any box, but may move or
 // enlarge only the two entities of the collision that ran them (entity/ef_def.h); builds that
 // check contracts stop the game when one does.
@@ -51,37 +54,15 @@ static int receiverSlot(CollideGrid &g, const Entity *a) {
 }
 
 // 1 when the grid no longer holds the world: entities were linked, or a side of the
-// collision in slot sa or sb reaches beyond what it was filed with.
+// collision in slot sa or sb no longer fits what it was filed with.
 static int gridStale(const CollideGrid &g, int sa, int sb) {
 	if (gridLinks() != g.links) {
 		return 1;
 	}
-	const Entity *a = g.ents[sa];
-	const Entity *b = g.ents[sb];
-	if (!a->removed && !within(reachOf(a), g.reach[sa])) {
+	if (!g.ents[sa]->removed && !fitsFiling(g, sa)) {
 		return 1;
 	}
-	if (!b->removed && !within(reachOf(b), g.reach[sb])) {
-		return 1;
-	}
-	return 0;
-}
-
-// Takes the sides of the collision in slots sa and sb that lost their life out of their teams,
-// since their team mates may hurt them now; 1 when one did. The filing still holds, so the
-// grid stops answering from its pairs and asks the cells, which see the teams as they are.
-static int leaveTeams(CollideGrid &g, int sa, int sb) {
-	int left = 0;
-	for (int s : {sa, sb}) {
-		if (g.team[s] >= 0 && g.ents[s]->life < 1) {
-			g.team[s] = -1 - s;
-			left = 1;
-		}
-	}
-	if (left) {
-		g.paired = 0;
-	}
-	return left;
+	return !g.ents[sb]->removed && !fitsFiling(g, sb);
 }
 
 // Stops the game when the collision of the entities in slots sa and sb moved or enlarged a
@@ -91,7 +72,7 @@ static void checkOnlyTheTwoGrew(const CollideGrid &g, int sa, int sb) {
 #ifdef VORSKA_CHECK_CONTRACTS
 	for (size_t s = 0; s < g.ents.size(); s++) {
 		const Entity *e = g.ents[s];
-		if ((int)s != sa && (int)s != sb && !e->removed && !within(reachOf(e), g.reach[s])) {
+		if ((int)s != sa && (int)s != sb && !e->removed && !fitsFiling(g, (int)s)) {
 			writeMessage(MESSAGE_ERR, "collisionPass: the collision of " + g.ents[sa]->name + " and " +
 			                              g.ents[sb]->name + " moved or enlarged " + e->name +
 			                              ": a behaviour run from a collision may change only its two sides\n");
@@ -130,7 +111,8 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		collidePair(a, b);
 		checkOnlyTheTwoGrew(g, sa, sb);
 		int stale = gridStale(g, sa, sb);
-		if (!stale && !leaveTeams(g, sa, sb)) {
+		// a receiver that died may now hurt its team mates: its partners are asked again
+		if (!leaveTeams(g, sa, sb) && !stale) {
 			if (a->removed) {
 				return;
 			}
