@@ -31,6 +31,11 @@
 // row speeds stay far inside the range of an int. Nothing on a play-field comes near it.
 #define WAVE_MAX_DIST 1000000.0
 
+// The file and template of every enemy bullet, made into strings once rather than at each
+// of the thousands of bullets a crowded cycle fires.
+static const std::string bulletFile(ENTITY_FILE);
+static const std::string bulletId(BULLET_ID);
+
 // Fills the table that frame definitions resolve behaviour names through.
 void buildEFuncs() {
 	static const struct {
@@ -116,7 +121,7 @@ int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y,
 
 // One enemy bullet from the centre of e at angle t and speed v; null when none could be made.
 static Entity *fireFromCentre(Entity *e, int t, int v) {
-	Entity *b = loadEntity(ENTITY_FILE, BULLET_ID, env);
+	Entity *b = loadEntity(bulletFile, bulletId, env);
 	if (b == nullptr) {
 		return nullptr;
 	}
@@ -216,7 +221,7 @@ int ef_fire_lead(void *p) {
 static void queueWave(Entity *e, int xp, int yp, int t, int v, int delay) {
 	int xv, yv;
 	aimVel(t, v, &xv, &yv);
-	e->addSpawnR(ENTITY_FILE, BULLET_ID, xp, yp, xv, yv - BULLET_BIAS_MILLIPX, delay);
+	e->addSpawnR(bulletFile, bulletId, xp, yp, xv, yv - BULLET_BIAS_MILLIPX, delay);
 }
 
 // Queues the two bullets of one line-wave row, o degrees either side of the aim a.

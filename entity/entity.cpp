@@ -111,7 +111,7 @@ void Entity::initEn() {
 int Entity::initTo(const std::string &eid) {
 	data = getEData(eid, edlist);
 	if (!data) {
-		reportLine("Entity::initTo: Could not find EntityData: " + eid);
+		reportLine({"Entity::initTo: Could not find EntityData: ", eid});
 		return 0;
 	}
 	static_cast<EntityFields &>(*this) = *data;

@@ -9,7 +9,7 @@ int Entity::setState(const std::string &s) {
 		return 0;
 	}
 	if (!data) {
-		reportLine("Entity::setState: " + name + " has no EData");
+		reportLine({"Entity::setState: ", name, " has no EData"});
 		return 0;
 	}
 	if (state && state->name == s) {
@@ -23,7 +23,7 @@ int Entity::setState(const std::string &s) {
 		}
 	}
 	if (!found) {
-		reportLine("Entity::setState: " + name + " has no \"" + s + "\" state");
+		reportLine({"Entity::setState: ", name, " has no \"", s, "\" state"});
 		return 0;
 	}
 	state = found;
@@ -41,7 +41,8 @@ std::string Entity::getState() {
 
 // Reports a frame index that the current state does not have.
 static void badFrame(const State *st, unsigned int i) {
-	reportLine("Entity::setFrame: " + (st ? st->name : std::string()) + " does not have a frame #" + std::to_string(i));
+	reportLine({"Entity::setFrame: ", st ? std::string_view(st->name) : std::string_view(), " does not have a frame #",
+	            std::to_string(i)});
 }
 
 // Switches to frame i of the current state, running the old frame's exit and the new one's enter.
@@ -95,7 +96,7 @@ void Entity::addAnimPhase(int n) {
 	}
 	framectr += n;
 	if (!frame) {
-		reportLine("Entity::addAnimPhase: " + name + ": No current frame");
+		reportLine({"Entity::addAnimPhase: ", name, ": No current frame"});
 		return;
 	}
 	if (framectr > frame->delay) {

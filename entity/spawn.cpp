@@ -23,7 +23,7 @@ static int tooManySpawns(const std::string &id) {
 	if (spawnRecords < MAX_PENDING_SPAWNS) {
 		return 0;
 	}
-	reportLine("Entity::addSpawn: " + std::to_string(spawnRecords) + " spawns pending, not queuing " + id);
+	reportLine({"Entity::addSpawn: ", std::to_string(spawnRecords), " spawns pending, not queuing ", id});
 	return 1;
 }
 
@@ -70,7 +70,7 @@ void Entity::spawn() {
 				e->xvel = saturatingAdd(xvel, s->xv);
 				e->yvel = saturatingAdd(yvel, s->yv);
 			} else if (!worldFull()) {
-				reportLine("Entity::spawn(): " + name + ": Could not load " + s->filename + ", ID " + s->id);
+				reportLine({"Entity::spawn(): ", name, ": Could not load ", s->filename, ", ID ", s->id});
 			}
 		}
 		remES(&slist, s);

@@ -98,7 +98,7 @@ static int refused(const std::string &id) {
 	if (!worldFull()) {
 		return 0;
 	}
-	reportLine("loadEntity: " + std::to_string(num_entities) + " entities live, not creating " + id);
+	reportLine({"loadEntity: ", std::to_string(num_entities), " entities live, not creating ", id});
 	return 1;
 }
 

@@ -1,6 +1,8 @@
 // The three SDL timers behind the game clock. They run on SDL's timer thread and only count.
 #include "platform/timer.h"
 
+#include <time.h>
+#include <chrono>
 #include "platform/pace.h"
 
 // The counters, shared with SDL's timer thread.
@@ -47,4 +49,17 @@ int init_timer() {
 	SDL_AddTimer(13, gameTimer, nullptr);
 	SDL_AddTimer(15, frameTimer, nullptr);
 	return 1;
+}
+
+// The kernel's coarse clock where there is one (a memory read, where a precise reading asks
+// the hardware), else the steady clock.
+long long coarseMilliseconds() {
+#ifdef CLOCK_MONOTONIC_COARSE
+	struct timespec coarse;
+	if (clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse) == 0) {
+		return coarse.tv_sec * 1000LL + coarse.tv_nsec / 1000000;
+	}
+#endif
+	std::chrono::steady_clock::duration now = std::chrono::steady_clock::now().time_since_epoch();
+	return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }

@@ -14,6 +14,9 @@ extern std::atomic<Sint32> cpsc;    // game cycles in the current second
 extern std::atomic<Sint32> cps;     // game cycles in the last whole second
 
 int init_timer();
+// Milliseconds from a clock of a few milliseconds' grain, cheap enough to read a hundred
+// thousand times a cycle.
+long long coarseMilliseconds();
 Uint32 FPSCheck(Uint32 interval, void *param);
 Uint32 gameTimer(Uint32 interval, void *param);
 Uint32 frameTimer(Uint32 interval, void *param);
