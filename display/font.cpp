@@ -22,7 +22,8 @@ static std::string fontPath(const char *dir, const char *name) {
 	return std::string(dir) + "/" + name;
 }
 
-// Formats printf-style text into a buffer that grows to fit it.
+// Formats printf-style text into a string of its size; a short text, as the overlay's lines
+// are, needs no allocation.
 static std::string formatText(const char *fmt, va_list ap) {
 	if (fmt == nullptr) {
 		return std::string();
@@ -34,9 +35,10 @@ static std::string formatText(const char *fmt, va_list ap) {
 	if (n <= 0) {
 		return std::string();
 	}
-	std::vector<char> buf(n + 1);
-	vsnprintf(buf.data(), buf.size(), fmt, ap);
-	return std::string(buf.data(), n);
+	// the string has room for its terminator, which vsnprintf writes
+	std::string text((size_t)n, '\0');
+	vsnprintf(&text[0], (size_t)n + 1, fmt, ap);
+	return text;
 }
 
 // The integer part of a float kept to 8 bits; values no int can hold count as 0.

@@ -2,8 +2,7 @@
 #include "game/vorska.h"
 
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <cstring>
 
 // Dumps and the debug toggle and pause, in the order the cycle takes them.
 void debugKeys(Font *font) {
@@ -85,75 +84,88 @@ void pauseGame(Font *font) {
 
 // Overlay lines are this far apart.
 #define OVERLAY_LINE_HEIGHT 16
+// The overlay's lines, and the room each has for its text.
+#define OVERLAY_LINES      9
+#define OVERLAY_LINE_BYTES 64
+
+// The text of the overlay's lines, held in place: it is read on every pass and must cost no
+// allocation.
+struct OverlayText {
+	char lines[OVERLAY_LINES][OVERLAY_LINE_BYTES];
+};
 
 // The overlay as last drawn: it is shown every pass but its text changes about once a
-// second, so its pixels are kept with the lines, font and size they were drawn for. A font
-// is loaded once and never changes under its pointer.
+// second, so its pixels are kept with the text and font they were drawn for. A font is
+// loaded once and never changes under its pointer.
 struct OverlayCache {
-	std::vector<std::string> lines;
+	OverlayText text;
 	Font *font = nullptr;
 	SDL_Surface *pixels = nullptr;
 };
 static OverlayCache overlay;
 
 // The nine lines of the debug overlay as they read now.
-static std::vector<std::string> overlayLines() {
-	char buf[1024];
+static void overlayText(OverlayText *t) {
 	int flags = screen->vidFlags;
-	std::vector<std::string> lines;
-	lines.push_back("Debug Info");
-	snprintf(buf, sizeof(buf), "FPS: %d (%dc)", (int)fps, (int)cps);
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO",
+	snprintf(t->lines[0], OVERLAY_LINE_BYTES, "Debug Info");
+	snprintf(t->lines[1], OVERLAY_LINE_BYTES, "FPS: %d (%dc)", (int)fps, (int)cps);
+	snprintf(t->lines[2], OVERLAY_LINE_BYTES, "DBG_BIT: %s [%s]", (dbg & DBG_TOGGLED) ? "YES" : "NO",
 	         (dbg & DBG_DIE_SEEN) ? "YES" : "NO");
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "S.Memory: %s", (flags & SDL_HWSURFACE) ? "HW" : "SW");
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "D.Buffer: %s", (flags & SDL_DOUBLEBUF) ? "Yes" : "No");
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "Fullscreen: %s", (flags & SDL_FULLSCREEN) ? "Yes" : "No");
-	lines.push_back(buf);
-	if (SDL_VideoDriverName(buf, sizeof(buf)) == nullptr) {
-		buf[0] = '\0';
+	snprintf(t->lines[3], OVERLAY_LINE_BYTES, "S.Memory: %s", (flags & SDL_HWSURFACE) ? "HW" : "SW");
+	snprintf(t->lines[4], OVERLAY_LINE_BYTES, "D.Buffer: %s", (flags & SDL_DOUBLEBUF) ? "Yes" : "No");
+	snprintf(t->lines[5], OVERLAY_LINE_BYTES, "Fullscreen: %s", (flags & SDL_FULLSCREEN) ? "Yes" : "No");
+	if (SDL_VideoDriverName(t->lines[6], OVERLAY_LINE_BYTES) == nullptr) {
+		t->lines[6][0] = '\0';
 	}
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "Frames %d", (int)frames);
-	lines.push_back(buf);
-	snprintf(buf, sizeof(buf), "Cycles %d", (int)cycles);
-	lines.push_back(buf);
-	return lines;
+	snprintf(t->lines[7], OVERLAY_LINE_BYTES, "Frames %d", (int)frames);
+	snprintf(t->lines[8], OVERLAY_LINE_BYTES, "Cycles %d", (int)cycles);
 }
 
-// Draws the lines on the overlay's dark blue, on a new surface of the screen's format and
-// the debug viewport's size; null when SDL cannot make one.
-static SDL_Surface *renderOverlay(Font *font, const std::vector<std::string> &lines) {
-	const SDL_PixelFormat *f = screen->bitmap->format;
-	SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, debug->xlen, debug->ylen, f->BitsPerPixel, f->Rmask, f->Gmask,
-	                                      f->Bmask, f->Amask);
-	if (s == nullptr) {
-		return nullptr;
-	}
-	SDL_FillRect(s, nullptr, SDL_MapRGB(screen->bitmap->format, 0, 0, 100));
-	for (size_t i = 0; i < lines.size(); i++) {
-		font->printsr(s, 0, (int)i * OVERLAY_LINE_HEIGHT, "%s", lines[i].c_str());
-	}
-	return s;
-}
-
-// Draws the nine lines of the debug overlay, drawing the text afresh only when it changed.
-void drawDebug(Font *font) {
-	std::vector<std::string> lines = overlayLines();
-	SDL_Surface *kept = overlay.pixels;
-	if (kept == nullptr || lines != overlay.lines || font != overlay.font || kept->w != debug->xlen ||
-	    kept->h != debug->ylen) {
-		if (kept != nullptr) {
-			SDL_FreeSurface(kept);
+// Whether the two texts read the same.
+static bool sameText(const OverlayText &a, const OverlayText &b) {
+	for (int i = 0; i < OVERLAY_LINES; i++) {
+		if (strcmp(a.lines[i], b.lines[i]) != 0) {
+			return false;
 		}
-		overlay.pixels = renderOverlay(font, lines);
-		overlay.lines = lines;
+	}
+	return true;
+}
+
+// A surface of the screen's format and the debug viewport's size; null when SDL cannot make one.
+static SDL_Surface *newOverlaySurface() {
+	const SDL_PixelFormat *f = screen->bitmap->format;
+	return SDL_CreateRGBSurface(SDL_SWSURFACE, debug->xlen, debug->ylen, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask,
+	                            f->Amask);
+}
+
+// Draws the lines on the overlay's dark blue over the whole of s.
+static void paintOverlay(SDL_Surface *s, Font *font, const OverlayText &t) {
+	SDL_FillRect(s, nullptr, SDL_MapRGB(screen->bitmap->format, 0, 0, 100));
+	for (int i = 0; i < OVERLAY_LINES; i++) {
+		font->printsr(s, 0, i * OVERLAY_LINE_HEIGHT, "%s", t.lines[i]);
+	}
+}
+
+// Draws the nine lines of the debug overlay, painting the text afresh only when it changed.
+void drawDebug(Font *font) {
+	OverlayText now;
+	overlayText(&now);
+	SDL_Surface *kept = overlay.pixels;
+	if (kept != nullptr && (kept->w != debug->xlen || kept->h != debug->ylen)) {
+		SDL_FreeSurface(kept);
+		overlay.pixels = nullptr;
+	}
+	bool stale = overlay.pixels == nullptr || font != overlay.font || !sameText(now, overlay.text);
+	if (overlay.pixels == nullptr) {
+		overlay.pixels = newOverlaySurface();
+	}
+	if (overlay.pixels == nullptr) {
+		return;
+	}
+	if (stale) {
+		paintOverlay(overlay.pixels, font, now);
+		overlay.text = now;
 		overlay.font = font;
 	}
-	if (overlay.pixels != nullptr) {
-		debug->blits(overlay.pixels, 0, 0, debug->xlen, debug->ylen, 0, 0);
-	}
+	debug->blits(overlay.pixels, 0, 0, debug->xlen, debug->ylen, 0, 0);
 }
