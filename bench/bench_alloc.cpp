@@ -1,61 +1,10 @@
 // Heap allocations of steady play: the real game cycle (poll, controls, world step) with the
 // player holding fire and weaving, and the draw passes that follow it. Every allocation of
-// the process is counted, the C library's (malloc, calloc, realloc, the aligned ones) and
-// with them operator new, which takes its memory from malloc: what SDL allocates counts too.
-// The counting replaces the C library's allocation functions in this program only.
+// the process is counted (bench/count_heap.h), operator new's and SDL's too.
 #include <benchmark/benchmark.h>
-#include <atomic>
-#include <cstddef>
 #include <cstring>
 #include "bench/bench_world.h"
-
-// The C library's own allocator under its reserved names.
-extern "C" {
-void *__libc_malloc(size_t size);                      // NOLINT(bugprone-reserved-identifier)
-void *__libc_calloc(size_t n, size_t size);            // NOLINT(bugprone-reserved-identifier)
-void *__libc_realloc(void *p, size_t size);            // NOLINT(bugprone-reserved-identifier)
-void *__libc_memalign(size_t alignment, size_t size);  // NOLINT(bugprone-reserved-identifier)
-}
-
-namespace {
-
-std::atomic<long> heapAllocations(0);
-
-}  // namespace
-
-extern "C" {
-
-// Each gives the C library's own block and counts it.
-void *malloc(size_t size) {
-	heapAllocations.fetch_add(1, std::memory_order_relaxed);
-	return __libc_malloc(size);
-}
-
-void *calloc(size_t n, size_t size) {
-	heapAllocations.fetch_add(1, std::memory_order_relaxed);
-	return __libc_calloc(n, size);
-}
-
-// A realloc that only resizes a block allocates too: it may move it.
-void *realloc(void *p, size_t size) {
-	heapAllocations.fetch_add(1, std::memory_order_relaxed);
-	return __libc_realloc(p, size);
-}
-
-void *memalign(size_t alignment, size_t size) {
-	heapAllocations.fetch_add(1, std::memory_order_relaxed);
-	return __libc_memalign(alignment, size);
-}
-
-void *aligned_alloc(size_t alignment, size_t size) {
-	return memalign(alignment, size);
-}
-
-int posix_memalign(void **p, size_t alignment, size_t size) {
-	*p = memalign(alignment, size);
-	return *p != nullptr ? 0 : 12;  // ENOMEM
-}
-}
+#include "bench/count_heap.h"
 
 namespace {
 
@@ -105,15 +54,15 @@ void BM_AllocationsInPlay(benchmark::State &state) {
 				state.ResumeTiming();
 			}
 			holdKeys(n++);
-			long before = heapAllocations.load();
+			long before = heapAllocations();
 			cycles = 1;
 			gameCycle(font);
-			long between = heapAllocations.load();
+			long between = heapAllocations();
 			for (int d = 0; d < DRAWS_PER_CYCLE; d++) {
 				drawPass(font);
 			}
 			cycleAllocations += between - before;
-			drawAllocations += heapAllocations.load() - between;
+			drawAllocations += heapAllocations() - between;
 		}
 	}
 	keyp = sdlKeys;

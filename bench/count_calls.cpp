@@ -1,8 +1,8 @@
 // Counts, from outside the game, what bench/play_cpu.sh reports: the flips (SDL_Flip), the
-// keyboard polls (SDL_GetModState, which poll_input calls once per game cycle) and the time
-// spent inside SDL_Flip. Loaded with LD_PRELOAD into the unchanged game; the counts live in
-// the file named by VORSKA_COUNT_FILE, mapped into memory, so that the script reads them
-// while the game runs.
+// keyboard polls (SDL_GetModState, which poll_input calls once per game cycle), the time
+// spent inside SDL_Flip and the heap allocations (bench/count_heap.cpp, copied at each flip). Loaded with LD_PRELOAD
+// into the unchanged game; the counts live in the file named by VORSKA_COUNT_FILE, mapped into memory, so that the
+// script reads them while the game runs.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -11,14 +11,16 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include "bench/count_heap.h"
 
 namespace {
 
-// The layout of the count file: three unsigned 64-bit numbers in this order.
+// The layout of the count file: four unsigned 64-bit numbers in this order.
 struct Counts {
 	std::atomic<uint64_t> flips;
 	std::atomic<uint64_t> polls;
 	std::atomic<uint64_t> flipNanoseconds;
+	std::atomic<uint64_t> allocations;
 };
 
 // The mapped count file, or a private block when no file was named.
@@ -62,6 +64,7 @@ int SDL_Flip(void *surface) {
 	Counts *c = counts();
 	c->flips++;
 	c->flipNanoseconds += (uint64_t)std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count();
+	c->allocations = (uint64_t)heapAllocations();
 	return result;
 }
 

@@ -1,8 +1,9 @@
 #!/bin/sh
 # What playing costs: the real game in a real window under Xvfb, the player holding fire and
 # weaving left and right, and over a stretch of play the CPU time of the game and of the X
-# server (from /proc), the game cycles and the flips a second. The cycles and flips are
-# counted from outside the unchanged game by bench/count_calls.cpp, loaded with LD_PRELOAD.
+# server (from /proc), the game cycles and the flips a second, and the heap allocations per
+# game cycle (the draw passes, SDL's and Xlib's included). The cycles, flips and allocations
+# are counted from outside the unchanged game by bench/count_calls.cpp, loaded with LD_PRELOAD.
 #
 # Usage: bench/play_cpu.sh [--compat] [--runs N] [--seconds S] [--guard PERCENT] [BUILD_DIR]
 #   --compat        run on sdl12-compat (the SDL 1.2 API on SDL 2) instead of classic SDL 1.2
@@ -69,7 +70,7 @@ ticks() {
 	awk '{ print $14 + $15 }' "/proc/$1/stat"
 }
 
-# The count file's flips, polls and nanoseconds inside SDL_Flip.
+# The count file's flips, polls, nanoseconds inside SDL_Flip and heap allocations.
 counts() {
 	od -An -t u8 -v "$tmp/counts" | tr -s ' \n' '  '
 }
@@ -79,7 +80,8 @@ now() {
 	cut -d' ' -f1 /proc/uptime
 }
 
-# One run: appends "total game x cycles flips flipms" for the measured stretch to the results.
+# One run: appends "total game x cycles flips flipms allocs" for the measured stretch to the
+# results; allocs is per game cycle.
 playOnce() {
 	rm -f "$tmp/display" "$tmp/counts"
 	Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.err" &
@@ -118,16 +120,18 @@ playOnce() {
 	xpid=""
 	echo "$t0 $t1 $g0 $g1 $x0 $x1 $c0 $c1" | awk -v hz="$hz" '{
 		t = $2 - $1; game = ($4 - $3) / hz / t * 100; x = ($6 - $5) / hz / t * 100
-		flips = ($10 - $7) / t; cycles = ($11 - $8) / t
-		flipms = ($10 > $7) ? ($12 - $9) / ($10 - $7) / 1e6 : 0
-		printf "%.1f %.1f %.1f %.1f %.0f %.3f\n", game + x, game, x, cycles, flips, flipms }' >>"$tmp/results"
+		flips = ($11 - $7) / t; cycles = ($12 - $8) / t
+		flipms = ($11 > $7) ? ($13 - $9) / ($11 - $7) / 1e6 : 0
+		allocs = ($12 > $8) ? ($14 - $10) / ($12 - $8) : 0
+		printf "%.1f %.1f %.1f %.1f %.0f %.3f %.1f\n", game + x, game, x, cycles, flips, flipms, allocs }' >>"$tmp/results"
 }
 
 echo "runtime: $runtime; $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); $seconds s a run"
-echo "run  game+X %  game %  X %  cycles/s  flips/s  ms in SDL_Flip  load average"
+echo "run  game+X %  game %  X %  cycles/s  flips/s  ms in SDL_Flip  allocations/cycle  load average"
 for r in $(seq "$runs"); do
 	playOnce
-	echo "$r $(tail -n 1 "$tmp/results") $(cut -d' ' -f1-3 /proc/loadavg)" | awk '{ printf "%-4s %-9s %-7s %-4s %-9s %-8s %-15s %s %s %s\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10 }'
+	echo "$r $(tail -n 1 "$tmp/results") $(cut -d' ' -f1-3 /proc/loadavg)" |
+		awk '{ printf "%-4s %-9s %-7s %-4s %-9s %-8s %-15s %-18s %s %s %s\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
 done
 # the median of each column on its own
 median() {
@@ -135,7 +139,7 @@ median() {
 }
 total=$(median 1)
 cycles=$(median 4)
-echo "median: game+X $total %, game $(median 2) %, X $(median 3) %, $cycles cycles/s, $(median 5) flips/s, $(median 6) ms in SDL_Flip"
+echo "median: game+X $total %, game $(median 2) %, X $(median 3) %, $cycles cycles/s, $(median 5) flips/s, $(median 6) ms in SDL_Flip, $(median 7) allocations a cycle"
 if [ -n "$guard" ]; then
 	awk -v t="$total" -v g="$guard" -v c="$cycles" 'BEGIN { exit !(t <= g && c >= 25) }' ||
 		{ echo "FAIL: more than $guard % of a core, or fewer than 25 cycles a second"; exit 1; }
