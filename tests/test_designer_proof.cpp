@@ -81,6 +81,22 @@ TEST_F(DesignerProof, SelfSpawningTemplatesStopAtTheLimitOfLiveEntities) {
 	expectBounded(from, 40, 600);
 }
 
+TEST_F(DesignerProof, ACrowdPiledOnTheShipBurnsOutInBoundedTimeAndMemory) {
+	// the first tank wrecks the ship, whose wreck wrecks the rest: their boxes shrink to
+	// nothing while they burn, on one spot
+	startAndPlay(testData("small.dat"), 0);
+	while (num_entities < MAX_LIVE_ENTITIES) {
+		Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
+		ASSERT_NE(e, nullptr);
+		e->x = player->x;
+		e->y = player->y;
+	}
+	Usage from = used();
+	game.play(6);
+	EXPECT_LT(game.count("Tank"), 1000);
+	expectBounded(from, 10, 400);
+}
+
 TEST_F(DesignerProof, ManyUsesAndSpawnsOfAMissingTemplateCostOneLookupEach) {
 	std::string dat = replaced(selfSpawning(), "ENTITY Bullet", "ENTITY Pellet");
 	std::string uses, more;
