@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs the whole test suite: the code style, the normal
 # build with its static analysis, the browser build played in Chromium, the normal build's
-# suite again on sdl12-compat, the sanitizer build, valgrind over a soak run, the fuzzers, a
-# short benchmark smoke run and the Debian package from build to removal.
+# suite again on sdl12-compat, a guard on what playing in a real window costs, the sanitizer
+# build, valgrind over a soak run, the fuzzers, a short benchmark smoke run and the Debian
+# package from build to removal.
 # FUZZ_SECONDS (default 60), SOAK_CYCLES (default 20000) and VALGRIND_CYCLES (default 2000)
 # set the length of the long runs.
 set -e
@@ -48,6 +49,10 @@ echo "== the same suite on sdl12-compat (the SDL 1.2 API on top of SDL 2)"
 compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 LD_LIBRARY_PATH="$compat" ldd build/vorska | grep -q "sdl12-compat/libSDL-1.2" || { echo "sdl12-compat is not loaded"; exit 1; }
 run_ctest build LD_LIBRARY_PATH="$compat"
+
+echo "== what playing costs in a real window, on both runtimes (a generous guard, not the figures)"
+sh bench/play_cpu.sh --runs 1 --seconds 5 --guard 25 build
+sh bench/play_cpu.sh --compat --runs 1 --seconds 5 --guard 25 build
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
 cmake -S . -B build-asan -DVORSKA_SANITIZE=ON -DVORSKA_TESTS=ON >/dev/null
