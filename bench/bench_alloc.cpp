@@ -18,18 +18,6 @@ namespace {
 // The keys the player holds; poll_input copies them in place of SDL's own.
 Uint8 heldKeys[NUM_KEYS];
 
-// The level after 600 cycles of play with the player firing, built on first use.
-const WorldSave &inFlightSave() {
-	static WorldSave save;
-	static int made = 0;
-	if (!made) {
-		playedWorld(600);
-		saveWorld(&save);
-		made = 1;
-	}
-	return save;
-}
-
 // Holds fire and the arrow of the direction the player weaves in at cycle n.
 void holdKeys(long n) {
 	memset(heldKeys, 0, sizeof(heldKeys));
@@ -39,7 +27,7 @@ void holdKeys(long n) {
 
 void BM_AllocationsInPlay(benchmark::State &state) {
 	Font *font = benchGame();
-	const WorldSave &save = inFlightSave();
+	const WorldSave &save = playedSave();
 	Uint8 *sdlKeys = keyp;
 	keyp = heldKeys;
 	long cycleAllocations = 0;

@@ -19,11 +19,8 @@ void cycleOnce() {
 }
 
 void BM_DrawPassInFlight(benchmark::State &state) {
-	static WorldSave save;
 	gameFont = benchGame();
-	playedWorld(600);
-	saveWorld(&save);
-	runOnWorld(state, save, 32, drawOnce);
+	runOnWorld(state, playedSave(), 32, drawOnce);
 }
 BENCHMARK(BM_DrawPassInFlight)->Unit(benchmark::kMicrosecond);
 

@@ -17,18 +17,6 @@ const WorldSave &stressSave(int n) {
 	return saves[n];
 }
 
-// The level after 600 cycles of play with the player firing, built on first use.
-const WorldSave &playedSave() {
-	static WorldSave save;
-	static int made = 0;
-	if (!made) {
-		playedWorld(600);
-		saveWorld(&save);
-		made = 1;
-	}
-	return save;
-}
-
 void BM_WorldStepStartUp(benchmark::State &state) {
 	static WorldSave save;
 	startUpWorld();

@@ -140,6 +140,18 @@ void playedWorld(int cycles) {
 	}
 }
 
+// The level after 600 cycles of play, saved on first use.
+const WorldSave &playedSave() {
+	static WorldSave save;
+	static int made = 0;
+	if (!made) {
+		playedWorld(600);
+		saveWorld(&save);
+		made = 1;
+	}
+	return save;
+}
+
 // A small generator of its own, so that the stress worlds leave rand() to the level.
 static unsigned int stressSeed;
 

@@ -38,6 +38,8 @@ void restoreWorld(const WorldSave &save);
 void startUpWorld();
 // The level after the given game cycles of play with the player firing all the time.
 void playedWorld(int cycles);
+// The level after 600 cycles of play with the player firing, saved on first use.
+const WorldSave &playedSave();
 // The start-up level crowded to n live entities: tanks over the field, bullets and shots in
 // the camera window, all moving as in play.
 void stressWorld(int n);
