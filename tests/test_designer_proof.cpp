@@ -81,19 +81,17 @@ TEST_F(DesignerProof, SelfSpawningTemplatesStopAtTheLimitOfLiveEntities) {
 	expectBounded(from, 40, 600);
 }
 
-TEST_F(DesignerProof, ACrowdPiledOnTheShipBurnsOutInBoundedTimeAndMemory) {
-	// the first tank wrecks the ship, whose wreck wrecks the rest: their boxes shrink to
-	// nothing while they burn, on one spot
-	startAndPlay(testData("small.dat"), 0);
+TEST_F(DesignerProof, ACrowdOfDeadTanksWithoutBoxesOnOneSpotCostsItsSize) {
+	// as a burning crowd is: the collision pass once paired each of them with every other
+	startAndPlay(replaced(testData("small.dat"), "WIDTH 32 HEIGHT 32 LIFE 3", "WIDTH 0 HEIGHT 0 LIFE 0"), 0);
 	while (num_entities < MAX_LIVE_ENTITIES) {
 		Entity *e = loadEntity(ENTITY_FILE, "Tank", env);
 		ASSERT_NE(e, nullptr);
-		e->x = player->x;
-		e->y = player->y;
+		e->x = 100;
+		e->y = 100;
 	}
 	Usage from = used();
-	game.play(6);
-	EXPECT_LT(game.count("Tank"), 1000);
+	game.play(2);
 	expectBounded(from, 10, 400);
 }
 
