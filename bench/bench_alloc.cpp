@@ -8,8 +8,8 @@
 
 namespace {
 
-// Draw passes after each game cycle: the paced window shows about two frames a cycle.
-#define DRAWS_PER_CYCLE 2
+// Draw passes after each game cycle: the paced window shows one frame a cycle.
+#define DRAWS_PER_CYCLE 1
 // Cycles of play before the world is restored, so that the player rarely dies for good.
 #define CYCLES_PER_WORLD 500
 // Cycles the player holds one direction before turning.

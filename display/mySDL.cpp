@@ -8,11 +8,20 @@
 #include <string>
 #include "display/gamefile.h"
 #include "platform/message.h"
+#include "platform/pace.h"
 
 // Starts SDL, sets caption and icon, and sets the video mode; null (with the reason printed)
 // when SDL cannot start or the mode cannot be set.
 SDL_Surface *openVideo(int initflags, int x, int y, int cd, int scrnflags, const char *caption, const char *icon) {
-	if (SDL_Init(initflags) < 0) {
+	long slack = timerThreadSlack();
+	if (slack > 0) {
+		setNewThreadTimerSlack(slack);
+	}
+	int started = SDL_Init(initflags);
+	if (slack > 0) {
+		setNewThreadTimerSlack(0);
+	}
+	if (started < 0) {
 		writeMessagef(MESSAGE_ERR, "Video initialization failed: %s\n", SDL_GetError());
 		return nullptr;
 	}

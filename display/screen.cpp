@@ -41,8 +41,8 @@ void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char
 		failStartup(EXIT_NO_VIDEO);
 	}
 	SDLFlags = initflags;
-	title = caption;
-	this->icon = icon;
+	title = caption != nullptr ? caption : "";
+	this->icon = icon != nullptr ? icon : "";
 	xr = x;
 	yr = y;
 	this->cd = cd;
@@ -87,16 +87,16 @@ void Screen::blits(SDL_Surface *source, int x1, int y1, int w, int h, int x2, in
 	blit(source, x1, y1, w, h, bitmap, x2, y2);
 }
 
-// Shows what was drawn at once, then in a real window sleeps until the display can show the
-// next frame or a game cycle is due. Were SDL_Flip itself to wait for the display (SDL 2
-// under sdl12-compat may), a cycle that fell due meanwhile still ends the sleep at once.
+// Shows what was drawn at once, then in a real window sleeps until a game cycle is due. Were
+// SDL_Flip itself to wait for the display (SDL 2 under sdl12-compat may), a cycle that fell
+// due meanwhile still ends the sleep at once.
 void Screen::flip() {
 	if (bitmap == nullptr) {
 		return;
 	}
 	SDL_Flip(bitmap);
 	if (paced) {
-		waitForNextFrame();
+		waitForNextCycle();
 	}
 }
 
