@@ -5,20 +5,25 @@
 #include <cstdio>
 #include <string>
 
+// Synthesizes sound number i into dir and says so; false when its file could not be written.
+static bool soundSave(int i, const std::string &dir) {
+	Track track;
+	std::string name;
+	renderSound(i, track, name);
+	std::string path = dir + "/" + name;
+	if (!wavWrite(track, path)) {
+		fprintf(stderr, "mksound: cannot write %s\n", path.c_str());
+		return false;
+	}
+	printf("mksound: %s %.2f s\n", path.c_str(), (double)track.samples.size() / SFX_RATE_HZ);
+	return true;
+}
+
 int main(int argc, char **argv) {
 	std::string dir = argc > 1 ? argv[1] : "sfx";
 	bool ok = true;
 	for (int i = 0; i < soundCount(); i++) {
-		Track track;
-		std::string name;
-		renderSound(i, track, name);
-		std::string path = dir + "/" + name;
-		if (wavWrite(track, path)) {
-			printf("mksound: %s %.2f s\n", path.c_str(), (double)track.samples.size() / SFX_RATE_HZ);
-		} else {
-			fprintf(stderr, "mksound: cannot write %s\n", path.c_str());
-			ok = false;
-		}
+		ok = soundSave(i, dir) && ok;
 	}
 	return ok ? 0 : 1;
 }
