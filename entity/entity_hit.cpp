@@ -68,9 +68,8 @@ void Entity::takeDamage(Entity *e) {
 
 // Plays the sound of this entity's death, before its death behaviours shrink its box.
 void Entity::soundDying() const {
-	const Entity *e = this;
-	int side = std::max(e->w, e->h);
-	if (e == player) {
+	int side = std::max(w, h);
+	if (this == player) {
 		playSound(SOUND_DEATH_SHIP);
 	} else if (side >= LARGE_DEATH_SIDE) {
 		playSound(SOUND_DEATH_LARGE);
