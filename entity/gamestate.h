@@ -1,4 +1,4 @@
-// The little of the game's state that behaviours and drawing need; the main module defines it.
+// The little of the game's state that behaviours and drawing need; the main module sets it up.
 #ifndef ENTITY_GAMESTATE_H
 #define ENTITY_GAMESTATE_H
 #include <SDL.h>

@@ -132,7 +132,7 @@ struct e_spawn_struct {
 typedef e_spawn_struct E_SPAWN;
 
 extern IntTable ent_flags_table;  // flag name -> bit
-extern EFTable ent_fun_table;     // behaviour name -> function (defined by the main module)
+extern EFTable ent_fun_table;     // behaviour name -> function (filled by buildEFuncs)
 
 void buildEFlags();
 void addES(E_SPAWN **list, E_SPAWN *e);
