@@ -1,4 +1,4 @@
-// The developer's keys, the pause, and the debug overlay.
+// The developer's keys and the debug overlay.
 #include "game/vorska.h"
 
 #include <cstdio>
@@ -44,42 +44,6 @@ void cameraPan() {
 	if (keyHeld(SDLK_LEFT)) {
 		env->moveCamera(-PAN_STEP, 0);
 	}
-}
-
-// Advances the pause's wait after a poll; returns 1 when the pause is over.
-// Phase 0 waits for the release of the P that paused, phase 1 lets that release pass,
-// phase 2 waits for the release of the next P or of Escape.
-int pauseStep(int *phase) {
-	if (*phase == 0) {
-		if (!keyReleased(SDLK_p)) {
-			return 0;
-		}
-		*phase = 1;
-	}
-	if (*phase == 1) {
-		if (keys[SDLK_p] == 0 && prev[SDLK_p] != 0) {
-			return 0;
-		}
-		*phase = 2;
-	}
-	return (keyReleased(SDLK_p) || keyReleased(SDLK_ESCAPE)) ? 1 : 0;
-}
-
-// Shows the "Paused" box and waits, polling, until the next P (or Escape) is released.
-void pauseGame(Font *font) {
-	Uint32 white = SDL_MapRGB(screen->bitmap->format, 255, 255, 255);
-	Uint32 blue = SDL_MapRGB(screen->bitmap->format, 0, 0, 255);
-	font->messagev(vp, blue, white, -1, -1, "Paused");
-	screen->flip();
-	holdSounds(true);
-	int phase = 0;
-	do {
-		poll_input();
-		muteControl();
-		// Yield the processor between polls; the keys are still seen within a millisecond.
-		SDL_Delay(1);
-	} while (!pauseStep(&phase));
-	holdSounds(false);
 }
 
 // Overlay lines are this far apart.

@@ -1,4 +1,4 @@
-// The rules of play: the level set-up, steering and firing, and the world step.
+// The rules of play: the level set-up and the world step.
 #include "game/vorska.h"
 
 #include <cstdio>
@@ -14,11 +14,6 @@
 #define TANK_PHASES      39   // frame counter range that staggers the tanks' animations
 #define HELICOPTER_X     180
 #define HELICOPTER_Y     5200
-
-// A volley: three shots from just above the player, straight and slanting either way.
-#define SHOT_YOFF  (-36)
-#define SHOT_YVEL  (-20000)
-#define SHOT_SLANT 5000
 
 // A random placement range that is never empty: a field too small for the level puts
 // the random tanks at coordinate 0 instead of dividing by zero.
@@ -66,47 +61,6 @@ void setupLevel() {
 	}
 	player->x = vp->xlen / 2 + env->cx;
 	player->y = env->cy + vp->ylen - ph;
-}
-
-// Queues one volley of three shots on the player.
-void fireVolley() {
-	const int rows = 1;
-	for (int g = 0; g < rows; g++) {
-		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, 0, SHOT_YVEL, g);
-		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, -SHOT_SLANT, SHOT_YVEL, g);
-		player->addSpawnR(ENTITY_FILE, SHOT_ID, 10 * g + 1, SHOT_YOFF, SHOT_SLANT, SHOT_YVEL, g);
-	}
-	playSound(SOUND_VOLLEY);
-	// counts on from whatever the data set, stopping at the top of the int range
-	int &fired = player->var["SHOTSFIRED"];
-	fired = saturatingAdd(fired, 8);
-}
-
-// Fires on every fourth cycle while space is held, and on each press and release.
-void fireControl() {
-	bool autofire = keyHeld(SDLK_SPACE) && (player->ctr & 3) == 0;
-	if (autofire || keyPressed(SDLK_SPACE) || keyReleased(SDLK_SPACE)) {
-		fireVolley();
-	}
-}
-
-// Steps the player by PLAYER_STEP pixels for each held arrow, staying in the field and the view.
-void moveControl() {
-	if (mod & KMOD_SHIFT) {
-		return;
-	}
-	if (keyHeld(SDLK_DOWN) && player->chkMove(player->x, player->y + PLAYER_STEP) == 0) {
-		player->moveY(PLAYER_STEP);
-	}
-	if (keyHeld(SDLK_UP) && player->chkMove(player->x, player->y - PLAYER_STEP) == 0) {
-		player->moveY(-PLAYER_STEP);
-	}
-	if (keyHeld(SDLK_RIGHT) && player->chkMove(player->x + PLAYER_STEP, player->y) == 0) {
-		player->moveX(PLAYER_STEP);
-	}
-	if (keyHeld(SDLK_LEFT) && player->chkMove(player->x - PLAYER_STEP, player->y) == 0) {
-		player->moveX(-PLAYER_STEP);
-	}
 }
 
 // 1 when e is about to enter its DEATH state, not already in it: it is heard once, as it blows

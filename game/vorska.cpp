@@ -45,13 +45,6 @@ static void checkPlayer() {
 	}
 }
 
-// M mutes and unmutes all sound.
-void muteControl() {
-	if (keyPressed(SDLK_m)) {
-		toggleMute();
-	}
-}
-
 // Runs one game cycle: input, controls, quits, the world step. Returns 0 on a quit.
 int gameCycle(Font *font) {
 	poll_input();

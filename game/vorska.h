@@ -27,13 +27,17 @@ void videoReport();         // the five-line video-mode report
 int loopPass(Font *font);   // one pass of the main loop; 0 when the loop must end
 int gameCycle(Font *font);  // one game cycle; 0 when a quit was seen
 void drawPass(Font *font);  // background, entities, overlay, flip
-void muteControl();         // M mutes and unmutes, in play, while the ship is down and in the pause
 
-// rules of play
-void setupLevel();
+// the player's controls
 void fireControl();
 void fireVolley();
 void moveControl();
+void muteControl();  // M mutes and unmutes, in play, while the ship is down and in the pause
+void pauseGame(Font *font);
+int pauseStep(int *phase);  // one step of the pause wait after a poll; 1 when it is over
+
+// rules of play
+void setupLevel();
 void worldStep();
 void endOfField();
 void movementPass();
@@ -42,11 +46,9 @@ void collisionPassReference();  // the same over every pair in list order, for c
 // Called with receiver and partner before each doCollision of either pass, when set.
 extern void (*collisionTrace)(Entity *a, Entity *b);
 
-// pause and debug
+// debug keys and the overlay
 void debugKeys(Font *font);
 void cameraPan();
-void pauseGame(Font *font);
-int pauseStep(int *phase);  // one step of the pause wait after a poll; 1 when it is over
 void drawDebug(Font *font);
 
 #endif
