@@ -7,6 +7,7 @@
 #include "display/mySDL.h"
 #include "platform/message.h"
 #include "platform/pace.h"
+#include "platform/timer.h"
 
 // An unopened screen.
 Screen::Screen() {}
@@ -14,13 +15,6 @@ Screen::Screen() {}
 // Opens the video at once.
 Screen::Screen(int SDLFlags, int x, int y, int cd, int vidFlags, const char *caption, const char *icon) {
 	init(SDLFlags, x, y, cd, vidFlags, caption, icon);
-}
-
-// Whether SDL shows its frames to nobody: the dummy driver of the tests, the benchmarks, the
-// playtest and the fuzzers, which drive the game as fast as it goes.
-static int headlessVideo() {
-	char name[32];
-	return SDL_VideoDriverName(name, sizeof(name)) != nullptr && strcmp(name, "dummy") == 0;
 }
 
 // Asks SDL 2 under sdl12-compat to present frames the way classic SDL 1.2 does, through the
@@ -48,7 +42,7 @@ void Screen::init(int initflags, int x, int y, int cd, int scrnflags, const char
 	this->cd = cd;
 	vidFlags = (int)bitmap->flags;
 	// decided once: only a real window is paced
-	paced = !headlessVideo();
+	paced = paceFrames();
 }
 
 // Locks the video surface when SDL requires it.

@@ -1,37 +1,19 @@
-// The frame pacing's sleep. The game timer wakes the sleeper through a condition variable, so
-// that a due cycle costs no polling and no delay.
+// Pacing on the desktop: a real window sleeps between frames; the dummy driver of the tests,
+// the benchmarks, the playtest and the fuzzers shows its frames to nobody and runs as fast as
+// it goes.
 #include "platform/pace.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <SDL.h>
-#include "platform/timer.h"
+#include <cstring>
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
 
-static std::mutex cycleLock;
-static std::condition_variable cycleDue;
-
-// Sleeps until a game cycle is due, or PACE_MAX_WAIT_US at the most. In the browser the flip
-// has already waited for the display's next refresh (webFlip, platform/web), and the timers
-// run only while the page has the thread: nothing is left to wait for, and a wait here would
-// hold the page.
-void waitForNextCycle() {
-#ifndef __EMSCRIPTEN__
-	std::chrono::steady_clock::time_point limit =
-		std::chrono::steady_clock::now() + std::chrono::microseconds(PACE_MAX_WAIT_US);
-	std::unique_lock<std::mutex> hold(cycleLock);
-	cycleDue.wait_until(hold, limit, [] { return cycles >= 1; });
-#endif
-}
-
-// Wakes the sleeper. The lock is taken between the timer's count and the notice, so that a
-// sleeper that found no cycle due is already waiting when the notice comes.
-void wakeForCycle() {
-	{ std::lock_guard<std::mutex> hold(cycleLock); }
-	cycleDue.notify_one();
+// Only a real window is paced.
+int paceFrames() {
+	char name[32];
+	bool headless = SDL_VideoDriverName(name, sizeof(name)) != nullptr && strcmp(name, "dummy") == 0;
+	return headless ? 0 : 1;
 }
 
 // Classic SDL 1.2 polls its timers; sdl12-compat, numbered from 1.2.50 on, does not.

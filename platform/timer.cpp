@@ -3,7 +3,8 @@
 
 #include <time.h>
 #include <chrono>
-#include "platform/pace.h"
+#include <condition_variable>
+#include <mutex>
 
 // The counters, shared with SDL's timer thread.
 std::atomic<Sint32> cycles(0);
@@ -12,6 +13,17 @@ std::atomic<Sint32> fpsc(0);
 std::atomic<Sint32> fps(0);
 std::atomic<Sint32> cpsc(0);
 std::atomic<Sint32> cps(0);
+
+// What a main thread sleeping between frames waits on.
+static std::mutex cycleLock;
+static std::condition_variable cycleDue;
+
+// Wakes the sleeper. The lock is taken between the timer's count and the notice, so that a
+// sleeper that found no cycle due is already waiting when the notice comes.
+static void wakeForCycle() {
+	{ std::lock_guard<std::mutex> hold(cycleLock); }
+	cycleDue.notify_one();
+}
 
 // Publishes the per-second rates shown by the debug overlay.
 Uint32 FPSCheck(Uint32 interval, void *param) {
@@ -37,6 +49,14 @@ Uint32 frameTimer(Uint32 interval, void *param) {
 	(void)param;
 	frames++;
 	return interval;
+}
+
+// Sleeps until a game cycle is due, or PACE_MAX_WAIT_US at the most.
+void waitForNextCycle() {
+	std::chrono::steady_clock::time_point limit =
+		std::chrono::steady_clock::now() + std::chrono::microseconds(PACE_MAX_WAIT_US);
+	std::unique_lock<std::mutex> hold(cycleLock);
+	cycleDue.wait_until(hold, limit, [] { return cycles >= 1; });
 }
 
 // Resets the counters and starts the three timers; they run until the process ends.

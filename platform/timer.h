@@ -1,4 +1,5 @@
-// The game clock: three SDL timers that only count, read and reset by the main loop.
+// The game clock: three SDL timers that only count, read and reset by the main loop, and the
+// wait for the next game cycle that a paced window sleeps in between frames.
 #ifndef PLATFORM_TIMER_H
 #define PLATFORM_TIMER_H
 
@@ -13,7 +14,15 @@ extern std::atomic<Sint32> fps;     // flips in the last whole second
 extern std::atomic<Sint32> cpsc;    // game cycles in the current second
 extern std::atomic<Sint32> cps;     // game cycles in the last whole second
 
+// The longest waitForNextCycle sleeps without a cycle: a stalled clock still lets the loop
+// draw and see the window's events a few times a second.
+#define PACE_MAX_WAIT_US 100000
+
 int init_timer();
+// Sleeps until a game cycle is due (the game timer has counted an expiry), at once when one is
+// due already, and PACE_MAX_WAIT_US at the most. The game timer wakes the sleeper, so a due
+// cycle costs no polling and no delay.
+void waitForNextCycle();
 // Milliseconds from a clock of a few milliseconds' grain, cheap enough to read a hundred
 // thousand times a cycle.
 long long coarseMilliseconds();
