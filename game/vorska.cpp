@@ -131,5 +131,5 @@ int SDL_main(int argc, char **argv) {
 	Font *font = startUp();
 	while (loopPass(font)) {
 	}
-	return 0;
+	return EXIT_PLAYED;
 }

@@ -13,7 +13,8 @@ enum MessageStream { MESSAGE_OUT, MESSAGE_ERR };
 // Receives each message, line ends included, with the stream it is meant for.
 typedef void (*MessageSink)(MessageStream to, const std::string &text);
 
-// Exit statuses of the start-up failures nothing can work around.
+// The game's exit statuses: the end of play, and the start-up failures nothing can work around.
+#define EXIT_PLAYED    0     // the game ran until a quit or its end
 #define EXIT_NO_VIDEO  (-1)  // the video could not be set up
 #define EXIT_NO_PLAYER 1     // the player entity could not be created
 

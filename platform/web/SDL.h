@@ -1,7 +1,10 @@
 // SDL 1.2 as the game calls it, on top of the browser's SDL (emscripten's), which numbers keys
 // and events as SDL 1.3 does and leaves parts of 1.2 out. Only the browser build sees this
-// header: scripts/web.sh puts its folder first on the include path, so that the game's own
-// sources stay as they are. What differs is made good in platform/web/sdl12.cpp.
+// header: its folder stands first on the include path, so that the game's own sources stay as
+// they are. Every call that differs has a stand-in, webName for SDL_Name, and the game reaches
+// it by SDL 1.2's name through the renames at the end. The stand-ins live by SDL's subsystems:
+// sdl_main.cpp (the entry, linked into the program itself), sdl_events.cpp (keys and events), sdl_timer.cpp, sdl_video.cpp and
+// sdl_joystick.cpp; they define WEB_SDL_SEAM and call the browser's SDL by its own names.
 #ifndef PLATFORM_WEB_SDL_H
 #define PLATFORM_WEB_SDL_H
 
@@ -18,44 +21,55 @@
 enum { WEB_SDL_QUIT = SDL_QUIT };  // the browser's own number, kept before the name is taken
 #define SDL_QUIT 12
 
-// As SDL 1.2's SDL_main.h does where SDL supplies the entry: the game's main is renamed, and the
-// entry in platform/web/sdl12.cpp calls it.
-#define main webMain
+// the entry: the game's main, renamed as SDL 1.2's SDL_main.h renames it where SDL supplies
+// the entry
 int webMain(int argc, char **argv);
+void webQuit(void);
 
-// What SDL 1.2 has and the browser's SDL lacks.
-Uint8 *SDL_GetKeyState(int *numkeys);
+// keys and events
+Uint8 *webGetKeyState(int *numkeys);
+int webPollEvent(SDL_Event *event);
 
-// Calls that the browser's SDL makes differently, made as SDL 1.2 makes them.
-#define SDL_SetVideoMode  webSetVideoMode
-#define SDL_Flip          webFlip
-#define SDL_PollEvent     webPollEvent
-#define SDL_AddTimer      webAddTimer
-#define SDL_SetColorKey   webSetColorKey
-#define SDL_FreeSurface   webFreeSurface
-#define SDL_LockSurface   webLockSurface
-#define SDL_UnlockSurface webUnlockSurface
-#define SDL_FillRect      webFillRect
-#undef SDL_BlitSurface
-#define SDL_BlitSurface       webBlitSurface
-#define SDL_JoystickNumHats   webJoystickNumHats
-#define SDL_JoystickGetHat    webJoystickGetHat
-#define SDL_JoystickGetButton webJoystickGetButton
-#define SDL_Quit              webQuit
+// timers
+SDL_TimerID webAddTimer(Uint32 interval, SDL_TimerCallback callback, void *param);
 
+// video
 SDL_Surface *webSetVideoMode(int width, int height, int bpp, Uint32 flags);
 int webFlip(SDL_Surface *screen);
-int webPollEvent(SDL_Event *event);
-SDL_TimerID webAddTimer(Uint32 interval, SDL_TimerCallback callback, void *param);
 int webSetColorKey(SDL_Surface *surface, Uint32 flag, Uint32 key);
+int webGetColorKey(SDL_Surface *surface, Uint32 *key);
+SDL_Surface *webDisplayFormat(SDL_Surface *surface);
 void webFreeSurface(SDL_Surface *surface);
 int webLockSurface(SDL_Surface *surface);
 void webUnlockSurface(SDL_Surface *surface);
 int webFillRect(SDL_Surface *surface, SDL_Rect *rect, Uint32 color);
 int webBlitSurface(SDL_Surface *source, SDL_Rect *from, SDL_Surface *target, SDL_Rect *to);
+
+// joystick
 int webJoystickNumHats(SDL_Joystick *joystick);
 Uint8 webJoystickGetHat(SDL_Joystick *joystick, int hat);
 Uint8 webJoystickGetButton(SDL_Joystick *joystick, int button);
-void webQuit(void);
+
+#ifndef WEB_SDL_SEAM
+#define main                  webMain
+#define SDL_Quit              webQuit
+#define SDL_GetKeyState       webGetKeyState
+#define SDL_PollEvent         webPollEvent
+#define SDL_AddTimer          webAddTimer
+#define SDL_SetVideoMode      webSetVideoMode
+#define SDL_Flip              webFlip
+#define SDL_SetColorKey       webSetColorKey
+#define SDL_GetColorKey       webGetColorKey
+#define SDL_DisplayFormat     webDisplayFormat
+#define SDL_FreeSurface       webFreeSurface
+#define SDL_LockSurface       webLockSurface
+#define SDL_UnlockSurface     webUnlockSurface
+#define SDL_FillRect          webFillRect
+#undef SDL_BlitSurface
+#define SDL_BlitSurface       webBlitSurface
+#define SDL_JoystickNumHats   webJoystickNumHats
+#define SDL_JoystickGetHat    webJoystickGetHat
+#define SDL_JoystickGetButton webJoystickGetButton
+#endif
 
 #endif

@@ -58,7 +58,8 @@
 		onRuntimeInitialized: function () {
 			putLevel().then(function () { Module.callMain([]); }, function (why) { page.say(String(why), true); });
 		},
-		onExit: function (code) { page.ended(code); },
+		// the page tells the statuses apart by the names the game gives them (exitStatuses)
+		onExit: function (code) { page.ended(code, Module.exitStatuses); },
 		onAbort: function (what) { page.say("The game stopped: " + what, true); },
 	};
 

@@ -37,11 +37,11 @@
 		old.replaceWith(frame);
 	}
 
-	// Tells how the game ended, by its exit status.
-	function gameEnded(code) {
-		if (code === 0) {
+	// Tells how the game ended, by its exit status and the names the game gives its statuses.
+	function gameEnded(code, statuses) {
+		if (code === statuses.played) {
 			say("The game has ended.", true);
-		} else if (code === 1) {
+		} else if (code === statuses.noPlayer) {
 			say("This level cannot start: it makes no player. The browser's console tells why.", true);
 		} else {
 			say("The game stopped with status " + code + ". The browser's console tells why.", true);

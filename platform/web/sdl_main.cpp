@@ -1,0 +1,40 @@
+// The browser's entry: the game's own main, then an exit, which tells the page that the game
+// has ended and how.
+#define WEB_SDL_SEAM
+#include <SDL.h>
+#include <emscripten.h>
+#include "platform/message.h"
+
+// Ends the program with status once the call that returned from the game's main has unwound:
+// an exit from within that call would leave its error to the page, uncaught.
+EM_JS(void, webExitLater, (int status), {
+	setTimeout(function() {
+		try {
+			exit(status);
+		} catch (e) {
+			if (!(e instanceof ExitStatus)) {
+				throw e;
+			}
+		}
+	});
+});
+
+// Gives the frame the game's exit statuses by name, so that the page tells them apart by
+// name, not by number.
+EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo), {
+	Module.exitStatuses = {played : played, noPlayer : noPlayer, noVideo : noVideo};
+});
+
+// The game's main, then an exit. A main that has yielded to the browser returns to no one who
+// would end the program.
+int main(int argc, char **argv) {
+	webNameExitStatuses(EXIT_PLAYED, EXIT_NO_PLAYER, EXIT_NO_VIDEO);
+	int status = webMain(argc, argv);
+	webExitLater(status);
+	return status;
+}
+
+// Ends SDL at exit, without the browser's note that it ignores the call.
+void webQuit() {
+	SDL_AudioQuit();
+}
