@@ -30,6 +30,7 @@ if [ -n "$missing" ]; then
 	if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
 	# another install may hold the package lock for a while: wait for it rather than fail
 	$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+	# shellcheck disable=SC2086 # $missing is a list of package names, split into words on purpose
 	DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq $missing
 fi
 # The browser test drives Chromium with puppeteer-core, which Debian does not package: it comes
