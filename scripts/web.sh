@@ -15,10 +15,11 @@ mkdir -p "$out/obj" "$site"
 rm -f "$out"/obj/*.o
 
 # Every source of the game but desktop/browser seams that the browser replaces with its own.
-sources=$(ls game/*.cpp entity/*.cpp display/*.cpp platform/*.cpp platform/web/*.cpp display/web/*.cpp |
+sources=$(printf '%s\n' game/*.cpp entity/*.cpp display/*.cpp platform/*.cpp platform/web/*.cpp display/web/*.cpp |
 	grep -v '^display/blit_keys.cpp$')
 # platform/web first on the include path: its SDL.h stands between the game and the browser's SDL
 cflags="-std=c++17 -O2 -Wall -Wextra -Iplatform/web -I."
+# shellcheck disable=SC2016 # $1 and $(...) are the inner shell's, one per source
 echo "$sources" | xargs -P "$(nproc)" -I{} sh -c \
 	'em++ '"$cflags"' -c "$1" -o "'"$out"'/obj/$(echo "$1" | tr / _).o"' sh {}
 
