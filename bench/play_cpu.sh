@@ -32,15 +32,15 @@ while [ $# -gt 0 ]; do
 	esac
 	shift
 done
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing"; exit 77; }
+{ command -v Xvfb >/dev/null && command -v xdotool >/dev/null; } || { echo "Xvfb or xdotool missing"; exit 77; }
 if [ -z "$build" ]; then
-	build=build-bench
+	build="build-bench"
 	cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVORSKA_BENCH=ON -DVORSKA_TESTS=OFF >/dev/null
 	cmake --build "$build" -j"$(nproc)" --target vorska vorska_count >/dev/null
 fi
 game="$PWD/$build/vorska"
 shim="$PWD/$build/bench/libvorska_count.so"
-[ -x "$game" ] && [ -e "$shim" ] || { echo "no $game or $shim"; exit 1; }
+{ [ -x "$game" ] && [ -e "$shim" ]; } || { echo "no $game or $shim"; exit 1; }
 libs="$LD_LIBRARY_PATH"
 runtime="classic SDL 1.2"
 if [ -n "$compat" ]; then
@@ -54,7 +54,7 @@ gpid=""
 # Ends process $1, which this script started: asked first, then forced.
 stop() {
 	kill "$1" 2>/dev/null || return 0
-	for i in $(seq 20); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+	for _ in $(seq 20); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
 	kill -9 "$1" 2>/dev/null || true
 }
 
@@ -87,9 +87,10 @@ playOnce() {
 	rm -f "$tmp/display" "$tmp/counts"
 	Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.err" &
 	xpid=$!
-	for i in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+	for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.1; done
 	[ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; cat "$tmp/xvfb.err" >&2; exit 1; }
-	export DISPLAY=":$(cat "$tmp/display")"
+	DISPLAY=":$(cat "$tmp/display")"
+	export DISPLAY
 	LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
 	gpid=$!
 	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
@@ -112,7 +113,7 @@ playOnce() {
 	xdotool keyup space
 	kill -0 "$gpid" 2>/dev/null || { echo "the game ended during the run" >&2; tail -5 "$tmp/err" >&2; exit 1; }
 	xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
-	for i in $(seq 20); do kill -0 "$gpid" 2>/dev/null || break; sleep 0.1; done
+	for _ in $(seq 20); do kill -0 "$gpid" 2>/dev/null || break; sleep 0.1; done
 	stop "$gpid"
 	wait "$gpid" 2>/dev/null || true
 	gpid=""

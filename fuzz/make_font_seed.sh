@@ -7,8 +7,9 @@ dir=$1
 flags=${2:-15}
 ini=$(wc -c <"$dir/font.ini")
 raw=$(wc -c <"$dir/font.raw")
+# Writes the byte of value $1 (%b reads \0ddd as the byte of octal value ddd).
 octal() {
-	printf "\\$(printf '%03o' "$1")"
+	printf '%b' "\\0$(printf '%03o' "$1")"
 }
 octal "$flags"
 octal "$ini"

@@ -12,7 +12,7 @@ expect() {
 	want=$1 line=$2 && shift 2
 	"$pt" "$@" >out 2>err
 	got=$?
-	[ "$got" = "$want" ] && grep -qF "$line" err || fail "$*: status $got, messages: $(cat err)"
+	{ [ "$got" = "$want" ] && grep -qF "$line" err; } || fail "$*: status $got, messages: $(cat err)"
 }
 expect 2 "missing.dat: error: cannot read the file (No such file or directory)" missing.dat
 sed 's/^ENTITY Player$/ENTITY Pilot/' "$sample" >noplayer.dat

@@ -9,6 +9,8 @@ if [ "$1" = "test" ]; then
 	pkgs="$pkgs build-essential dpkg-dev debhelper lintian desktop-file-utils appstream man-db libsdl2-2.0-0"
 	# the art tools' checks redraw the committed pictures and the font
 	pkgs="$pkgs libfreetype-dev fonts-dejavu-core"
+	# scripts/lint.sh checks the shell scripts (and the JavaScript, with ESLint: see below)
+	pkgs="$pkgs shellcheck"
 fi
 if [ "$1" = "test" ] || [ "$1" = "web" ]; then
 	pkgs="$pkgs emscripten"
@@ -30,12 +32,22 @@ if [ -n "$missing" ]; then
 	if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
 	# another install may hold the package lock for a while: wait for it rather than fail
 	$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+	# shellcheck disable=SC2086 # $missing is a list of package names, split into words on purpose
 	DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq $missing
 fi
-# The browser test drives Chromium with puppeteer-core, which Debian does not package: it comes
-# from the npm registry into a folder of the project that git ignores (node 18 or later).
+# The browser test drives Chromium with puppeteer-core, and scripts/lint.sh checks the JavaScript
+# with ESLint (its recommended rules, and the globals of the browser and of node), none of which
+# Debian packages at these versions: they come from the npm registry into a folder of the project
+# that git ignores (node 18.18 or later). All in one install, when one is missing or at another
+# version: an install of some alone would remove the others, which it does not save.
 if [ "$1" = "test" ]; then
 	npmdir="$(dirname "$0")/../build-web/npm"
-	[ -d "$npmdir/node_modules/puppeteer-core" ] ||
-		npm install --prefix "$npmdir" --no-save --no-audit --no-fund --loglevel=error puppeteer-core@24.6.0
+	npmpkgs="puppeteer-core@24.6.0 eslint@9.39.5 @eslint/js@9.39.5 globals@17.15.0"
+	for p in $npmpkgs; do
+		if ! grep -qs "\"version\": \"${p##*@}\"" "$npmdir/node_modules/${p%@*}/package.json"; then
+			# shellcheck disable=SC2086 # $npmpkgs is a list of packages, split into words on purpose
+			npm install --prefix "$npmdir" --no-save --no-audit --no-fund --loglevel=error $npmpkgs
+			break
+		fi
+	done
 fi

@@ -6,6 +6,7 @@ set -e
 cd "$(dirname "$0")/.."
 secs=${1:-22}
 [ -x build/vorska ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target vorska; }
+# shellcheck disable=SC2016 # the inner shell expands the script's $ words, from its arguments
 xvfb-run -a -s "-screen 0 800x600x24" sh -c '
 	secs=$1
 	./build/vorska >/dev/null 2>&1 &

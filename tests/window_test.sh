@@ -4,9 +4,10 @@
 # Usage: window_test.sh path/to/vorska   (from the repository root, or from anywhere for the
 # installed launcher, which enters the data folder itself)
 game="$1"
-command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "xvfb-run or xdotool missing"; exit 77; }
+{ command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; } || { echo "xvfb-run or xdotool missing"; exit 77; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+# shellcheck disable=SC2016 # the inner shell expands the script's $ words, from its arguments
 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	game="$1"; out="$2"
 	"$game" >"$out/stdout" 2>"$out/stderr" &
@@ -29,7 +30,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	wait $pid; echo $? > "$out/status"
 ' sh "$game" "$out" || exit 1
 status=$(cat "$out/status")
-[ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$out/stderr" | tail -20; exit 1; }
+[ "$status" = 0 ] || { echo "FAIL: exit status $status"; tail -n 20 "$out/stderr"; exit 1; }
 head -n 1 "$out/stdout" | grep -q "^SDL video mode set $" || { echo "FAIL: no video-mode report"; cat "$out/stdout"; exit 1; }
 grep -q "^  Resolution   : 800x600x32$" "$out/stdout" || { echo "FAIL: wrong resolution line"; cat "$out/stdout"; exit 1; }
 # The play viewport must show a picture, not a flat colour; the pause its white box in the middle.
