@@ -7,7 +7,7 @@
 #include <iostream>
 #include <sstream>
 #include <unistd.h>
-#include "check/tool_files.h"
+#include "tools/tool_files.h"
 #include "entity/ef_def.h"
 #include "entity/gamestate.h"
 #include "platform/message.h"
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
 	if (!parseArgs(argc, argv, &opt)) {
 		return usage();
 	}
-	std::string dataDir = findDataDir("vorska-check");
+	std::string dataDir = findDataDir("vorska-check", VORSKA_DATA_FROM_BIN, VORSKA_SOURCE_FROM_BIN);
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}

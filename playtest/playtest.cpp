@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include "check/tool_files.h"
+#include "tools/tool_files.h"
 #include "entity/gamestate.h"
 
 // Exit statuses.
@@ -231,7 +231,7 @@ int main(int argc, char **argv) {
 	if (!parseOptions(argc, argv, opt)) {
 		return usage();
 	}
-	std::string dataDir = findDataDir("vorska-playtest");
+	std::string dataDir = findDataDir("vorska-playtest", VORSKA_DATA_FROM_BIN, VORSKA_SOURCE_FROM_BIN);
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}

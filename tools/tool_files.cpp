@@ -1,6 +1,7 @@
 // The data folder lies where the launcher finds it, relative to the program's own folder; a
-// program run from its build finds the source tree instead. The build says both relations.
-#include "check/tool_files.h"
+// program run from its build finds the source tree instead. The build tells each program both
+// relations, which differ with the folder it is built in, so the program passes them here.
+#include "tools/tool_files.h"
 
 #include <cerrno>
 #include <climits>
@@ -23,11 +24,12 @@ static std::string programDir() {
 	return path.substr(0, path.rfind('/'));
 }
 
-// The game's data folder, the installed one before the source tree's, as an absolute path;
-// "" with a message naming program when neither holds the game's entity file.
-std::string findDataDir(const char *program) {
+// The game's data folder, the installed one (dataFromBin) before the source tree
+// (sourceFromBin), as an absolute path; "" with a message naming program when neither holds
+// the game's entity file.
+std::string findDataDir(const char *program, const char *dataFromBin, const char *sourceFromBin) {
 	std::string bin = programDir();
-	const char *const fromBin[] = {VORSKA_DATA_FROM_BIN, VORSKA_SOURCE_FROM_BIN};
+	const char *const fromBin[] = {dataFromBin, sourceFromBin};
 	for (const char *relative : fromBin) {
 		std::string dir = bin + "/" + relative;
 		char real[PATH_MAX];
@@ -36,7 +38,7 @@ std::string findDataDir(const char *program) {
 		}
 	}
 	fprintf(stderr, "%s: cannot find the game's data: no %s in %s/%s\n", program, ENTITY_FILE, bin.c_str(),
-	        VORSKA_DATA_FROM_BIN);
+	        dataFromBin);
 	return "";
 }
 
