@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <ftw.h>
+#include <getopt.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -44,40 +45,56 @@ static long inRange(const char *text, long max) {
 	return end != text && *end == '\0' && errno == 0 && n >= 1 && n <= max ? n : 0;
 }
 
+// The options, each known to readOption by a letter of its own (none has a short form).
+static const struct option LONG_OPTIONS[] = {
+	{"runs", required_argument, nullptr, 'r'},
+	{"jobs", required_argument, nullptr, 'j'},
+	{"tsv", no_argument, nullptr, 't'},
+	{"plot", required_argument, nullptr, 'p'},
+	{"cycles", required_argument, nullptr, 'c'},
+	{"out", required_argument, nullptr, 'o'},
+	{nullptr, 0, nullptr, 0},
+};
+
+// Reads the value of one option into opt; false when it makes no sense.
+static bool readOption(int code, const char *val, Options &opt) {
+	switch (code) {
+	case 't':
+		opt.tsv = true;
+		return true;
+	case 'r':
+		opt.runs = (int)inRange(val, MAX_RUNS);
+		return opt.runs != 0;
+	case 'j':
+		opt.jobs = (int)inRange(val, MAX_JOBS);
+		return opt.jobs != 0;
+	case 'c':
+		opt.cycles = inRange(val, LONG_MAX);
+		return opt.cycles != 0;
+	case 'o':
+		opt.out = val;
+		return !opt.out.empty();
+	case 'p':
+		opt.plot = val;
+		return !opt.plot.empty();
+	}
+	return false;  // an unknown option, or one without its value
+}
+
 // Reads the command line into opt; false when it makes no sense.
 static bool parseOptions(int argc, char **argv, Options &opt) {
-	for (int i = 1; i < argc; i++) {
-		const std::string arg = argv[i];
-		if (arg == "--tsv") {
-			opt.tsv = true;
-			continue;
-		}
-		if (!arg.empty() && arg[0] != '-' && opt.file.empty()) {
-			opt.file = arg;
-			continue;
-		}
-		if (i + 1 == argc || argv[i + 1][0] == '\0') {
-			return false;
-		}
-		const char *val = argv[++i];
-		if (arg == "--runs") {
-			opt.runs = (int)inRange(val, MAX_RUNS);
-		} else if (arg == "--jobs") {
-			opt.jobs = (int)inRange(val, MAX_JOBS);
-		} else if (arg == "--cycles") {
-			opt.cycles = inRange(val, LONG_MAX);
-		} else if (arg == "--out") {
-			opt.out = val;
-		} else if (arg == "--plot") {
-			opt.plot = val;
-		} else {
-			return false;
-		}
-		if (opt.runs == 0 || opt.jobs == 0 || (arg == "--cycles" && opt.cycles == 0)) {
+	opterr = 0;  // a bad call is answered with the usage alone
+	for (int code; (code = getopt_long(argc, argv, "", LONG_OPTIONS, nullptr)) != -1;) {
+		if (!readOption(code, optarg, opt)) {
 			return false;
 		}
 	}
-	return true;
+	if (optind == argc) {
+		return true;
+	}
+	// one FILE at most; an empty name, or one starting with '-', is a slip (standard input is not read)
+	opt.file = argv[optind];
+	return optind + 1 == argc && !opt.file.empty() && opt.file[0] != '-';
 }
 
 // Removes one entry of a folder being removed, links as links.
