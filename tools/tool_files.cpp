@@ -4,37 +4,34 @@
 #include "tools/tool_files.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 #include "display/gamefile.h"
 #include "entity/gamestate.h"
 #include "platform/message.h"
 
+namespace fs = std::filesystem;
+
 // The folder the running program lies in, its links resolved; "" when the system will not say.
-static std::string programDir() {
-	char exe[PATH_MAX];
-	ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
-	if (n <= 0) {
-		return "";
-	}
-	std::string path(exe, (size_t)n);
-	return path.substr(0, path.rfind('/'));
+static fs::path programDir() {
+	std::error_code ec;
+	fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+	return ec ? fs::path() : exe.parent_path();
 }
 
 // The game's data folder, the installed one (dataFromBin) before the source tree
 // (sourceFromBin), as an absolute path; "" with a message naming program when neither holds
 // the game's entity file.
 std::string findDataDir(const char *program, const char *dataFromBin, const char *sourceFromBin) {
-	std::string bin = programDir();
+	const fs::path bin = programDir();
 	const char *const fromBin[] = {dataFromBin, sourceFromBin};
 	for (const char *relative : fromBin) {
-		std::string dir = bin + "/" + relative;
-		char real[PATH_MAX];
-		if (!bin.empty() && access((dir + "/" ENTITY_FILE).c_str(), R_OK) == 0 && realpath(dir.c_str(), real)) {
-			return real;
+		std::error_code ec;
+		fs::path dir = fs::canonical(bin / relative, ec);
+		if (!bin.empty() && !ec && access((dir / ENTITY_FILE).c_str(), R_OK) == 0) {
+			return dir;
 		}
 	}
 	fprintf(stderr, "%s: cannot find the game's data: no %s in %s/%s\n", program, ENTITY_FILE, bin.c_str(),
@@ -43,13 +40,11 @@ std::string findDataDir(const char *program, const char *dataFromBin, const char
 }
 
 // A path from the command line, made absolute so that it still holds once the program has
-// moved into the data folder.
+// moved into the data folder; as it stands when the current folder is unknown.
 std::string absolutePath(const std::string &path) {
-	char cwd[PATH_MAX];
-	if (path.empty() || path[0] == '/' || getcwd(cwd, sizeof(cwd)) == nullptr) {
-		return path;
-	}
-	return std::string(cwd) + "/" + path;
+	std::error_code ec;
+	fs::path absolute = fs::absolute(path, ec);
+	return ec ? path : absolute.string();
 }
 
 // Reads a designer's entity file whole, as the game would; 0, with a message, when it cannot.
