@@ -3,11 +3,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <iostream>
-#include <sstream>
+#include <getopt.h>
 #include <unistd.h>
-#include "check/tool_files.h"
+#include "tools/tool_files.h"
 #include "entity/ef_def.h"
 #include "entity/gamestate.h"
 #include "platform/message.h"
@@ -32,22 +30,32 @@ static int usage() {
 	return EXIT_UNUSABLE;
 }
 
+// The options, each known to parseArgs by a letter of its own (none has a short form).
+static const struct option LONG_OPTIONS[] = {
+	{"sheet", required_argument, nullptr, 's'},
+	{"werror", no_argument, nullptr, 'w'},
+	{nullptr, 0, nullptr, 0},
+};
+
 // Reads the command line into opt; 0 when it makes no sense.
 static int parseArgs(int argc, char **argv, Options *opt) {
 	opt->werror = 0;
-	int files = 0;
-	for (int i = 1; i < argc; i++) {
-		if (strcmp(argv[i], "--sheet") == 0 && i + 1 < argc) {
-			opt->sheet = argv[++i];
-		} else if (strcmp(argv[i], "--werror") == 0) {
+	opterr = 0;  // a bad call is answered with the usage alone
+	for (int code; (code = getopt_long(argc, argv, "", LONG_OPTIONS, nullptr)) != -1;) {
+		if (code == 's') {
+			opt->sheet = optarg;
+		} else if (code == 'w') {
 			opt->werror = 1;
-		} else if (argv[i][0] == '-' || files++ > 0) {
-			return 0;
 		} else {
-			opt->file = argv[i];
+			return 0;  // an unknown option, or one without its value
 		}
 	}
-	return 1;
+	if (optind == argc) {
+		return 1;
+	}
+	// one FILE at most; one starting with '-' is a slip (standard input is not read)
+	opt->file = argv[optind];
+	return optind + 1 == argc && argv[optind][0] != '-';
 }
 
 // Starts SDL's video without a window, so that frames are converted as the game converts them.
@@ -75,7 +83,7 @@ int main(int argc, char **argv) {
 	if (!parseArgs(argc, argv, &opt)) {
 		return usage();
 	}
-	std::string dataDir = findDataDir("vorska-check");
+	std::string dataDir = findDataDir("vorska-check", VORSKA_DATA_FROM_BIN, VORSKA_SOURCE_FROM_BIN);
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}

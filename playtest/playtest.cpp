@@ -7,14 +7,15 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <ftw.h>
+#include <filesystem>
+#include <getopt.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include "check/tool_files.h"
+#include "tools/tool_files.h"
 #include "entity/gamestate.h"
+
+namespace fs = std::filesystem;
 
 // Exit statuses.
 #define EXIT_DONE     0  // the report came (and the plot, when asked for and gnuplot is there)
@@ -44,56 +45,75 @@ static long inRange(const char *text, long max) {
 	return end != text && *end == '\0' && errno == 0 && n >= 1 && n <= max ? n : 0;
 }
 
+// The options, each known to readOption by a letter of its own (none has a short form).
+static const struct option LONG_OPTIONS[] = {
+	{"runs", required_argument, nullptr, 'r'},
+	{"jobs", required_argument, nullptr, 'j'},
+	{"tsv", no_argument, nullptr, 't'},
+	{"plot", required_argument, nullptr, 'p'},
+	{"cycles", required_argument, nullptr, 'c'},
+	{"out", required_argument, nullptr, 'o'},
+	{nullptr, 0, nullptr, 0},
+};
+
+// Reads the value of one option into opt; false when it makes no sense.
+static bool readOption(int code, const char *val, Options &opt) {
+	switch (code) {
+	case 't':
+		opt.tsv = true;
+		return true;
+	case 'r':
+		opt.runs = (int)inRange(val, MAX_RUNS);
+		return opt.runs != 0;
+	case 'j':
+		opt.jobs = (int)inRange(val, MAX_JOBS);
+		return opt.jobs != 0;
+	case 'c':
+		opt.cycles = inRange(val, LONG_MAX);
+		return opt.cycles != 0;
+	case 'o':
+		opt.out = val;
+		return !opt.out.empty();
+	case 'p':
+		opt.plot = val;
+		return !opt.plot.empty();
+	}
+	return false;  // an unknown option, or one without its value
+}
+
 // Reads the command line into opt; false when it makes no sense.
 static bool parseOptions(int argc, char **argv, Options &opt) {
-	for (int i = 1; i < argc; i++) {
-		const std::string arg = argv[i];
-		if (arg == "--tsv") {
-			opt.tsv = true;
-			continue;
-		}
-		if (!arg.empty() && arg[0] != '-' && opt.file.empty()) {
-			opt.file = arg;
-			continue;
-		}
-		if (i + 1 == argc || argv[i + 1][0] == '\0') {
-			return false;
-		}
-		const char *val = argv[++i];
-		if (arg == "--runs") {
-			opt.runs = (int)inRange(val, MAX_RUNS);
-		} else if (arg == "--jobs") {
-			opt.jobs = (int)inRange(val, MAX_JOBS);
-		} else if (arg == "--cycles") {
-			opt.cycles = inRange(val, LONG_MAX);
-		} else if (arg == "--out") {
-			opt.out = val;
-		} else if (arg == "--plot") {
-			opt.plot = val;
-		} else {
-			return false;
-		}
-		if (opt.runs == 0 || opt.jobs == 0 || (arg == "--cycles" && opt.cycles == 0)) {
+	opterr = 0;  // a bad call is answered with the usage alone
+	for (int code; (code = getopt_long(argc, argv, "", LONG_OPTIONS, nullptr)) != -1;) {
+		if (!readOption(code, optarg, opt)) {
 			return false;
 		}
 	}
-	return true;
+	if (optind == argc) {
+		return true;
+	}
+	// one FILE at most; an empty name, or one starting with '-', is a slip (standard input is not read)
+	opt.file = argv[optind];
+	return optind + 1 == argc && !opt.file.empty() && opt.file[0] != '-';
 }
 
-// Removes one entry of a folder being removed, links as links.
-static int removeEntry(const char *path, const struct stat *, int, struct FTW *) {
-	return remove(path);
-}
-
-// Removes a folder the playtest made, with everything in it.
+// Removes a folder the playtest made, with everything in it; links go, not what they name.
 static void removeTree(const std::string &dir) {
-	nftw(dir.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+	std::error_code ec;
+	fs::remove_all(dir, ec);
 }
 
-// A new empty folder under $TMPDIR or /tmp; "" with a message when none can be made.
+// A new empty folder in the system's temporary folder; "" with a message when none can be made.
 static std::string makeTempDir() {
-	const char *tmp = getenv("TMPDIR");
-	std::string path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vorska-playtest.XXXXXX";
+	std::error_code ec;
+	fs::path tmp = fs::temp_directory_path(ec);
+	if (ec) {
+		fprintf(stderr, "vorska-playtest: the temporary folder ($TMPDIR): %s\n", ec.message().c_str());
+		return "";
+	}
+	// std::filesystem cannot make a folder under a new unique name: mkdtemp picks one that no
+	// other process can take at the same moment
+	std::string path = (tmp / "vorska-playtest.XXXXXX").string();
 	std::vector<char> name(path.begin(), path.end());
 	name.push_back('\0');
 	if (mkdtemp(name.data()) == nullptr) {
@@ -103,21 +123,15 @@ static std::string makeTempDir() {
 	return name.data();
 }
 
-// Links every entry of folder from into folder to, but the one named except.
-static bool linkEntries(const std::string &from, const std::string &to, const std::string &except) {
-	DIR *d = opendir(from.c_str());
-	if (d == nullptr) {
-		return false;
-	}
-	bool linked = true;
-	for (dirent *e = readdir(d); e != nullptr && linked; e = readdir(d)) {
-		std::string name = e->d_name;
-		if (name != "." && name != ".." && name != except) {
-			linked = symlink((from + "/" + name).c_str(), (to + "/" + name).c_str()) == 0;
+// Links every entry of folder from into folder to, but the one named except; ec says why not.
+static bool linkEntries(const fs::path &from, const fs::path &to, const fs::path &except, std::error_code &ec) {
+	for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+		const fs::path name = it->path().filename();
+		if (name != except) {
+			fs::create_symlink(it->path(), to / name, ec);  // a link to a folder too, on POSIX
 		}
 	}
-	closedir(d);
-	return linked;
+	return !ec;
 }
 
 // Writes text as the whole of a new file.
@@ -134,18 +148,19 @@ static bool writeFile(const std::string &path, const std::string &text) {
 // folder's, so that the file's image paths name the game's pictures. "" with a message when
 // it cannot be made.
 static std::string makeGameDir(const std::string &dataDir, const std::string &text) {
-	const std::string entityFile = ENTITY_FILE;
-	const std::string folder = entityFile.substr(0, entityFile.find('/'));
-	const std::string name = entityFile.substr(folder.size() + 1);
-	std::string dir = makeTempDir();
+	const fs::path entityFile = ENTITY_FILE;
+	const fs::path folder = entityFile.parent_path();
+	const fs::path dir = makeTempDir();
 	if (dir.empty()) {
 		return "";
 	}
-	bool made = linkEntries(dataDir, dir, folder) && mkdir((dir + "/" + folder).c_str(), 0755) == 0 &&
-	            linkEntries(dataDir + "/" + folder, dir + "/" + folder, name) &&
-	            writeFile(dir + "/" + entityFile, text);
+	std::error_code ec;
+	bool made = linkEntries(dataDir, dir, folder, ec) && fs::create_directory(dir / folder, ec) &&
+	            linkEntries(dataDir / folder, dir / folder, entityFile.filename(), ec) &&
+	            writeFile(dir / entityFile, text);
 	if (!made) {
-		perror(("vorska-playtest: " + dir).c_str());
+		std::string why = ec ? ec.message() : strerror(errno);
+		fprintf(stderr, "vorska-playtest: %s: %s\n", dir.c_str(), why.c_str());
 		removeTree(dir);
 		return "";
 	}
@@ -231,12 +246,16 @@ int main(int argc, char **argv) {
 	if (!parseOptions(argc, argv, opt)) {
 		return usage();
 	}
-	std::string dataDir = findDataDir("vorska-playtest");
+	std::string dataDir = findDataDir("vorska-playtest", VORSKA_DATA_FROM_BIN, VORSKA_SOURCE_FROM_BIN);
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}
-	if (!opt.out.empty() && mkdir(opt.out.c_str(), 0777) != 0 && errno != EEXIST) {
-		perror(("vorska-playtest: " + opt.out).c_str());
+	std::error_code ec;
+	if (!opt.out.empty()) {
+		fs::create_directory(opt.out, ec);  // an error when a file holds the name
+	}
+	if (ec) {
+		fprintf(stderr, "vorska-playtest: %s: %s\n", opt.out.c_str(), ec.message().c_str());
 		return EXIT_UNUSABLE;
 	}
 	std::string text;

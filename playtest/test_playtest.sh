@@ -17,7 +17,8 @@ expect() {
 expect 2 "missing.dat: error: cannot read the file (No such file or directory)" missing.dat
 sed 's/^ENTITY Player$/ENTITY Pilot/' "$sample" >noplayer.dat
 expect 1 "Could not find EntityData: Player" noplayer.dat
-expect 0 "" --runs 1 --cycles 10 --plot p.png
+expect 2 "usage: vorska-playtest" --tsv --cycles
+expect 0 "" --runs=1 --cycles 10 --plot p.png
 [ -s p.png ] || grep -q "gnuplot is not installed" err || fail "--plot: neither a plot nor why not"
 sed 's/ENTER EF_PLAYER_GONE/ENTER EF_DIE/' "$sample" >gone.dat
 expect 0 "" --runs 1 --cycles 1500 --tsv gone.dat
