@@ -26,6 +26,9 @@ run_ctest() {
 echo "== code style (clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+echo "== lint (shellcheck, ESLint)"
+sh scripts/lint.sh
+
 echo "== normal build"
 # the art tools too, so that their checks and the playtest's smoke run are part of the suite
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSKA_TESTS=ON -DVORSKA_BENCH=ON -DVORSKA_ART=ON \

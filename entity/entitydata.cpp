@@ -50,12 +50,6 @@ EntityData::EntityData() {
 	initEnD();
 }
 
-// A template read from the block eid of the file fn; id stays "" when the block is not found.
-EntityData::EntityData(const std::string &fn, const std::string &eid) {
-	initEnD();
-	loadEnD(fn, eid);
-}
-
 // Back to the defaults of a template that sets nothing; the file name is kept.
 void EntityData::initEnD() {
 	freeEnD();

@@ -8,6 +8,12 @@
 
 using namespace std::string_view_literals;
 
+// A template read from the block eid of the file fn; id stays "" when the block is not found.
+EntityData::EntityData(const std::string &fn, const std::string &eid) {
+	initEnD();
+	loadEnD(fn, eid);
+}
+
 // Ids of the templates whose blocks are being read, outermost first. A USES of one of them
 // would read that template again from its start, and so on without end.
 static std::vector<std::string> readingIds;
