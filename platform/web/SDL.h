@@ -3,8 +3,9 @@
 // header: its folder stands first on the include path, so that the game's own sources stay as
 // they are. Every call that differs has a stand-in, webName for SDL_Name, and the game reaches
 // it by SDL 1.2's name through the renames at the end. The stand-ins live by SDL's subsystems:
-// sdl_main.cpp (the entry, linked into the program itself), sdl_events.cpp (keys and events), sdl_timer.cpp, sdl_video.cpp and
-// sdl_joystick.cpp; they define WEB_SDL_SEAM and call the browser's SDL by its own names.
+// sdl_main.cpp (the entry, linked into the program itself), sdl_events.cpp (keys and events),
+// sdl_timer.cpp, sdl_video.cpp and sdl_joystick.cpp; they define WEB_SDL_SEAM and call the
+// browser's SDL by its own names.
 #ifndef PLATFORM_WEB_SDL_H
 #define PLATFORM_WEB_SDL_H
 
@@ -51,20 +52,20 @@ Uint8 webJoystickGetHat(SDL_Joystick *joystick, int hat);
 Uint8 webJoystickGetButton(SDL_Joystick *joystick, int button);
 
 #ifndef WEB_SDL_SEAM
-#define main                  webMain
-#define SDL_Quit              webQuit
-#define SDL_GetKeyState       webGetKeyState
-#define SDL_PollEvent         webPollEvent
-#define SDL_AddTimer          webAddTimer
-#define SDL_SetVideoMode      webSetVideoMode
-#define SDL_Flip              webFlip
-#define SDL_SetColorKey       webSetColorKey
-#define SDL_GetColorKey       webGetColorKey
-#define SDL_DisplayFormat     webDisplayFormat
-#define SDL_FreeSurface       webFreeSurface
-#define SDL_LockSurface       webLockSurface
-#define SDL_UnlockSurface     webUnlockSurface
-#define SDL_FillRect          webFillRect
+#define main              webMain
+#define SDL_Quit          webQuit
+#define SDL_GetKeyState   webGetKeyState
+#define SDL_PollEvent     webPollEvent
+#define SDL_AddTimer      webAddTimer
+#define SDL_SetVideoMode  webSetVideoMode
+#define SDL_Flip          webFlip
+#define SDL_SetColorKey   webSetColorKey
+#define SDL_GetColorKey   webGetColorKey
+#define SDL_DisplayFormat webDisplayFormat
+#define SDL_FreeSurface   webFreeSurface
+#define SDL_LockSurface   webLockSurface
+#define SDL_UnlockSurface webUnlockSurface
+#define SDL_FillRect      webFillRect
 #undef SDL_BlitSurface
 #define SDL_BlitSurface       webBlitSurface
 #define SDL_JoystickNumHats   webJoystickNumHats

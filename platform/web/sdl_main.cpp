@@ -21,9 +21,8 @@ EM_JS(void, webExitLater, (int status), {
 
 // Gives the frame the game's exit statuses by name, so that the page tells them apart by
 // name, not by number.
-EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo), {
-	Module.exitStatuses = {played : played, noPlayer : noPlayer, noVideo : noVideo};
-});
+EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo),
+      { Module.exitStatuses = {played : played, noPlayer : noPlayer, noVideo : noVideo}; });
 
 // The game's main, then an exit. A main that has yielded to the browser returns to no one who
 // would end the program.
