@@ -40,6 +40,7 @@ function picture(game) {
 	const desk = await playing(site, {width: 640, height: 480});
 	check((await layout(desk.page, desk.game())).rendering === "auto", "shrunk to 640 x 480 the picture is smooth");
 	await desk.page.setViewport({width: 2560, height: 1440});
+	await sleep(500);  // the frame re-fits on its resize event
 	let seen = await layout(desk.page, desk.game());
 	check(seen.width >= 1600 && seen.height >= 1200 && seen.rendering === "pixelated",
 		"at 2560 x 1440 the canvas is " + seen.width + " x " + seen.height + ", " + seen.rendering);
@@ -56,6 +57,10 @@ function picture(game) {
 	check(await toggle() === 1 && await desk.game().evaluate(function () { return Module._webWMToggleFullScreen(0); }) === 0,
 		"the toggle asks again, and refuses a surface that is not the screen");
 	await until("the game's toggle puts the game area in full screen", async function () { return await fullScreen() === "area"; });
+	await desk.hold(["Escape"]);
+	await until("the game's end takes the page out of full screen, to say so", async function () {
+		return await fullScreen() === undefined && await desk.page.$eval("#status", function (e) { return e.textContent !== ""; });
+	});
 	await desk.page.close();
 
 	// a phone upright: the game fills the width at the top, the lines under it; the touch help

@@ -24,8 +24,12 @@
 	document.documentElement.classList.toggle("touch", page.touch);
 	document.documentElement.classList.toggle("full", page.canFullScreen);
 
-	// Shows text under the game, with a button that starts the game again when again is set.
+	// Shows text under the game, with a button that starts the game again when again is set; out
+	// of full screen, where the page's lines are hidden.
 	function say(text, again) {
+		if (text !== "" && document.fullscreenElement) {
+			document.exitFullscreen();
+		}
 		status.textContent = text;
 		if (again) {
 			const button = document.createElement("button");
