@@ -1,21 +1,29 @@
 // The browser build's speed in headless Chromium: how long the page takes to show its first
-// frame, how many game cycles a second the game then runs, and the site's size.
-// Usage: node bench/web_speed.js [seconds]   (after scripts/web.sh and scripts/deps.sh test)
+// frame, how many game cycles a second the game then runs, and the site's size; in a window of
+// a given size, where the page scales the game to fit (puppeteer's default is 800 x 600).
+// Usage: node bench/web_speed.js [seconds] [--viewport WIDTHxHEIGHT]
+// (after scripts/web.sh and scripts/deps.sh test)
 "use strict";
 const fs = require("fs");
 const path = require("path");
-const {openSite, root} = require("../scripts/browser.js");
+const {openSite, root, sleep} = require("../scripts/browser.js");
 
-const seconds = Number(process.argv[2] || 20);
-
-// Resolves after ms milliseconds.
-function sleep(ms) {
-	return new Promise(function (resolve) { setTimeout(resolve, ms); });
+const args = process.argv.slice(2);
+const sizeAt = args.indexOf("--viewport");
+const size = sizeAt >= 0 ? args.splice(sizeAt, 2)[1] : "";
+if (sizeAt >= 0 && !/^\d+x\d+$/.test(size)) {
+	console.error("--viewport takes WIDTHxHEIGHT, as in --viewport 2560x1440");
+	process.exit(2);
 }
+const seconds = Number(args[0] || 20);
 
 (async function () {
 	const site = await openSite();
 	const page = await site.browser.newPage();
+	if (size !== "") {
+		const [width, height] = size.split("x").map(Number);
+		await page.setViewport({width: width, height: height});
+	}
 	// Game cycles a second, from the field's scroll: the camera climbs one pixel a cycle, so the
 	// picture moves down by as many rows as cycles ran between two grabs of the play viewport.
 	// Measured in the page with the page's clock, without touching the game.
@@ -71,6 +79,12 @@ function sleep(ms) {
 	rates.sort(function (x, y) { return x - y; });
 	const siteDir = path.join(root, "build-web", "site");
 	const bytes = fs.readdirSync(siteDir).reduce(function (n, f) { return n + fs.statSync(path.join(siteDir, f)).size; }, 0);
+	const shown = await frame.evaluate(function () {
+		const r = document.getElementById("canvas").getBoundingClientRect();
+		return Math.round(r.width) + " x " + Math.round(r.height);
+	});
+	const viewport = page.viewport();
+	console.log("window " + viewport.width + " x " + viewport.height + ", the game shown " + shown);
 	console.log("first frame after " + firstFrame + " ms");
 	console.log("game cycles a second: median " + rates[rates.length >> 1].toFixed(1) + " of " + rates.length +
 		" spans of 2 s (lowest " + rates[0].toFixed(1) + ", highest " + rates[rates.length - 1].toFixed(1) + ")");

@@ -29,7 +29,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/man/vorska.6 DESTINATION ${CMAKE_INSTALL_MANDI
 # debian/copyright instead)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/docs/designing.md ${CMAKE_SOURCE_DIR}/docs/screenshot.png
-  ${CMAKE_SOURCE_DIR}/docs/sheet.png ${CMAKE_SOURCE_DIR}/docs/playtest.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+  ${CMAKE_SOURCE_DIR}/docs/sheet.png ${CMAKE_SOURCE_DIR}/docs/playtest.png ${CMAKE_SOURCE_DIR}/docs/phone.png
+  DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 # The level designer's programs, beside the launcher, as Debian wants every command of a game
 # package among the games. They find the data as the launcher does, or the source tree's when

@@ -1,6 +1,7 @@
 // Keyboard snapshots taken once per game cycle.
 #include "platform/keyboard.h"
 #include "platform/gamepad.h"
+#include "platform/touch.h"
 
 // The keyboard state this module owns; the rules only read it.
 Uint8 *keyp = nullptr;
@@ -22,6 +23,7 @@ void poll_input() {
 		prev[k] = keys[k];
 		keys[k] = keyp[k];
 	}
+	touchKeys(&touchState, keys);  // and what fingers hold on a touch screen, as a gamepad does below
 	PadState pad;
 	readPad(&pad);
 	padKeys(pad, keys);

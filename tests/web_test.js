@@ -7,18 +7,7 @@ const {execFileSync} = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const {openSite, root} = require("../scripts/browser.js");
-
-function sleep(ms) {
-	return new Promise(function (resolve) { setTimeout(resolve, ms); });
-}
-
-function check(ok, what) {
-	if (!ok) {
-		throw new Error("FAIL: " + what);
-	}
-	console.log("ok - " + what);
-}
+const {openSite, root, sleep, check, until, playing} = require("../scripts/browser.js");
 
 // What a run prints up to its first template loaded in play: its start-up messages.
 function startUp(lines) {
@@ -37,58 +26,20 @@ function desktopLines(game) {
 (async function () {
 	const desktop = startUp(desktopLines(path.resolve(process.argv[2])));
 	const site = await openSite();
-	const page = await site.browser.newPage();
-	const lines = [];
-	const errors = [];
-	page.on("console", function (m) {
-		if (m.location().url.endsWith("/frame.js")) {
-			lines.push(m.text());
-		}
-	});
-	page.on("pageerror", function (e) { errors.push(e.message); });
 	// a pad that the test holds, in place of the browser's, in the page and in the game's frame
-	await page.evaluateOnNewDocument(function () {
-		const top = window.top;
-		if (window === top) {
-			const buttons = Array.from({length: 17}, function () { return {pressed: false, value: 0}; });
-			top.pad = {id: "test pad", index: 0, connected: true, mapping: "standard", timestamp: 0, axes: [0, 0, 0, 0],
-				buttons: buttons};
-		}
-		navigator.getGamepads = function () { return [top.pad]; };
+	const {page, game, lines, errors, hold, dump} = await playing(site, null, function (p) {
+		return p.evaluateOnNewDocument(function () {
+			const top = window.top;
+			if (window === top) {
+				const buttons = Array.from({length: 17}, function () { return {pressed: false, value: 0}; });
+				top.pad = {id: "test pad", index: 0, connected: true, mapping: "standard", timestamp: 0, axes: [0, 0, 0, 0],
+					buttons: buttons};
+			}
+			navigator.getGamepads = function () { return [top.pad]; };
+		});
 	});
-
-	async function until(what, test) {
-		for (let i = 0; i < 300 && !(await test()); i++) {
-			await sleep(50);
-		}
-		check(await test(), what);
-	}
-	async function hold(keys, ms) {
-		for (const k of keys) {
-			await page.keyboard.down(k);
-		}
-		await sleep(ms || 200);
-		for (const k of keys.slice().reverse()) {
-			await page.keyboard.up(k);
-		}
-	}
-	// The ship's x in a new Shift+E dump.
-	async function shipX() {
-		const from = lines.length;
-		await hold(["Shift", "e"]);
-		const isShip = function (l) { return l === "  ID       Player"; };
-		await until("Shift+E dumps the world", function () { return lines.slice(from).some(isShip); });
-		const dump = lines.slice(from);
-		const pos = dump.slice(0, dump.findIndex(isShip)).reverse().find(function (l) { return l.startsWith("  POS"); });
-		return Number(pos.match(/\((-?\d+),/)[1]);
-	}
-	function game() {
-		return page.frames().find(function (f) { return f.url().endsWith("/game.html"); });
-	}
-
-	await page.goto(site.url);
+	const shipX = async function () { return (await dump()).x; };
 	check(await page.title() === "VORSKA", "the page is titled VORSKA");
-	await until("the game starts", function () { return lines.length >= 5; });
 	await sleep(1500);
 	check(JSON.stringify(startUp(lines).slice(0, desktop.length)) === JSON.stringify(desktop),
 		"the start-up messages are the desktop game's: " + JSON.stringify(desktop.slice(0, 5)));

@@ -45,6 +45,8 @@ int webLockSurface(SDL_Surface *surface);
 void webUnlockSurface(SDL_Surface *surface);
 int webFillRect(SDL_Surface *surface, SDL_Rect *rect, Uint32 color);
 int webBlitSurface(SDL_Surface *source, SDL_Rect *from, SDL_Surface *target, SDL_Rect *to);
+// by C's name, which the browser test calls it by
+extern "C" int webWMToggleFullScreen(SDL_Surface *surface);
 
 // joystick
 int webJoystickNumHats(SDL_Joystick *joystick);
@@ -67,10 +69,11 @@ Uint8 webJoystickGetButton(SDL_Joystick *joystick, int button);
 #define SDL_UnlockSurface webUnlockSurface
 #define SDL_FillRect      webFillRect
 #undef SDL_BlitSurface
-#define SDL_BlitSurface       webBlitSurface
-#define SDL_JoystickNumHats   webJoystickNumHats
-#define SDL_JoystickGetHat    webJoystickGetHat
-#define SDL_JoystickGetButton webJoystickGetButton
+#define SDL_BlitSurface         webBlitSurface
+#define SDL_WM_ToggleFullScreen webWMToggleFullScreen
+#define SDL_JoystickNumHats     webJoystickNumHats
+#define SDL_JoystickGetHat      webJoystickGetHat
+#define SDL_JoystickGetButton   webJoystickGetButton
 #endif
 
 #endif

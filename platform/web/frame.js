@@ -1,8 +1,13 @@
-// The game's frame: where the game's output goes, the designer's files it plays, and how the
-// page (page.js) learns that the game has ended. Loaded before vorska.js, which reads Module.
+// The game's frame: where the game's output goes, the designer's files it plays, how the page
+// (page.js) learns that the game has ended, and the fingers and buttons of a touch screen, which
+// the game takes at its polls. Loaded before vorska.js, which reads Module.
 "use strict";
 (function () {
 	const page = window.parent.vorskaPage;
+	const canvas = document.getElementById("canvas");
+
+	// How many touches wait at most for the game's next poll, should it stop polling.
+	const touchQueueLimit = 1024;
 
 	// What the browser's SDL layer says of itself, which the desktop game does not say.
 	const layerRemarks = ["WARNING: copying canvas data to memory for compatibility"];
@@ -47,7 +52,11 @@
 	}
 
 	window.Module = {
-		canvas: document.getElementById("canvas"),
+		canvas: canvas,
+		// what the fingers and buttons did since the game's last poll, oldest first: {kind: "down",
+		// "move", "up" or "press", finger (a button's key), x, y (the page's pixels)}, taken by
+		// platform/web/sdl_events.cpp
+		touches: [],
 		print: function (text) { console.log(text); },
 		printErr: function (text) {
 			if (!layerRemarks.includes(text)) {
@@ -62,6 +71,55 @@
 		onExit: function (code) { page.ended(code, Module.exitStatuses); },
 		onAbort: function (what) { page.say("The game stopped: " + what, true); },
 	};
+
+	// Queues one touch for the game, unless too many already wait.
+	function queueTouch(kind, finger, x, y) {
+		if (Module.touches.length < touchQueueLimit) {
+			Module.touches.push({kind: kind, finger: finger, x: x, y: y});
+		}
+	}
+
+	// A listener that queues, as kind, each finger that changed on the canvas.
+	function fingers(kind) {
+		return function (e) {
+			e.preventDefault();
+			for (const t of e.changedTouches) {
+				queueTouch(kind, t.identifier, Math.round(t.clientX), Math.round(t.clientY));
+			}
+		};
+	}
+	canvas.addEventListener("touchstart", fingers("down"), {passive: false});
+	canvas.addEventListener("touchmove", fingers("move"), {passive: false});
+	canvas.addEventListener("touchend", fingers("up"));
+	// a finger the browser takes away (a gesture of the system's) lets go of the stick too
+	canvas.addEventListener("touchcancel", fingers("up"));
+
+	// The buttons of a touch screen: pause and mute press their keys for the game, the third
+	// is the page's Full screen button.
+	const buttons = document.getElementById("buttons");
+	buttons.hidden = !page.touch;
+	for (const button of buttons.querySelectorAll("[data-key]")) {
+		button.addEventListener("pointerdown", function (e) {
+			e.preventDefault();
+			queueTouch("press", button.dataset.key.charCodeAt(0), 0, 0);
+		});
+	}
+	const fullScreen = document.getElementById("fullscreen");
+	fullScreen.hidden = !page.canFullScreen;
+	fullScreen.addEventListener("click", function () {
+		page.toggleFullScreen();
+		fullScreen.blur();
+	});
+
+	// Crisp while each pixel of the game is at least a pixel of the screen, smooth where the
+	// picture is shrunk; the page sizes the frame, and a turned phone or a resized window
+	// re-fits it without restarting the game.
+	function pickRendering() {
+		const shown = canvas.getBoundingClientRect().width * window.devicePixelRatio;
+		canvas.classList.toggle("shrunk", shown < canvas.width);
+	}
+	window.addEventListener("resize", pickRendering);
+	pickRendering();
 
 	document.addEventListener("dragover", function (e) { e.preventDefault(); });
 	document.addEventListener("drop", function (e) {

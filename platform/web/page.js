@@ -1,9 +1,11 @@
 // The page around the game. The game plays in a frame of its own, so that starting again starts
 // from nothing; the page gives it a designer's level (chosen, dropped, or named in the address
-// as ?level=NAME.dat) and says when the game has ended. The frame's side is frame.js.
+// as ?level=NAME.dat), says when the game has ended, and puts the game area in full screen. The
+// frame's side is frame.js.
 "use strict";
 (function () {
 	const status = document.getElementById("status");
+	const area = document.getElementById("area");
 
 	// What the frame reads from the page and calls back.
 	const page = {
@@ -13,11 +15,21 @@
 		say: say,
 		drop: playFiles,
 		picturePaths: picturePaths,
+		toggleFullScreen: toggleFullScreen,
+		// a touch screen: the controls line says how to play by touch, and the game shows its buttons
+		touch: navigator.maxTouchPoints > 0 || matchMedia("(any-pointer: coarse)").matches,
+		canFullScreen: document.fullscreenEnabled === true,
 	};
 	window.vorskaPage = page;
+	document.documentElement.classList.toggle("touch", page.touch);
+	document.documentElement.classList.toggle("full", page.canFullScreen);
 
-	// Shows text under the game, with a button that starts the game again when again is set.
+	// Shows text under the game, with a button that starts the game again when again is set; out
+	// of full screen, where the page's lines are hidden.
 	function say(text, again) {
+		if (text !== "" && document.fullscreenElement) {
+			document.exitFullscreen();
+		}
 		status.textContent = text;
 		if (again) {
 			const button = document.createElement("button");
@@ -35,6 +47,22 @@
 		frame.addEventListener("load", function () { frame.contentWindow.focus(); });
 		frame.src = "game.html";
 		old.replaceWith(frame);
+	}
+
+	// Puts the game area in full screen, or back in the page: the Full screen buttons do, and so
+	// does the game's own full screen key (platform/web/sdl_video.cpp). Answers the state asked
+	// for, which the browser reaches a moment later: 1 full screen, 0 the page, -1 when this
+	// browser has no full screen to give.
+	function toggleFullScreen() {
+		if (document.fullscreenElement) {
+			document.exitFullscreen();
+			return 0;
+		}
+		if (!page.canFullScreen) {
+			return -1;
+		}
+		area.requestFullscreen().catch(function (why) { say("The browser refused full screen: " + why.message); });
+		return 1;
 	}
 
 	// Tells how the game ended, by its exit status and the names the game gives its statuses.
@@ -75,6 +103,10 @@
 		start();
 	}
 
+	document.getElementById("fullscreen").addEventListener("click", function () {
+		toggleFullScreen();
+		document.getElementById("game").contentWindow.focus();
+	});
 	document.getElementById("level").addEventListener("change", function (e) { playFiles(e.target.files); });
 	document.addEventListener("dragover", function (e) {
 		e.preventDefault();

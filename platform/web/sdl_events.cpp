@@ -1,8 +1,11 @@
 // Keys and events as SDL 1.2 numbers them, on the browser's SDL, which numbers them as SDL 1.3
-// does, and SDL 1.2's key-state array, which the browser's SDL does not keep.
+// does, and SDL 1.2's key-state array, which the browser's SDL does not keep; and the fingers on
+// a touch screen, which SDL 1.2 knows nothing of, taken at the same poll.
 #define WEB_SDL_SEAM
 #include <SDL.h>
+#include <emscripten.h>
 #include "platform/keyboard.h"
+#include "platform/touch.h"
 
 // The browser's SDL codes a key that has no character as its scancode plus this.
 #define WEB_SCANCODE_KEY (1 << 10)
@@ -77,6 +80,41 @@ static Uint32 sdl12Event(Uint32 web) {
 	return web;
 }
 
+// What the game's frame saw a finger or a button do (frame.js queues them as they come).
+enum TouchKind { TOUCH_NONE, TOUCH_DOWN, TOUCH_MOVE, TOUCH_UP, TOUCH_PRESS };
+
+// Takes the oldest touch the frame has queued: its kind (TOUCH_NONE when there is none), the
+// finger's number (a button's key for a press) and its point in the page's pixels. The browser's
+// SDL has its own view of fingers, but it loses those the browser cancels, and mouse drags look
+// like fingers to it; the frame's own listeners have neither fault.
+EM_JS(int, webNextTouch, (int *finger, int *x, int *y), {
+	var queue = Module.touches;
+	if (!queue || queue.length == 0) {
+		return 0;
+	}
+	var touch = queue.shift();
+	HEAP32[finger >> 2] = touch.finger;
+	HEAP32[x >> 2] = touch.x;
+	HEAP32[y >> 2] = touch.y;
+	return {down : 1, move : 2, up : 3, press : 4}[touch.kind];
+});
+
+// Gives the touch screen what happened on it since the last poll.
+static void takeTouches() {
+	int finger = 0, x = 0, y = 0;
+	for (int kind = webNextTouch(&finger, &x, &y); kind != TOUCH_NONE; kind = webNextTouch(&finger, &x, &y)) {
+		if (kind == TOUCH_DOWN) {
+			touchDown(&touchState, finger, x, y);
+		} else if (kind == TOUCH_MOVE) {
+			touchMove(&touchState, finger, x, y);
+		} else if (kind == TOUCH_UP) {
+			touchUp(&touchState, finger);
+		} else if (kind == TOUCH_PRESS) {
+			touchPress(&touchState, finger);
+		}
+	}
+}
+
 // SDL 1.2's key-state array.
 Uint8 *webGetKeyState(int *numkeys) {
 	if (numkeys != nullptr) {
@@ -86,9 +124,10 @@ Uint8 *webGetKeyState(int *numkeys) {
 }
 
 // Takes an event as SDL 1.2 gives it: renumbered, a key event with SDL 1.2's key code, and
-// the key-state array updated by it.
+// the key-state array updated by it. When none is left, which ends every poll, the touches.
 int webPollEvent(SDL_Event *event) {
 	if (!SDL_PollEvent(event)) {
+		takeTouches();
 		return 0;
 	}
 	if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {

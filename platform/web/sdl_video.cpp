@@ -1,6 +1,6 @@
 // The video of SDL 1.2 on the browser's SDL: a screen that is the page's canvas, colour keys,
 // which the browser's surfaces do not keep, the display format, fills and blits as SDL 1.2 does
-// them, and a flip that yields to the browser.
+// them, a flip that yields to the browser, and full screen, which is the page's.
 #define WEB_SDL_SEAM
 #include <SDL.h>
 #include <emscripten.h>
@@ -118,4 +118,32 @@ int webFlip(SDL_Surface *screen) {
 	(void)screen;
 	webNextFrame();
 	return 0;
+}
+
+// Asks the page to put its game area in full screen, or out of it, as its Full screen button
+// does (page.js); the browser does it a moment later. Answers the state asked for: 1 full
+// screen, 0 the page; -1 when there is no full screen to give (no page, or a browser without
+// the Fullscreen API).
+EM_JS(int, webPageFullScreen, (), {
+	var page = window.parent.vorskaPage;
+	return page ? page.toggleFullScreen() : -1;
+});
+
+// Toggles full screen as SDL 1.2 does, on the screen surface only, keeping its flag: 1 when
+// done, 0 when refused. In the page full screen is the game area's, scaled by the browser as
+// the window is. Kept and exported, so that the browser test calls it as the game does.
+EMSCRIPTEN_KEEPALIVE int webWMToggleFullScreen(SDL_Surface *surface) {
+	if (surface == nullptr || surface != SDL_GetVideoSurface()) {
+		return 0;
+	}
+	int full = webPageFullScreen();
+	if (full < 0) {
+		return 0;
+	}
+	if (full != 0) {
+		surface->flags |= SDL_FULLSCREEN;
+	} else {
+		surface->flags &= ~(Uint32)SDL_FULLSCREEN;
+	}
+	return 1;
 }
