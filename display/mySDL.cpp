@@ -44,8 +44,9 @@ int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflag
 }
 
 // Sets the video mode (x, y, cd, flags) in place of the video surface now, carrying over its
-// picture and the keys and modifiers SDL holds down, which SDL 1.2 forgets when it sets a mode
-// (a key held across the change stays held, and its release still comes). When SDL refuses
+// picture and the keys SDL holds down, which SDL 1.2 forgets when it sets a mode (a key held
+// across the change stays held, and its release still comes; the modifiers that SDL keeps
+// apart are not carried, the browser's SDL having no way to set them). When SDL refuses
 // the mode, *refused is set and the mode of now is set again, SDL's reason kept for
 // SDL_GetError. Null only when neither can be had.
 SDL_Surface *changeVideoMode(SDL_Surface *now, int x, int y, int cd, Uint32 flags, bool *refused) {
@@ -54,7 +55,6 @@ SDL_Surface *changeVideoMode(SDL_Surface *now, int x, int y, int cd, Uint32 flag
 	int count = 0;
 	Uint8 *held = SDL_GetKeyState(&count);
 	std::vector<Uint8> keys(held, held + count);
-	SDLMod mods = SDL_GetModState();
 	SDL_Surface *s = SDL_SetVideoMode(x, y, cd, flags);
 	*refused = s == nullptr;
 	if (s == nullptr) {
@@ -68,7 +68,6 @@ SDL_Surface *changeVideoMode(SDL_Surface *now, int x, int y, int cd, Uint32 flag
 	SDL_FreeSurface(picture);
 	held = SDL_GetKeyState(&count);
 	std::copy(keys.begin(), keys.begin() + std::min(count, (int)keys.size()), held);
-	SDL_SetModState(mods);
 	return s;
 }
 
