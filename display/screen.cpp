@@ -115,26 +115,27 @@ int Screen::toggleFullScreen() {
 		return 0;
 	}
 	const char *wanted = (vidFlags & SDL_FULLSCREEN) ? "the window" : "full screen";
+	bool refused = false;
 	if (SDL_WM_ToggleFullScreen(bitmap) == 0) {
-		bool refused = false;
 		bitmap = changeVideoMode(bitmap, xr, yr, cd, (Uint32)vidFlags ^ SDL_FULLSCREEN, &refused);
-		if (refused) {
-			writeMessagef(MESSAGE_ERR, "Screen::toggleFullScreen: %s refused: %s\n", wanted, SDL_GetError());
-		}
-		if (bitmap == nullptr) {
-			failStartup(EXIT_NO_VIDEO);  // not even the mode it had: no video to play on
-		}
-		vidFlags = (int)bitmap->flags;
-		if (refused) {
-			return 0;
-		}
+	} else if (SDL_GetVideoSurface() != nullptr) {
+		bitmap = SDL_GetVideoSurface();  // SDL 1.2 does not promise to keep the surface
+	}
+	if (refused) {
+		writeMessagef(MESSAGE_ERR, "Screen::toggleFullScreen: %s refused: %s\n", wanted, SDL_GetError());
+	}
+	if (bitmap == nullptr) {
+		failStartup(EXIT_NO_VIDEO);  // not even the mode it had: no video to play on
 	}
 	vidFlags = (int)bitmap->flags;
-	holdKeysAcrossRefocus();
+	if (refused) {
+		return 0;
+	}
 	// the game is played with keys alone: no pointer over the picture that fills the screen
 	SDL_ShowCursor((vidFlags & SDL_FULLSCREEN) ? SDL_DISABLE : SDL_ENABLE);
 	// the picture in its new place at once, also in the pause, which draws nothing more
 	SDL_Flip(bitmap);
+	holdKeysAcrossRefocus();
 	return 1;
 }
 

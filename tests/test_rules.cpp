@@ -132,14 +132,15 @@ TEST(FullScreen, F11AndAltEnterSwitchKeepingKeysAndPicture) {
 	EXPECT_NE(fullScreenLine(), windowed);
 	EXPECT_EQ(((Uint32 *)screen->bitmap->pixels)[599 * screen->bitmap->pitch / 4 + 799], 0xABCDEFu);
 	EXPECT_EQ(SDL_GetKeyState(nullptr)[SDLK_UP], 1);
-	cycle(SDLK_LEFT, false);   // as SDL lets it go while the focus moves; F11 still held
+	cycle(SDLK_LEFT, false);  // as SDL lets it go while the focus moves; F11 still held
+	EXPECT_EQ(player->x, x0 - 2 * PLAYER_STEP);
 	cycle(SDLK_RETURN, true);  // Enter without Alt
 	EXPECT_NE(screen->vidFlags & SDL_FULLSCREEN, 0);
-	EXPECT_EQ(player->x, x0 - 3 * PLAYER_STEP);
 	SDL_Delay(REFOCUS_HOLD_MS);
 	game.keyboard[SDLK_F11] = 0;
+	int x1 = player->x;
 	cycle(SDLK_RETURN, false);
-	EXPECT_EQ(player->x, x0 - 3 * PLAYER_STEP);  // let go for good
+	EXPECT_EQ(player->x, x1);  // let go for good
 	player->life = 0;
 	SDL_SetModState(KMOD_LALT);
 	cycle(SDLK_RETURN, true);
@@ -153,6 +154,22 @@ TEST(FullScreen, F11AndAltEnterSwitchKeepingKeysAndPicture) {
 		       "\n  Screen memory: Software\n  Double buffer: No\n";
 	};
 	EXPECT_EQ(report, told("Yes") + told("No"));  // two switches, each told
+}
+
+// A switch SDL refuses is said, and the game plays on in its window. Classic SDL 1.2's dummy
+// driver has no toggle, so the mode is set anew, and no OpenGL, so that mode is refused.
+TEST(FullScreen, RefusedIsSaidAndThePlayGoesOn) {
+	GameDir game;
+	game.start();
+	if (SDL_Linked_Version()->patch >= 50) {
+		GTEST_SKIP() << "sdl12-compat toggles the dummy driver's window";
+	}
+	screen->vidFlags |= SDL_OPENGL;
+	MessageCatcher err;
+	EXPECT_EQ(screen->toggleFullScreen(), 0);
+	EXPECT_EQ(err.text, "Screen::toggleFullScreen: full screen refused: OpenGL not available\n");
+	EXPECT_EQ(screen->vidFlags & (SDL_FULLSCREEN | SDL_OPENGL), 0);
+	EXPECT_EQ(game.play(5), 5);
 }
 
 // The accumulators spend whole thousands strictly beyond 1000, lose refused steps, stop a
