@@ -63,9 +63,11 @@ compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 LD_LIBRARY_PATH="$compat" ldd build/vorska | grep -q "sdl12-compat/libSDL-1.2" || { echo "sdl12-compat is not loaded"; exit 1; }
 run_ctest build LD_LIBRARY_PATH="$compat"
 
-echo "== what playing costs in a real window, on both runtimes (a generous guard, not the figures)"
+echo "== what playing costs in a real window and full screen, on both runtimes (a generous guard, not the figures)"
 sh bench/play_cpu.sh --runs 1 --seconds 5 --guard 25 build
 sh bench/play_cpu.sh --compat --runs 1 --seconds 5 --guard 25 build
+sh bench/play_cpu.sh --fullscreen --runs 1 --seconds 5 --guard 25 build
+sh bench/play_cpu.sh --fullscreen --compat --runs 1 --seconds 5 --guard 25 build
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer)"
 cmake -S . -B build-asan -DVORSKA_SANITIZE=ON -DVORSKA_TESTS=ON >/dev/null

@@ -5,8 +5,10 @@
 # game cycle (the draw passes, SDL's and Xlib's included). The cycles, flips and allocations
 # are counted from outside the unchanged game by bench/count_calls.cpp, loaded with LD_PRELOAD.
 #
-# Usage: bench/play_cpu.sh [--compat] [--runs N] [--seconds S] [--guard PERCENT] [BUILD_DIR]
+# Usage: bench/play_cpu.sh [--compat] [--fullscreen] [--runs N] [--seconds S] [--guard PERCENT] [BUILD_DIR]
 #   --compat        run on sdl12-compat (the SDL 1.2 API on SDL 2) instead of classic SDL 1.2
+#   --fullscreen    play full screen (F11) on a 1920 x 1080 screen, under a window manager
+#                   (evilwm) that grants the request, as a player's desktop does
 #   --runs N        play N times (default 3) and report each run and the median
 #   --seconds S     measure S seconds of play (default 15), after 2 s of warming up
 #   --guard P       fail when the median game + X server CPU is above P % of one core, the
@@ -14,17 +16,20 @@
 #                   a cycle: a guard against gross regressions, not the figures to reach
 #   BUILD_DIR       a build holding vorska and bench/libvorska_count.so; without one the
 #                   script builds both (Release) in build-bench
-# Run from anywhere; the game runs from the repository root. Needs Xvfb and xdotool.
+# Run from anywhere; the game runs from the repository root. Needs Xvfb and xdotool (and
+# evilwm and xprop for --fullscreen).
 set -e
 cd "$(dirname "$0")/.."
 runs=3
 seconds=15
 guard=""
 compat=""
+full=""
 build=""
 while [ $# -gt 0 ]; do
 	case "$1" in
 	--compat) compat=1 ;;
+	--fullscreen) full=1 ;;
 	--runs) runs="$2"; shift ;;
 	--seconds) seconds="$2"; shift ;;
 	--guard) guard="$2"; shift ;;
@@ -33,6 +38,11 @@ while [ $# -gt 0 ]; do
 	shift
 done
 { command -v Xvfb >/dev/null && command -v xdotool >/dev/null; } || { echo "Xvfb or xdotool missing"; exit 77; }
+screen=1024x768
+if [ -n "$full" ]; then
+	command -v evilwm >/dev/null || { echo "evilwm missing"; exit 77; }
+	screen=1920x1080
+fi
 if [ -z "$build" ]; then
 	build="build-bench"
 	cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVORSKA_BENCH=ON -DVORSKA_TESTS=OFF >/dev/null
@@ -51,6 +61,7 @@ hz=$(getconf CLK_TCK)
 tmp=$(mktemp -d)
 xpid=""
 gpid=""
+wpid=""
 # Ends process $1, which this script started: asked first, then forced.
 stop() {
 	kill "$1" 2>/dev/null || return 0
@@ -61,6 +72,7 @@ stop() {
 # Stops what this script started, by process id.
 cleanup() {
 	[ -n "$gpid" ] && stop "$gpid"
+	[ -n "$wpid" ] && stop "$wpid"
 	[ -n "$xpid" ] && stop "$xpid"
 	rm -rf "$tmp"
 }
@@ -85,17 +97,32 @@ now() {
 # results; allocs is per game cycle.
 playOnce() {
 	rm -f "$tmp/display" "$tmp/counts"
-	Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.err" &
+	Xvfb -displayfd 3 -screen 0 "${screen}x24" -noreset -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.err" &
 	xpid=$!
 	for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.1; done
 	[ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; cat "$tmp/xvfb.err" >&2; exit 1; }
 	DISPLAY=":$(cat "$tmp/display")"
 	export DISPLAY
+	if [ -n "$full" ]; then
+		evilwm >/dev/null 2>&1 &
+		wpid=$!
+		for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done
+	fi
 	LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
 	gpid=$!
-	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
+	# asked again until found: a window the window manager replaces during a search fails it
+	for _ in $(seq 100); do
+		wid=$(xdotool search --name "^VORSKA\$" 2>/dev/null | head -n 1)
+		[ -n "$wid" ] && break
+		sleep 0.2
+	done
 	[ -n "$wid" ] || { echo "no window named VORSKA" >&2; exit 1; }
 	xdotool mousemove --window "$wid" 400 300
+	if [ -n "$full" ]; then
+		sleep 0.5
+		xdotool keydown F11; sleep 0.2; xdotool keyup F11
+		sleep 0.5
+	fi
 	xdotool keydown space
 	# weave until told to stop
 	(while [ ! -e "$tmp/stop" ]; do
@@ -117,6 +144,16 @@ playOnce() {
 	stop "$gpid"
 	wait "$gpid" 2>/dev/null || true
 	gpid=""
+	# the video-mode report, written again after the switch, is in the output once the game ended
+	if [ -n "$full" ] && [ "$(grep "Full-screen" "$tmp/out" | tail -n 1)" != "  Full-screen  : Yes" ]; then
+		echo "the game did not go full screen" >&2
+		exit 1
+	fi
+	if [ -n "$wpid" ]; then
+		stop "$wpid"
+		wait "$wpid" 2>/dev/null || true
+		wpid=""
+	fi
 	stop "$xpid"
 	wait "$xpid" 2>/dev/null || true
 	xpid=""
@@ -128,6 +165,7 @@ playOnce() {
 		printf "%.1f %.1f %.1f %.1f %.0f %.3f %.1f\n", game + x, game, x, cycles, flips, flipms, allocs }' >>"$tmp/results"
 }
 
+[ -n "$full" ] && runtime="$runtime, full screen at 1920 x 1080"
 echo "runtime: $runtime; $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); $seconds s a run"
 echo "run  game+X %  game %  X %  cycles/s  flips/s  ms in SDL_Flip  allocations/cycle  load average"
 for r in $(seq "$runs"); do

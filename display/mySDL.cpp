@@ -6,6 +6,7 @@
 #include <cstring>
 #include <algorithm>
 #include <string>
+#include <vector>
 #include "display/gamefile.h"
 #include "platform/message.h"
 #include "platform/pace.h"
@@ -40,6 +41,34 @@ int mySDL_Init(SDL_Surface *s, int initflags, int x, int y, int cd, int scrnflag
                const char *icon) {
 	s = openVideo(initflags, x, y, cd, scrnflags, caption, icon);
 	return s == nullptr ? -1 : 0;
+}
+
+// Sets the video mode (x, y, cd, flags) in place of the video surface now, carrying over its
+// picture and the keys SDL holds down, which SDL 1.2 forgets when it sets a mode (a key held
+// across the change stays held, and its release still comes; the modifiers that SDL keeps
+// apart are not carried, the browser's SDL having no way to set them). When SDL refuses
+// the mode, *refused is set and the mode of now is set again, SDL's reason kept for
+// SDL_GetError. Null only when neither can be had.
+SDL_Surface *changeVideoMode(SDL_Surface *now, int x, int y, int cd, Uint32 flags, bool *refused) {
+	Uint32 before = now->flags;
+	SDL_Surface *picture = SDL_ConvertSurface(now, now->format, SDL_SWSURFACE);
+	int count = 0;
+	Uint8 *held = SDL_GetKeyState(&count);
+	std::vector<Uint8> keys(held, held + count);
+	SDL_Surface *s = SDL_SetVideoMode(x, y, cd, flags);
+	*refused = s == nullptr;
+	if (s == nullptr) {
+		std::string why = SDL_GetError();
+		s = SDL_SetVideoMode(x, y, cd, before);
+		SDL_SetError("%s", why.c_str());
+	}
+	if (s != nullptr && picture != nullptr) {
+		SDL_BlitSurface(picture, nullptr, s, nullptr);
+	}
+	SDL_FreeSurface(picture);
+	held = SDL_GetKeyState(&count);
+	std::copy(keys.begin(), keys.begin() + std::min(count, (int)keys.size()), held);
+	return s;
 }
 
 // Fills the pixels from (x1, y1) to (x2, y2), both inside the surface, in one SDL fill
@@ -157,10 +186,13 @@ static bool plainCopy(const SDL_Surface *source, const SDL_Surface *target) {
 	if ((source->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) || SDL_MUSTLOCK(source) || SDL_MUSTLOCK(target)) {
 		return false;
 	}
-	const SDL_PixelFormat *s = source->format;
-	const SDL_PixelFormat *t = target->format;
-	return s->BytesPerPixel > 1 && s->BytesPerPixel == t->BytesPerPixel && s->Rmask == t->Rmask &&
-	       s->Gmask == t->Gmask && s->Bmask == t->Bmask && s->Amask == t->Amask;
+	return source->format->BytesPerPixel > 1 && samePixels(source->format, target->format);
+}
+
+// Whether two pixel formats store a pixel alike.
+bool samePixels(const SDL_PixelFormat *a, const SDL_PixelFormat *b) {
+	return a->BytesPerPixel == b->BytesPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+	       a->Bmask == b->Bmask && a->Amask == b->Amask;
 }
 
 // Clips a blit as SDL clips it: the source rectangle to the source, then the destination to

@@ -28,6 +28,7 @@ public:
 	void fill(int x, int y, int w, int h, Uint32 c);
 	void blits(SDL_Surface *source, int x1, int y1, int w, int h, int x2, int y2);
 	void flip();
+	int toggleFullScreen();
 };
 
 // A rectangle of the screen with its own origin; every drawing call is clipped to it.

@@ -1,4 +1,4 @@
-// The player's controls: firing, steering, the pause and mute.
+// The player's controls: firing, steering, the pause, mute and full screen.
 #include "game/vorska.h"
 
 #include "platform/sound.h"
@@ -56,6 +56,16 @@ void muteControl() {
 	}
 }
 
+// F11, or Alt+Enter, switches between the window and full screen; the video-mode report is
+// written again for the mode the game is now in.
+void fullScreenControl() {
+	static_assert(SDLK_F11 < NUM_KEYS && SDLK_RETURN < NUM_KEYS, "the keys are read from the key array");
+	bool altEnter = keyPressed(SDLK_RETURN) && (mod & KMOD_ALT);
+	if ((keyPressed(SDLK_F11) || altEnter) && screen->toggleFullScreen()) {
+		videoReport();
+	}
+}
+
 // Advances the pause's wait after a poll; returns 1 when the pause is over.
 // Phase 0 waits for the release of the P that paused, phase 1 lets that release pass,
 // phase 2 waits for the release of the next P or of Escape.
@@ -86,6 +96,7 @@ void pauseGame(Font *font) {
 	do {
 		poll_input();
 		muteControl();
+		fullScreenControl();
 		// Yield the processor between polls; the keys are still seen within a millisecond.
 		SDL_Delay(1);
 	} while (!pauseStep(&phase));

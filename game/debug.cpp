@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include "display/mySDL.h"
 
 // Dumps and the debug toggle and pause, in the order the cycle takes them.
 void debugKeys(Font *font) {
@@ -115,7 +116,9 @@ void drawDebug(Font *font) {
 	OverlayText now;
 	overlayText(&now);
 	SDL_Surface *kept = overlay.pixels;
-	if (kept != nullptr && (kept->w != debug->xlen || kept->h != debug->ylen)) {
+	// a video mode set anew (full screen where the platform has no toggle) may store pixels otherwise
+	if (kept != nullptr &&
+	    (kept->w != debug->xlen || kept->h != debug->ylen || !samePixels(kept->format, screen->bitmap->format))) {
 		SDL_FreeSurface(kept);
 		overlay.pixels = nullptr;
 	}

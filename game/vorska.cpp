@@ -51,6 +51,7 @@ int gameCycle(Font *font) {
 	dbg &= ~DBG_TOGGLED;
 	checkPlayer();
 	muteControl();
+	fullScreenControl();
 	if (player != nullptr && player->life >= 1) {
 		fireControl();
 		debugKeys(font);

@@ -32,7 +32,8 @@ void drawPass(Font *font);  // background, entities, overlay, flip
 void fireControl();
 void fireVolley();
 void moveControl();
-void muteControl();  // M mutes and unmutes, in play, while the ship is down and in the pause
+void muteControl();        // M mutes and unmutes, in play, while the ship is down and in the pause
+void fullScreenControl();  // F11 or Alt+Enter: full screen or the window, wherever M works
 void pauseGame(Font *font);
 int pauseStep(int *phase);  // one step of the pause wait after a poll; 1 when it is over
 

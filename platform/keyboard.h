@@ -16,6 +16,16 @@ extern Uint8 events[NUM_EVENTS];  // 1 for each event type seen by the last poll
 void init_input();
 void poll_input();
 
+// How long after the window goes to or from full screen a key held across the change reads
+// held whatever SDL says: SDL releases every key when its window loses the input focus, as it
+// does on the way, and reads back those still down when the focus returns, some polls later.
+// Without it a held key would read released and pressed again (a held F11 would switch back
+// and forth, held fire would fire twice more). A key let go meanwhile reads released after it.
+#define REFOCUS_HOLD_MS 250
+
+// Keeps the keys and modifiers of this cycle's snapshot held for the next REFOCUS_HOLD_MS.
+void holdKeysAcrossRefocus();
+
 // Key tests as the rules use them.
 inline bool keyHeld(int k) {
 	return keys[k] != 0;

@@ -11,6 +11,9 @@ if [ "$1" = "test" ]; then
 	pkgs="$pkgs libfreetype-dev fonts-dejavu-core"
 	# scripts/lint.sh checks the shell scripts (and the JavaScript, with ESLint: see below)
 	pkgs="$pkgs shellcheck"
+	# the window test and bench/play_cpu.sh --fullscreen: a small window manager that grants
+	# full screen, as a player's desktop does, and xprop to see that it runs
+	pkgs="$pkgs evilwm x11-utils"
 fi
 if [ "$1" = "test" ] || [ "$1" = "web" ]; then
 	pkgs="$pkgs emscripten"

@@ -97,6 +97,81 @@ TEST_F(Level, PlayerLeavingTheWorldEndsTheGameCleanly) {
 	EXPECT_EQ(w->cycle(), 0);
 }
 
+// The pixels of the overlay's "Fullscreen:" line, folded into one number.
+static Uint32 fullScreenLine() {
+	Uint32 sum = 0;
+	for (int y = 80; y < 96; y++) {
+		for (int x = 0; x < 140; x++) {
+			sum = sum * 31 + ((Uint32 *)screen->bitmap->pixels)[y * screen->bitmap->pitch / 4 + x];
+		}
+	}
+	return sum;
+}
+
+// F11 and Alt+Enter switch to full screen and back, once a press, in play and while the ship is
+// down; a key held across the switch reads held while SDL lets it go, SDL's own key array and
+// the picture survive a mode set anew, and the report and the overlay tell the mode.
+TEST(FullScreen, F11AndAltEnterSwitchKeepingKeysAndPicture) {
+	GameDir game;
+	game.start();
+	static std::string report;  // the video-mode reports
+	MessageSink before =
+		setMessageSink([](MessageStream to, const std::string &text) { report += to == MESSAGE_OUT ? text : ""; });
+	auto cycle = [&game](int key, bool down) {
+		game.keyboard[key] = down;
+		cycles = 1;
+		loopPass(game.font);
+	};
+	cycle(SDLK_LEFT, true);
+	Uint32 windowed = fullScreenLine();
+	((Uint32 *)screen->bitmap->pixels)[599 * screen->bitmap->pitch / 4 + 799] = 0xABCDEF;  // nothing draws there
+	SDL_GetKeyState(nullptr)[SDLK_UP] = 1;
+	int x0 = player->x;
+	cycle(SDLK_F11, true);
+	EXPECT_NE(screen->vidFlags & SDL_FULLSCREEN, 0);
+	EXPECT_NE(fullScreenLine(), windowed);
+	EXPECT_EQ(((Uint32 *)screen->bitmap->pixels)[599 * screen->bitmap->pitch / 4 + 799], 0xABCDEFu);
+	EXPECT_EQ(SDL_GetKeyState(nullptr)[SDLK_UP], 1);
+	cycle(SDLK_LEFT, false);  // as SDL lets it go while the focus moves; F11 still held
+	EXPECT_EQ(player->x, x0 - 2 * PLAYER_STEP);
+	cycle(SDLK_RETURN, true);  // Enter without Alt
+	EXPECT_NE(screen->vidFlags & SDL_FULLSCREEN, 0);
+	SDL_Delay(REFOCUS_HOLD_MS);
+	game.keyboard[SDLK_F11] = 0;
+	int x1 = player->x;
+	cycle(SDLK_RETURN, false);
+	EXPECT_EQ(player->x, x1);  // let go for good
+	player->life = 0;
+	SDL_SetModState(KMOD_LALT);
+	cycle(SDLK_RETURN, true);
+	EXPECT_EQ(screen->vidFlags & SDL_FULLSCREEN, 0);
+	EXPECT_EQ(fullScreenLine(), windowed);
+	setMessageSink(before);
+	SDL_SetModState(KMOD_NONE);
+	SDL_GetKeyState(nullptr)[SDLK_UP] = 0;
+	auto told = [](const char *full) {
+		return std::string("SDL video mode set \n  Resolution   : 800x600x32\n  Full-screen  : ") + full +
+		       "\n  Screen memory: Software\n  Double buffer: No\n";
+	};
+	EXPECT_EQ(report, told("Yes") + told("No"));  // two switches, each told
+}
+
+// A switch SDL refuses is said, and the game plays on in its window. Classic SDL 1.2's dummy
+// driver has no toggle, so the mode is set anew, and no OpenGL, so that mode is refused.
+TEST(FullScreen, RefusedIsSaidAndThePlayGoesOn) {
+	GameDir game;
+	game.start();
+	if (SDL_Linked_Version()->patch >= 50) {
+		GTEST_SKIP() << "sdl12-compat toggles the dummy driver's window";
+	}
+	screen->vidFlags |= SDL_OPENGL;
+	MessageCatcher err;
+	EXPECT_EQ(screen->toggleFullScreen(), 0);
+	EXPECT_EQ(err.text, "Screen::toggleFullScreen: full screen refused: OpenGL not available\n");
+	EXPECT_EQ(screen->vidFlags & (SDL_FULLSCREEN | SDL_OPENGL), 0);
+	EXPECT_EQ(game.play(5), 5);
+}
+
 // The accumulators spend whole thousands strictly beyond 1000, lose refused steps, stop a
 // bounded entity at its edge at once and hold a free one far out, without overflowing.
 TEST(MovementPass, AccumulatorsBoundsAndHugeVelocities) {

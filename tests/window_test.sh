@@ -1,19 +1,25 @@
 #!/bin/sh
-# Runs the real game in a real window under Xvfb, drives it with keys, and checks that it
-# opens its window, reports its video mode, draws the field, pauses, and quits on Escape.
+# Runs the real game in a real window under Xvfb, on a 1920 x 1080 screen with a small window
+# manager as every player has, drives it with keys, and checks that it opens its window, reports
+# its video mode, draws the field, pauses, goes full screen and back with F11 (in the pause too)
+# with the arrows moving the ship in both, and quits on Escape.
 # Usage: window_test.sh path/to/vorska   (from the repository root, or from anywhere for the
 # installed launcher, which enters the data folder itself)
 game="$1"
-{ command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; } || { echo "xvfb-run or xdotool missing"; exit 77; }
+for tool in xvfb-run xdotool evilwm xprop; do command -v $tool >/dev/null || { echo "$tool missing"; exit 77; }; done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 # shellcheck disable=SC2016 # the inner shell expands the script's $ words, from its arguments
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
+xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	game="$1"; out="$2"
+	evilwm >/dev/null 2>&1 &
+	wm=$!
+	for i in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done
 	"$game" >"$out/stdout" 2>"$out/stderr" &
 	pid=$!
-	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
-	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid; exit 1; }
+	# asked again until found: a window the window manager replaces during a search fails it
+	for i in $(seq 100); do wid=$(xdotool search --name "^VORSKA\$" 2>/dev/null | head -n 1); [ -n "$wid" ] && break; sleep 0.2; done
+	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid $wm; exit 1; }
 	xdotool mousemove --window "$wid" 400 300
 	sleep 1
 	xdotool keydown space; sleep 0.5; xdotool keydown Left; sleep 0.5; xdotool keyup Left; xdotool keyup space
@@ -21,23 +27,44 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	sleep 0.5
 	alive() { kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended $1"; exit 1; }; }
 	tap() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.2; }
+	dump() { xdotool keydown Shift; tap e; xdotool keyup Shift; }
 	alive "by itself"; xwd -id "$wid" -silent > "$out/screen.xwd"
 	tap p; alive "on pause"; xwd -id "$wid" -silent > "$out/paused.xwd"
-	tap p; alive "after the pause"
+	tap F11; tap F11; tap p; alive "after the pause"
+	# F11 held for ten cycles, then an arrow held, in full screen and in the window again
+	dump; tap F11; sleep 0.5; xwd -root -silent > "$out/full.xwd"; tap Left; dump
+	tap F11; sleep 0.5; xwd -root -silent > "$out/window.xwd"; tap Right; dump
+	xdotool getwindowgeometry "$wid" > "$out/geometry"
 	tap Escape
 	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
 	wait $pid; echo $? > "$out/status"
+	kill $wm
 ' sh "$game" "$out" || exit 1
 status=$(cat "$out/status")
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; tail -n 20 "$out/stderr"; exit 1; }
 head -n 1 "$out/stdout" | grep -q "^SDL video mode set $" || { echo "FAIL: no video-mode report"; cat "$out/stdout"; exit 1; }
 grep -q "^  Resolution   : 800x600x32$" "$out/stdout" || { echo "FAIL: wrong resolution line"; cat "$out/stdout"; exit 1; }
-# The play viewport must show a picture, not a flat colour; the pause its white box in the middle.
+# the report again after each switch: twice in the pause, then to full screen and back
+modes=$(sed -n "s/^  Full-screen  : //p" "$out/stdout" | tr '\n' ' ')
+[ "$modes" = "No Yes No Yes No " ] || { echo "FAIL: full screen reported as: $modes"; exit 1; }
+# the ship's x in the three dumps: Left moved it in full screen, Right in the window
+# shellcheck disable=SC2046 # a word a dump
+set -- $(awk '/^  POS/ { x = $2 } /^  ID       Player$/ { gsub(/[(,]/, "", x); print x }' "$out/stdout")
+if [ $# != 3 ] || [ "$2" -ge "$1" ] || [ "$3" -le "$2" ]; then echo "FAIL: the ship's x went $*"; exit 1; fi
+grep -q "Geometry: 800x600" "$out/geometry" || { echo "FAIL: the window came back as $(cat "$out/geometry")"; exit 1; }
+# The play viewport must show a picture, not a flat colour; the pause its white box in the middle;
+# full screen black where the white root showed beside the window, and the picture in the middle.
 if command -v convert >/dev/null; then
 	sd=$(convert "xwd:$out/screen.xwd" -crop 450x600+175+0 -colorspace gray -format "%[fx:standard_deviation*1000]" info: | cut -d. -f1)
 	[ "${sd:-0}" -gt 20 ] || { echo "FAIL: the play viewport looks blank (sd=$sd)"; exit 1; }
 	px=$(convert "xwd:$out/paused.xwd" -format "%[pixel:p{400,280}]" info:)
 	case "$px" in *white*|*255,255,255*) ;; *) echo "FAIL: no pause box ($px)"; exit 1;; esac
+	corners=$(convert "xwd:$out/full.xwd" -format "%[fx:p{0,0}.intensity+p{1919,1079}.intensity]" info:)
+	[ "$corners" = 0 ] || { echo "FAIL: full screen leaves the corners lit ($corners)"; exit 1; }
+	sd=$(convert "xwd:$out/full.xwd" -crop 400x400+760+340 -colorspace gray -format "%[fx:standard_deviation*1000]" info: | cut -d. -f1)
+	[ "${sd:-0}" -gt 20 ] || { echo "FAIL: no picture in the middle of the full screen (sd=$sd)"; exit 1; }
+	px=$(convert "xwd:$out/window.xwd" -format "%[pixel:p{0,0}]" info:)
+	case "$px" in *white*|*255,255,255*) ;; *) echo "FAIL: the window still covers the screen ($px)"; exit 1;; esac
 fi
 echo "window test passed"
