@@ -1,8 +1,8 @@
 // The page on any screen and the game by touch, in headless Chromium with device emulation: the
 // largest 4:3 box on a wide monitor, in full screen and out again (the Full screen button, the
-// game's own toggle); a phone upright and on its side without a sideways scroll; a finger that
-// steers and fires while a second one comes and goes; the pause button; a turn of the phone that
-// keeps the same game running.
+// game's own toggle and its F11); a phone upright and on its side without a sideways scroll; a
+// finger that steers and fires while a second one comes and goes; the pause button; a turn of
+// the phone that keeps the same game running.
 // Usage: node tests/web_touch_test.js   (after scripts/web.sh)
 "use strict";
 const {openSite, sleep, check, until, playing} = require("../scripts/browser.js");
@@ -50,13 +50,16 @@ function picture(game) {
 	await until("the Full screen button puts the game area in full screen", async function () {
 		return await fullScreen() === "area";
 	});
-	const toggle = function () { return desk.game().evaluate(function () { return Module._webWMToggleFullScreen(SDL.screen); }); };
-	check(await toggle() === 1, "the game's full screen toggle is done");
+	const toggle = function (screen) {
+		return desk.game().evaluate(function (s) { return Module._webWMToggleFullScreen(s ? SDL.screen : 0); }, screen);
+	};
+	check(await toggle(true) === 1, "the game's full screen toggle is done");
 	await until("and leaves full screen", async function () { return await fullScreen() === undefined; });
-	await desk.hold(["Shift"]);  // a key press lets the page ask for full screen
-	check(await toggle() === 1 && await desk.game().evaluate(function () { return Module._webWMToggleFullScreen(0); }) === 0,
-		"the toggle asks again, and refuses a surface that is not the screen");
-	await until("the game's toggle puts the game area in full screen", async function () { return await fullScreen() === "area"; });
+	check(await toggle(false) === 0, "the toggle refuses a surface that is not the screen");
+	await desk.hold(["F11"]);
+	await until("F11 in the game puts the game area in full screen, and the game says so", async function () {
+		return await fullScreen() === "area" && desk.lines.includes("  Full-screen  : Yes");
+	});
 	await desk.hold(["Escape"]);
 	await until("the game's end takes the page out of full screen, to say so", async function () {
 		return await fullScreen() === undefined && await desk.page.$eval("#status", function (e) { return e.textContent !== ""; });
