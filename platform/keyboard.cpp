@@ -1,5 +1,7 @@
 // Keyboard snapshots taken once per game cycle.
 #include "platform/keyboard.h"
+
+#include <cstring>
 #include "platform/gamepad.h"
 
 // The keyboard state this module owns; the rules only read it.
@@ -9,9 +11,14 @@ Uint8 prev[NUM_KEYS];
 SDLMod mod = KMOD_NONE;
 Uint8 events[NUM_EVENTS];
 
-// Keeps SDL's own key-state array; SDL updates it whenever events are pumped.
+// Keeps SDL's own key-state array, which SDL updates whenever events are pumped, and starts
+// with no key down: the first poll of a game sees the same last keys in every game.
 void init_input() {
 	keyp = SDL_GetKeyState(nullptr);
+	memset(keys, 0, sizeof(keys));
+	memset(prev, 0, sizeof(prev));
+	memset(events, 0, sizeof(events));
+	mod = KMOD_NONE;
 	init_pad();
 }
 
