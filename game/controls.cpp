@@ -86,8 +86,7 @@ void pauseGame(Font *font) {
 	do {
 		poll_input();
 		muteControl();
-		// Yield the processor between polls; the keys are still seen within a millisecond.
-		SDL_Delay(1);
+		idleBetweenPolls();
 	} while (!pauseStep(&phase));
 	holdSounds(false);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "entity/ef_def.h"
+#include "game/run.h"
 #include "platform/message.h"
 
 // Opens the window, builds the tables, loads font and templates, and sets up the level.
@@ -144,12 +145,15 @@ int loopPass(Font *font) {
 	return 1;
 }
 
-// The program: start up, then run the loop until a quit or the end of the game.
+// The program: start up, then run the loop until a quit or the end of the game, recorded; the
+// run is kept when the game is over, however it ended.
 int SDL_main(int argc, char **argv) {
 	(void)argc;
 	(void)argv;
+	recordGame();
 	Font *font = startGame();
 	while (loopPass(font)) {
 	}
+	keepGameRun();
 	return EXIT_PLAYED;
 }

@@ -10,6 +10,7 @@ Uint8 keys[NUM_KEYS];
 Uint8 prev[NUM_KEYS];
 SDLMod mod = KMOD_NONE;
 Uint8 events[NUM_EVENTS];
+PollHooks pollHooks = {nullptr, nullptr, nullptr};
 
 // Keeps SDL's own key-state array, which SDL updates whenever events are pumped, and starts
 // with no key down: the first poll of a game sees the same last keys in every game.
@@ -22,11 +23,9 @@ void init_input() {
 	init_pad();
 }
 
-// Moves this cycle's keys to prev, copies SDL's array and what a gamepad holds, and drains
-// the event queue.
-void poll_input() {
+// Copies SDL's array and what a gamepad holds, and drains the event queue.
+static void readSDL() {
 	for (int k = 0; k < NUM_KEYS; k++) {
-		prev[k] = keys[k];
 		keys[k] = keyp[k];
 	}
 	PadState pad;
@@ -41,5 +40,27 @@ void poll_input() {
 		if (ev.type < NUM_EVENTS) {
 			events[ev.type] = 1;
 		}
+	}
+}
+
+// Moves this cycle's keys to prev and takes the new ones, from SDL or from the run played back.
+void poll_input() {
+	for (int k = 0; k < NUM_KEYS; k++) {
+		prev[k] = keys[k];
+	}
+	if (pollHooks.source != nullptr) {
+		pollHooks.source();
+	} else {
+		readSDL();
+	}
+	if (pollHooks.tap != nullptr) {
+		pollHooks.tap();
+	}
+}
+
+// A millisecond's sleep, unless a run played back passes it over.
+void idleBetweenPolls() {
+	if (pollHooks.idle == nullptr || pollHooks.idle()) {
+		SDL_Delay(1);
 	}
 }
