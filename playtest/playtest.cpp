@@ -97,76 +97,6 @@ static bool parseOptions(int argc, char **argv, Options &opt) {
 	return optind + 1 == argc && !opt.file.empty() && opt.file[0] != '-';
 }
 
-// Removes a folder the playtest made, with everything in it; links go, not what they name.
-static void removeTree(const std::string &dir) {
-	std::error_code ec;
-	fs::remove_all(dir, ec);
-}
-
-// A new empty folder in the system's temporary folder; "" with a message when none can be made.
-static std::string makeTempDir() {
-	std::error_code ec;
-	fs::path tmp = fs::temp_directory_path(ec);
-	if (ec) {
-		fprintf(stderr, "vorska-playtest: the temporary folder ($TMPDIR): %s\n", ec.message().c_str());
-		return "";
-	}
-	// std::filesystem cannot make a folder under a new unique name: mkdtemp picks one that no
-	// other process can take at the same moment
-	std::string path = (tmp / "vorska-playtest.XXXXXX").string();
-	std::vector<char> name(path.begin(), path.end());
-	name.push_back('\0');
-	if (mkdtemp(name.data()) == nullptr) {
-		perror(("vorska-playtest: " + path).c_str());
-		return "";
-	}
-	return name.data();
-}
-
-// Links every entry of folder from into folder to, but the one named except; ec says why not.
-static bool linkEntries(const fs::path &from, const fs::path &to, const fs::path &except, std::error_code &ec) {
-	for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-		const fs::path name = it->path().filename();
-		if (name != except) {
-			fs::create_symlink(it->path(), to / name, ec);  // a link to a folder too, on POSIX
-		}
-	}
-	return !ec;
-}
-
-// Writes text as the whole of a new file.
-static bool writeFile(const std::string &path, const std::string &text) {
-	FILE *f = fopen(path.c_str(), "wb");
-	if (f == nullptr) {
-		return false;
-	}
-	bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
-	return fclose(f) == 0 && written;
-}
-
-// A game folder that holds text as its entity file and links everything else to the data
-// folder's, so that the file's image paths name the game's pictures. "" with a message when
-// it cannot be made.
-static std::string makeGameDir(const std::string &dataDir, const std::string &text) {
-	const fs::path entityFile = ENTITY_FILE;
-	const fs::path folder = entityFile.parent_path();
-	const fs::path dir = makeTempDir();
-	if (dir.empty()) {
-		return "";
-	}
-	std::error_code ec;
-	bool made = linkEntries(dataDir, dir, folder, ec) && fs::create_directory(dir / folder, ec) &&
-	            linkEntries(dataDir / folder, dir / folder, entityFile.filename(), ec) &&
-	            writeFile(dir / entityFile, text);
-	if (!made) {
-		std::string why = ec ? ec.message() : strerror(errno);
-		fprintf(stderr, "vorska-playtest: %s: %s\n", dir.c_str(), why.c_str());
-		removeTree(dir);
-		return "";
-	}
-	return dir;
-}
-
 // Runs gnuplot on script with the data folder and the PNG as its arguments; true when it drew
 // the plot, and also when gnuplot is not installed, which it says.
 static bool runGnuplot(const std::string &script, const std::string &dir, const std::string &png) {
@@ -193,7 +123,7 @@ static bool runGnuplot(const std::string &script, const std::string &dir, const 
 // Draws the survival plot into opt.plot, from data written to opt.out or to a folder of its
 // own; true when drawn, and also when gnuplot is missing, which it says.
 static bool drawPlot(const Options &opt, const std::string &dataDir, const AllRuns &all) {
-	std::string dir = opt.out.empty() ? makeTempDir() : opt.out;
+	std::string dir = opt.out.empty() ? makeTempDir("vorska-playtest") : opt.out;
 	if (dir.empty()) {
 		return false;
 	}
@@ -262,7 +192,7 @@ int main(int argc, char **argv) {
 	if (!opt.file.empty() && !readEntityFile(opt.file, text)) {
 		return EXIT_UNUSABLE;
 	}
-	std::string gameDir = opt.file.empty() ? dataDir : makeGameDir(dataDir, text);
+	std::string gameDir = opt.file.empty() ? dataDir : makeGameDir("vorska-playtest", dataDir, text);
 	if (gameDir.empty()) {
 		return EXIT_UNUSABLE;
 	}
