@@ -1,4 +1,5 @@
-// vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR] [FILE]:
+// vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR]
+// [--runs-to DIR] [FILE]:
 // how hard a level is, measured by bot pilots that play it through the real game.
 #include "playtest/playtest.h"
 
@@ -32,7 +33,8 @@ namespace fs = std::filesystem;
 // Prints how to call the playtest and returns the status for a bad call.
 static int usage() {
 	fprintf(stderr,
-	        "usage: vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR] [FILE]\n"
+	        "usage: vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR]\n"
+	        "                       [--runs-to DIR] [FILE]\n"
 	        "  FILE stands in for the game's " ENTITY_FILE "; image paths are read from the game's data folder\n");
 	return EXIT_UNUSABLE;
 }
@@ -47,13 +49,10 @@ static long inRange(const char *text, long max) {
 
 // The options, each known to readOption by a letter of its own (none has a short form).
 static const struct option LONG_OPTIONS[] = {
-	{"runs", required_argument, nullptr, 'r'},
-	{"jobs", required_argument, nullptr, 'j'},
-	{"tsv", no_argument, nullptr, 't'},
-	{"plot", required_argument, nullptr, 'p'},
-	{"cycles", required_argument, nullptr, 'c'},
-	{"out", required_argument, nullptr, 'o'},
-	{nullptr, 0, nullptr, 0},
+	{"runs", required_argument, nullptr, 'r'},    {"jobs", required_argument, nullptr, 'j'},
+	{"tsv", no_argument, nullptr, 't'},           {"plot", required_argument, nullptr, 'p'},
+	{"cycles", required_argument, nullptr, 'c'},  {"out", required_argument, nullptr, 'o'},
+	{"runs-to", required_argument, nullptr, 'w'}, {nullptr, 0, nullptr, 0},
 };
 
 // Reads the value of one option into opt; false when it makes no sense.
@@ -77,6 +76,9 @@ static bool readOption(int code, const char *val, Options &opt) {
 	case 'p':
 		opt.plot = val;
 		return !opt.plot.empty();
+	case 'w':
+		opt.runsTo = val;
+		return !opt.runsTo.empty();
 	}
 	return false;  // an unknown option, or one without its value
 }
@@ -170,6 +172,20 @@ static int playAndReport(const Options &opt, const std::string &dataDir, const s
 	return saved && drawn ? EXIT_DONE : EXIT_UNUSABLE;
 }
 
+// Makes an output folder named on the command line, unless it is there; none when the name is
+// empty. False, with a message, when it cannot be had.
+static bool makeOutFolder(const std::string &dir) {
+	std::error_code ec;
+	if (!dir.empty()) {
+		fs::create_directory(dir, ec);  // an error when a file holds the name
+	}
+	if (ec) {
+		fprintf(stderr, "vorska-playtest: %s: %s\n", dir.c_str(), ec.message().c_str());
+		return false;
+	}
+	return true;
+}
+
 int main(int argc, char **argv) {
 	Options opt;
 	opt.jobs = (int)std::max(1L, std::min((long)MAX_JOBS, sysconf(_SC_NPROCESSORS_ONLN)));
@@ -180,13 +196,12 @@ int main(int argc, char **argv) {
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}
-	std::error_code ec;
-	if (!opt.out.empty()) {
-		fs::create_directory(opt.out, ec);  // an error when a file holds the name
-	}
-	if (ec) {
-		fprintf(stderr, "vorska-playtest: %s: %s\n", opt.out.c_str(), ec.message().c_str());
+	if (!makeOutFolder(opt.out) || !makeOutFolder(opt.runsTo)) {
 		return EXIT_UNUSABLE;
+	}
+	// the runs are written from inside the game folder
+	if (!opt.runsTo.empty()) {
+		opt.runsTo = absolutePath(opt.runsTo);
 	}
 	std::string text;
 	if (!opt.file.empty() && !readEntityFile(opt.file, text)) {
