@@ -91,7 +91,7 @@ playOnce() {
 	[ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; cat "$tmp/xvfb.err" >&2; exit 1; }
 	DISPLAY=":$(cat "$tmp/display")"
 	export DISPLAY
-	LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
+	XDG_STATE_HOME="$tmp" LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
 	gpid=$!
 	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
 	[ -n "$wid" ] || { echo "no window named VORSKA" >&2; exit 1; }

@@ -1,16 +1,19 @@
 #!/bin/sh
 # Runs the real game in a real window under Xvfb, drives it with keys, and checks that it
-# opens its window, reports its video mode, draws the field, pauses, and quits on Escape.
-# Usage: window_test.sh path/to/vorska   (from the repository root, or from anywhere for the
-# installed launcher, which enters the data folder itself)
+# opens its window, reports its video mode, draws the field, pauses, dumps, quits on Escape and
+# saves its run; vorska-replay, when given, plays the run back headless to the same output.
+# Usage: window_test.sh path/to/vorska [path/to/vorska-replay [KEEP]]   (from the repository
+# root, or from anywhere for the installed launcher, which enters the data folder itself); KEEP
+# is a folder that keeps the run as run.vrun and the game's output as stdout.
 game="$1"
+replay="$2"
 { command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; } || { echo "xvfb-run or xdotool missing"; exit 77; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 # shellcheck disable=SC2016 # the inner shell expands the script's $ words, from its arguments
 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	game="$1"; out="$2"
-	"$game" >"$out/stdout" 2>"$out/stderr" &
+	XDG_STATE_HOME="$out/state" "$game" >"$out/stdout" 2>"$out/stderr" &
 	pid=$!
 	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
 	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid; exit 1; }
@@ -24,6 +27,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	alive "by itself"; xwd -id "$wid" -silent > "$out/screen.xwd"
 	tap p; alive "on pause"; xwd -id "$wid" -silent > "$out/paused.xwd"
 	tap p; alive "after the pause"
+	tap e
 	tap Escape
 	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
@@ -40,4 +44,14 @@ if command -v convert >/dev/null; then
 	px=$(convert "xwd:$out/paused.xwd" -format "%[pixel:p{400,280}]" info:)
 	case "$px" in *white*|*255,255,255*) ;; *) echo "FAIL: no pause box ($px)"; exit 1;; esac
 fi
+run=$(sed -n "s|^Run saved: \($out/state/vorska/runs/.*\.vrun\)\$|\1|p" "$out/stderr")
+[ -f "$run" ] || { echo "FAIL: no run saved"; tail -n 5 "$out/stderr"; exit 1; }
+grep -q "^Entity *0: Tank" "$out/stdout" || { echo "FAIL: E dumped nothing"; exit 1; }
+if [ -n "$replay" ]; then
+	"$replay" --headless "$run" >"$out/replayed" 2>"$out/replayed.err" || { echo "FAIL: vorska-replay"; cat "$out/replayed.err"; exit 1; }
+	tail -n 1 "$out/replayed" | grep -q "^vorska-replay: [0-9]* cycles played" || { echo "FAIL: no line of how it went"; exit 1; }
+	# the video-mode report tells of the driver, which headless is another
+	[ "$(sed '1,5d;$d' "$out/replayed")" = "$(sed 1,5d "$out/stdout")" ] || { echo "FAIL: the run played back said otherwise"; exit 1; }
+fi
+if [ -n "$3" ]; then cp "$run" "$3/run.vrun" && cp "$out/stdout" "$3/stdout"; fi
 echo "window test passed"
