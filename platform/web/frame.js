@@ -1,5 +1,5 @@
-// The game's frame: where the game's output goes, the designer's files it plays, and how the
-// page (page.js) learns that the game has ended. Loaded before vorska.js, which reads Module.
+// The game's frame: where the game's output goes, the designer's files it plays, the run it
+// plays back or leaves, and how the page (page.js) learns that the game has ended. Loaded before vorska.js, which reads Module.
 "use strict";
 (function () {
 	const page = window.parent.vorskaPage;
@@ -46,6 +46,28 @@
 		}
 	}
 
+	// The run the page hands over, or the one served beside it, put where the game plays it
+	// from; the game's arguments, none for a game of its own.
+	async function putRun() {
+		const shared = page.sharedRun;
+		let run = page.run;
+		page.run = null;
+		page.sharedRun = null;
+		if (run === null && shared !== null) {
+			const answer = await fetch(shared);
+			if (!answer.ok) {
+				throw "The run " + shared + " could not be fetched (" + answer.status + ").";
+			}
+			run = {name: shared, bytes: new Uint8Array(await answer.arrayBuffer())};
+		}
+		page.watched = run;
+		if (run === null) {
+			return [];
+		}
+		write("runs/" + run.name, run.bytes);
+		return ["--run", "runs/" + run.name];
+	}
+
 	window.Module = {
 		canvas: document.getElementById("canvas"),
 		print: function (text) { console.log(text); },
@@ -56,11 +78,14 @@
 		},
 		// the game's own files are in place now; the designer's go over them, then the game starts
 		onRuntimeInitialized: function () {
-			putLevel().then(function () { Module.callMain([]); }, function (why) { page.say(String(why), true); });
+			putLevel().then(putRun).then(function (args) { Module.callMain(args); },
+				function (why) { page.say(String(why), true); });
 		},
 		// the page tells the statuses apart by the names the game gives them (exitStatuses)
 		onExit: function (code) { page.ended(code, Module.exitStatuses); },
 		onAbort: function (what) { page.say("The game stopped: " + what, true); },
+		// the run of a game that has ended, for the page to offer
+		runRecorded: function (name, bytes) { page.runRecorded(name, bytes); },
 	};
 
 	document.addEventListener("dragover", function (e) { e.preventDefault(); });
