@@ -1,5 +1,6 @@
 // Serves the browser build (build-web/site, from scripts/web.sh) on this machine and opens a
-// headless Chromium on it, for the browser test and the browser benchmark. puppeteer-core is
+// headless Chromium on it, for the browser tests and the browser benchmark; and what the tests
+// share besides. puppeteer-core is
 // the one that scripts/deps.sh test puts in build-web/npm.
 "use strict";
 const fs = require("fs");
@@ -59,4 +60,17 @@ async function openSite() {
 	};
 }
 
-module.exports = {openSite: openSite, root: root};
+// Waits ms milliseconds.
+function sleep(ms) {
+	return new Promise(function (resolve) { setTimeout(resolve, ms); });
+}
+
+// Says what passed, or stops the test on what did not.
+function check(ok, what) {
+	if (!ok) {
+		throw new Error("FAIL: " + what);
+	}
+	console.log("ok - " + what);
+}
+
+module.exports = {openSite: openSite, root: root, sleep: sleep, check: check};

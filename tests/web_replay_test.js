@@ -8,18 +8,7 @@ const {execFileSync} = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const {openSite, root} = require("../scripts/browser.js");
-
-function sleep(ms) {
-	return new Promise(function (resolve) { setTimeout(resolve, ms); });
-}
-
-function check(ok, what) {
-	if (!ok) {
-		throw new Error("FAIL: " + what);
-	}
-	console.log("ok - " + what);
-}
+const {openSite, root, sleep, check} = require("../scripts/browser.js");
 
 // A game's standard output from its first dump on, addresses cut, the replay's own line left out.
 function dumps(lines) {
