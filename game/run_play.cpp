@@ -17,9 +17,12 @@
 struct Playback {
 	RunCursor cursor;
 	bool headless = false;
-	bool stopped = false;  // the watcher has stopped it
-	bool paused = false;   // the watcher has paused it
-	int speed = 1;         // game cycles a frame, 1 to MAX_WATCH_SPEED
+	bool stopped = false;   // the watcher has stopped it
+	bool paused = false;    // the watcher has paused it
+	int speed = 1;          // game cycles a frame, 1 to MAX_WATCH_SPEED
+	long pauseCycle = -1;   // the cycle the pause being shown was entered in
+	Uint32 pauseTicks = 0;  // when its wait began
+	long pausePolls = 0;    // its polls played since
 };
 static Playback pb;
 
@@ -64,10 +67,22 @@ static void playPoll() {
 	events[SDL_QUIT] = 1;
 }
 
-// Between two polls of the pause: whether to wait the millisecond, as the pause was played,
-// which only a watcher needs. From the second poll of an unchanged stretch on the keys and the
-// last keys are the same, so the rest of the stretch can change nothing and is passed over,
-// once shown.
+// Whether the polls of the pause being shown run ahead of the time it has lasted, at the
+// millisecond a poll the game waits between them.
+static bool pauseAhead() {
+	if (pb.pauseCycle != playedCycles) {
+		pb.pauseCycle = playedCycles;
+		pb.pauseTicks = SDL_GetTicks();
+		pb.pausePolls = 0;
+	}
+	return ++pb.pausePolls > (long)(SDL_GetTicks() - pb.pauseTicks);
+}
+
+// Between two polls of the pause: whether to wait the millisecond, so that a watcher sees the
+// pause last as long as it did (where a sleep lasts longer, as in the browser, the polls that
+// fall behind are played without one). From the second poll of an unchanged stretch on the
+// keys and the last keys are the same, so the rest of the stretch can change nothing and is
+// passed over, once shown.
 static bool playIdle() {
 	if (!pb.headless) {
 		watcherKeys();
@@ -77,7 +92,7 @@ static bool playIdle() {
 		pb.cursor.repeat = 0;
 		return false;
 	}
-	return !pb.headless;
+	return !pb.headless && pauseAhead();
 }
 
 // Whether the player's ship is exploding, or gone from the world (a file may remove it).

@@ -23,6 +23,12 @@
 // SDL 1.2's number for a close request; the browser's events are renumbered as they are taken.
 enum { WEB_SDL_QUIT = SDL_QUIT };  // the browser's own number, kept before the name is taken
 #define SDL_QUIT 12
+#ifndef WEB_SDL_SEAM
+// and for the key events, which the watcher of a run played back takes; the seams take the
+// browser's own
+#define SDL_KEYDOWN 2
+#define SDL_KEYUP   3
+#endif
 
 // the entry: the game's main, renamed as SDL 1.2's SDL_main.h renames it where SDL supplies
 // the entry
