@@ -76,53 +76,54 @@ static bool allDigits(const std::string &text) {
 	return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Whether name is one the game gives a run: YYYY-MM-DD-HHMMSS, maybe -N, then RUN_SUFFIX.
-static bool gameRunName(const std::string &name) {
-	static const std::string stamp = "dddd-dd-dd-dddddd";
+// A run in the folder as the game names it: the time it ended, and its number among the runs
+// that ended in that second (1, then 2 for NAME-2 and on).
+struct KeptRun {
+	std::string name;
+	std::string stamp;
+	long n;
+};
+
+// Reads name as the game names a run, YYYY-MM-DD-HHMMSS, maybe -N, then RUN_SUFFIX; false
+// for any other name.
+static bool gameRunName(const std::string &name, KeptRun &run) {
+	static const std::string shape = "dddd-dd-dd-dddddd";
 	static const std::string suffix = RUN_SUFFIX;
-	if (name.size() < stamp.size() + suffix.size() ||
+	if (name.size() < shape.size() + suffix.size() ||
 	    name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
 		return false;
 	}
-	for (size_t i = 0; i < stamp.size(); i++) {
-		if (stamp[i] == 'd' ? !allDigits(name.substr(i, 1)) : name[i] != '-') {
+	for (size_t i = 0; i < shape.size(); i++) {
+		if (shape[i] == 'd' ? !allDigits(name.substr(i, 1)) : name[i] != '-') {
 			return false;
 		}
 	}
-	std::string rest = name.substr(stamp.size(), name.size() - stamp.size() - suffix.size());
-	return rest.empty() || (rest[0] == '-' && allDigits(rest.substr(1)));
+	std::string rest = name.substr(shape.size(), name.size() - shape.size() - suffix.size());
+	if (!rest.empty() && (rest[0] != '-' || !allDigits(rest.substr(1)) || rest.size() > 4)) {
+		return false;
+	}
+	run = KeptRun{name, name.substr(0, shape.size()), rest.empty() ? 1 : atol(rest.c_str() + 1)};
+	return true;
 }
 
-// A run in the folder: its name and when it was written.
-struct KeptRun {
-	std::string name;
-	struct timespec written;
-};
-
-// Whether a was written after b; of two written at once, the later name (a longer one, -N).
+// Whether a ended after b, by their names.
 static bool newer(const KeptRun &a, const KeptRun &b) {
-	if (a.written.tv_sec != b.written.tv_sec) {
-		return a.written.tv_sec > b.written.tv_sec;
-	}
-	if (a.written.tv_nsec != b.written.tv_nsec) {
-		return a.written.tv_nsec > b.written.tv_nsec;
-	}
-	return a.name.size() != b.name.size() ? a.name.size() > b.name.size() : a.name > b.name;
+	return a.stamp != b.stamp ? a.stamp > b.stamp : a.n > b.n;
 }
 
 // Removes all but the newest RUNS_KEPT of the runs the game named in folder; a run given
-// another name is the user's and stays.
+// another name is the player's and stays.
 static void pruneRuns(const std::string &folder) {
 	DIR *d = opendir(folder.c_str());
 	if (d == nullptr) {
 		return;
 	}
 	std::vector<KeptRun> runs;
+	KeptRun run;
 	for (struct dirent *e; (e = readdir(d)) != nullptr;) {
 		struct stat st;
-		std::string name = e->d_name;
-		if (gameRunName(name) && stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-			runs.push_back(KeptRun{name, st.st_mtim});
+		if (gameRunName(e->d_name, run) && stat((folder + "/" + run.name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+			runs.push_back(run);
 		}
 	}
 	closedir(d);

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 #include "game/run.h"
 #include "platform/runstore.h"
@@ -226,9 +224,7 @@ TEST(Replay, TheRunsFolderKeepsTheNewestFiftyOfItsOwnAndSaysOnceWhenItCannotBeHa
 	setenv("XDG_STATE_HOME", state.path.c_str(), 1);
 	const std::string folder = state.path + "/vorska/runs";
 	state.write("vorska/runs/mine.vrun", "a run the player named");
-	std::string oldest = state.write("vorska/runs/2000-01-01-000000.vrun", "the oldest");
-	struct timespec then[2] = {{946684800, 0}, {946684800, 0}};
-	ASSERT_EQ(utimensat(AT_FDCWD, oldest.c_str(), then, 0), 0);
+	state.write("vorska/runs/2000-01-01-000000.vrun", "the oldest");
 	std::string why;
 	std::string first = keepRun("one", why);
 	std::string second = keepRun("two", why);
