@@ -24,13 +24,8 @@ EM_JS(void, webExitLater, (int status), {
 // Gives the frame the game's exit statuses by name, so that the page tells them apart by
 // name, not by number.
 EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo, int runOutOfStep, int runRefused), {
-	Module.exitStatuses = {
-		played : played,
-		noPlayer : noPlayer,
-		noVideo : noVideo,
-		runOutOfStep : runOutOfStep,
-		runRefused : runRefused
-	};
+	Module.exitStatuses =
+		{played : played, noPlayer : noPlayer, noVideo : noVideo, runOutOfStep : runOutOfStep, runRefused : runRefused};
 });
 
 // The game's main, or with the arguments --run PATH the run at PATH played back, then an exit.
