@@ -50,13 +50,17 @@ static void watcherKeys() {
 	}
 }
 
-// Answers a poll from the run. The keys that work the window itself are not passed on, so that
-// the run does not change the watcher's window. Past the run's end (or once stopped): a close
-// request, with Escape going up at every other poll, which also ends a pause the run ends in.
+// Answers a poll from the run. The keys that work the window itself (F11, Alt+Enter), which no
+// rule of play reads, are not passed on, so that the run does not change the watcher's window.
+// Past the run's end (or once stopped): a close request, with Escape going up at every other
+// poll, which also ends a pause the run ends in.
 static void playPoll() {
 	if (!pb.stopped && nextPoll(pb.cursor)) {
 		givePoll(pb.cursor.poll);
 		keys[SDLK_F11] = 0;
+		keys[SDLK_RETURN] = 0;
+		keys[SDLK_LALT] = 0;
+		keys[SDLK_RALT] = 0;
 		mod = (SDLMod)(mod & ~KMOD_ALT);
 		return;
 	}

@@ -17,8 +17,11 @@
 #define SDLK_DOWN  274
 #define SDLK_RIGHT 275
 #define SDLK_LEFT  276
-// and for F11, which works the window: the game leaves it to the watcher of a run played back
-#define SDLK_F11 292
+// and for F11 and the Alt keys, which work the window: the game leaves them to the watcher of a
+// run played back
+#define SDLK_F11  292
+#define SDLK_RALT 307
+#define SDLK_LALT 308
 
 // SDL 1.2's number for a close request; the browser's events are renumbered as they are taken.
 enum { WEB_SDL_QUIT = SDL_QUIT };  // the browser's own number, kept before the name is taken
