@@ -57,6 +57,8 @@ node tests/web_test.js build/vorska
 passed=$((passed + 1))
 node tests/web_touch_test.js
 passed=$((passed + 1))
+node tests/web_replay_test.js build/vorska build/replay/vorska-replay
+passed=$((passed + 1))
 
 echo "== the same suite on sdl12-compat (the SDL 1.2 API on top of SDL 2)"
 compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"

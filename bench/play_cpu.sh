@@ -108,7 +108,7 @@ playOnce() {
 		wpid=$!
 		for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done
 	fi
-	LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
+	XDG_STATE_HOME="$tmp" LD_LIBRARY_PATH="$libs" LD_PRELOAD="$shim" VORSKA_COUNT_FILE="$tmp/counts" "$game" >"$tmp/out" 2>"$tmp/err" &
 	gpid=$!
 	# asked again until found: a window the window manager replaces during a search fails it
 	for _ in $(seq 100); do

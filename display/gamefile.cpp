@@ -2,6 +2,7 @@
 #include "display/gamefile.h"
 
 #include <SDL_image.h>
+#include "platform/datafiles.h"
 
 // 1, with why set, when a picture of w x h would exceed maxPixels or has no sensible size.
 int pictureTooLarge(long w, long h, long maxPixels, std::string &why) {
@@ -72,7 +73,12 @@ static std::string extensionOf(const std::string &path) {
 // maxPixels; null when it cannot be had, with why set when the file or the picture is refused.
 SDL_Surface *loadPicture(const std::string &path, long maxPixels, std::string &why) {
 	std::string data;
-	if (!readGameFile(path, MAX_GAME_FILE_BYTES, data, why) || !headerFits(data, maxPixels, why)) {
+	if (!readGameFile(path, MAX_GAME_FILE_BYTES, data, why)) {
+		noteMissingDataFile(path);
+		return nullptr;
+	}
+	noteDataFile(path, data);
+	if (!headerFits(data, maxPixels, why)) {
 		return nullptr;
 	}
 	SDL_RWops *rw = SDL_RWFromConstMem(data.data(), (int)data.size());

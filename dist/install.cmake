@@ -35,7 +35,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/docs/designing.md ${CMAKE_SOURCE_DIR}/docs/scr
 # The level designer's programs, beside the launcher, as Debian wants every command of a game
 # package among the games. They find the data as the launcher does, or the source tree's when
 # run from the build.
-foreach(tool vorska-check vorska-playtest)
+foreach(tool vorska-check vorska-playtest vorska-replay)
   if(NOT TARGET ${tool})
     continue()
   endif()

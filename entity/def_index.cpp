@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include "display/gamefile.h"
 #include "entity/entitydata.h"
+#include "platform/datafiles.h"
 
 // The file last read; a run of the game reads one.
 static std::shared_ptr<const DefinitionFile> lastFile;
@@ -90,6 +91,7 @@ std::shared_ptr<const DefinitionFile> definitionFile(const std::string &fn, std:
 	if (!readGameFile(fn, MAX_GAME_FILE_BYTES, f->text, why)) {
 		return nullptr;
 	}
+	noteDataFile(fn, f->text);
 	f->path = fn;
 	f->dev = st.st_dev;
 	f->ino = st.st_ino;

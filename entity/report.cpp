@@ -5,15 +5,16 @@
 #include "platform/message.h"
 #include "platform/timer.h"
 
-// At most one count of the repeats of a message per this many milliseconds.
-#define REPEAT_REPORT_MS 1000
+// At most one count of the repeats of a message per this many game cycles (a second of play):
+// counted in cycles, not in time, so that a run played back says the same at the same cycles.
+#define REPEAT_REPORT_CYCLES 50
 // Distinct messages kept track of; further ones are counted together.
 #define MAX_TRACKED_LINES 65536
 
 // A message written, its repeats since last told, and when they were last told.
 struct Repeats {
 	long count;
-	long long toldMs;  // coarseMilliseconds()
+	long toldAt;  // playedCycles
 };
 
 typedef std::unordered_map<std::string, Repeats> SeenLines;
@@ -27,13 +28,13 @@ static SeenLines::value_type *last = nullptr;
 // Counts one more repeat of what r stands for and tells the count when it is due.
 static void repeated(Repeats &r, const std::string &what) {
 	r.count++;
-	long long now = coarseMilliseconds();
-	if (now - r.toldMs < REPEAT_REPORT_MS) {
+	long now = playedCycles;
+	if (now - r.toldAt < REPEAT_REPORT_CYCLES) {
 		return;
 	}
 	writeMessage(MESSAGE_ERR, what + " ... (repeated " + std::to_string(r.count) + " times)\n");
 	r.count = 0;
-	r.toldMs = now;
+	r.toldAt = now;
 }
 
 // Writes line with a line end to standard error the first time it comes; its repeats are counted.
@@ -52,7 +53,7 @@ void reportLine(const std::string &line) {
 		repeated(untracked, "(further messages)");
 		return;
 	}
-	last = &*seen.emplace(line, Repeats{0, coarseMilliseconds()}).first;
+	last = &*seen.emplace(line, Repeats{0, playedCycles}).first;
 	writeMessage(MESSAGE_ERR, line + "\n");
 }
 

@@ -97,8 +97,7 @@ void pauseGame(Font *font) {
 		poll_input();
 		muteControl();
 		fullScreenControl();
-		// Yield the processor between polls; the keys are still seen within a millisecond.
-		SDL_Delay(1);
+		idleBetweenPolls();
 	} while (!pauseStep(&phase));
 	holdSounds(false);
 }

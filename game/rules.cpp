@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "game/run.h"
 #include "platform/message.h"
 
 // The level: a first tank and the helicopter at fixed places, the rest of the tanks scattered
@@ -38,9 +39,9 @@ void setupLevel() {
 		if (e == nullptr) {
 			continue;
 		}
-		int r1 = rand();
-		int r2 = rand();
-		int r3 = rand();
+		int r1 = levelRandom();
+		int r2 = levelRandom();
+		int r3 = levelRandom();
 		e->x = r1 % xr;
 		e->y = r2 % yr;
 		e->framectr = r3 % TANK_PHASES;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "entity/ef_def.h"
+#include "game/run.h"
 #include "platform/message.h"
 
 // Opens the window, builds the tables, loads font and templates, and sets up the level.
@@ -69,12 +70,14 @@ int gameCycle(Font *font) {
 	reapEntities();
 	flushSounds();
 	cpsc++;
+	playedCycles++;
 	cycles = 0;
 	return 1;
 }
 
-// Draws the field, the entities with their debug boxes, the overlay, and flips.
-void drawPass(Font *font) {
+// Draws the field and the entities with their debug boxes, and removes those that must die
+// once they have left the view.
+void drawWorld() {
 	env->draw();
 	Entity *e = elist;
 	while (e != nullptr) {
@@ -103,12 +106,30 @@ void drawPass(Font *font) {
 	}
 	checkPlayer();
 	reapEntities();
+}
+
+// Shows what was drawn: the overlay over it, then the flip.
+void showFrame(Font *font) {
 	if (dbg & DBG_OVERLAY) {
 		drawDebug(font);
 	}
 	screen->flip();
 	fpsc++;
 	frames = 0;
+}
+
+// Draws the world and shows it.
+void drawPass(Font *font) {
+	drawWorld();
+	showFrame(font);
+}
+
+// Starts up and shows the level once before its first cycle, however long the start-up took,
+// so that every game, and every run played back, meets its first cycle with the same world.
+Font *startGame() {
+	Font *font = startUp();
+	drawPass(font);
+	return font;
 }
 
 // One pass of the main loop: a game cycle when one is due, then a draw. Returns 0 to end.
@@ -125,12 +146,15 @@ int loopPass(Font *font) {
 	return 1;
 }
 
-// The program: start up, then run the loop until a quit or the end of the game.
+// The program: start up, then run the loop until a quit or the end of the game, recorded; the
+// run is kept when the game is over, however it ended.
 int SDL_main(int argc, char **argv) {
 	(void)argc;
 	(void)argv;
-	Font *font = startUp();
+	recordGame();
+	Font *font = startGame();
 	while (loopPass(font)) {
 	}
+	keepGameRun();
 	return EXIT_PLAYED;
 }

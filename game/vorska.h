@@ -22,11 +22,14 @@ extern Viewport *debug;  // the debug overlay viewport
 int SDL_main(int argc, char **argv);
 
 // start-up and the main loop
-Font *startUp();            // every start-up step; returns the game's font
-void videoReport();         // the five-line video-mode report
-int loopPass(Font *font);   // one pass of the main loop; 0 when the loop must end
-int gameCycle(Font *font);  // one game cycle; 0 when a quit was seen
-void drawPass(Font *font);  // background, entities, overlay, flip
+Font *startUp();             // every start-up step; returns the game's font
+Font *startGame();           // start-up, then the level shown before its first cycle
+void videoReport();          // the five-line video-mode report
+int loopPass(Font *font);    // one pass of the main loop; 0 when the loop must end
+int gameCycle(Font *font);   // one game cycle; 0 when a quit was seen
+void drawPass(Font *font);   // background, entities, overlay, flip
+void drawWorld();            // background and entities, removing those gone out of view
+void showFrame(Font *font);  // the overlay and the flip
 
 // the player's controls
 void fireControl();

@@ -26,6 +26,21 @@ void poll_input();
 // Keeps the keys and modifiers of this cycle's snapshot held for the next REFOCUS_HOLD_MS.
 void holdKeysAcrossRefocus();
 
+// Where the polls come from and where they go besides the rules: a run played back fills each
+// poll in place of SDL, a recording keeps each poll as the rules will read it, and the pause
+// waits between its polls as the one or the other needs. A null member leaves SDL's way.
+struct PollHooks {
+	void (*source)();  // fills keys, mod and events; prev already holds the last poll's keys
+	void (*tap)();     // sees keys, mod and events as the poll leaves them
+	bool (*idle)();    // between two polls of the pause: whether to sleep the millisecond
+};
+extern PollHooks pollHooks;
+
+// Waits between two polls of the pause: gives the processor away for a millisecond, and a key
+// is still seen at once. The sleep is called here, not through the hook, because in the
+// browser only direct calls may yield.
+void idleBetweenPolls();
+
 // Key tests as the rules use them.
 inline bool keyHeld(int k) {
 	return keys[k] != 0;

@@ -1,7 +1,6 @@
 // The three SDL timers behind the game clock. They run on SDL's timer thread and only count.
 #include "platform/timer.h"
 
-#include <time.h>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,6 +12,7 @@ std::atomic<Sint32> fpsc(0);
 std::atomic<Sint32> fps(0);
 std::atomic<Sint32> cpsc(0);
 std::atomic<Sint32> cps(0);
+long playedCycles = 0;
 
 // What a main thread sleeping between frames waits on.
 static std::mutex cycleLock;
@@ -69,17 +69,4 @@ int init_timer() {
 	SDL_AddTimer(13, gameTimer, nullptr);
 	SDL_AddTimer(15, frameTimer, nullptr);
 	return 1;
-}
-
-// The kernel's coarse clock where there is one (a memory read, where a precise reading asks
-// the hardware), else the steady clock.
-long long coarseMilliseconds() {
-#ifdef CLOCK_MONOTONIC_COARSE
-	struct timespec coarse;
-	if (clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse) == 0) {
-		return coarse.tv_sec * 1000LL + coarse.tv_nsec / 1000000;
-	}
-#endif
-	std::chrono::steady_clock::duration now = std::chrono::steady_clock::now().time_since_epoch();
-	return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }

@@ -14,6 +14,10 @@ extern std::atomic<Sint32> fps;     // flips in the last whole second
 extern std::atomic<Sint32> cpsc;    // game cycles in the current second
 extern std::atomic<Sint32> cps;     // game cycles in the last whole second
 
+// Game cycles run since start-up: the clock of play, which runs as the game runs, however fast
+// that is, so that what the game says and does is the same when a run is played back.
+extern long playedCycles;
+
 // The longest waitForNextCycle sleeps without a cycle: a stalled clock still lets the loop
 // draw and see the window's events a few times a second.
 #define PACE_MAX_WAIT_US 100000
@@ -23,9 +27,6 @@ int init_timer();
 // due already, and PACE_MAX_WAIT_US at the most. The game timer wakes the sleeper, so a due
 // cycle costs no polling and no delay.
 void waitForNextCycle();
-// Milliseconds from a clock of a few milliseconds' grain, cheap enough to read a hundred
-// thousand times a cycle.
-long long coarseMilliseconds();
 Uint32 FPSCheck(Uint32 interval, void *param);
 Uint32 gameTimer(Uint32 interval, void *param);
 Uint32 frameTimer(Uint32 interval, void *param);

@@ -1,4 +1,5 @@
-// vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR] [FILE]:
+// vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR]
+// [--runs-to DIR] [FILE]:
 // how hard a level is, measured by bot pilots that play it through the real game.
 #include "playtest/playtest.h"
 
@@ -32,7 +33,8 @@ namespace fs = std::filesystem;
 // Prints how to call the playtest and returns the status for a bad call.
 static int usage() {
 	fprintf(stderr,
-	        "usage: vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR] [FILE]\n"
+	        "usage: vorska-playtest [--runs N] [--jobs J] [--tsv] [--plot PNG] [--cycles C] [--out DIR]\n"
+	        "                       [--runs-to DIR] [FILE]\n"
 	        "  FILE stands in for the game's " ENTITY_FILE "; image paths are read from the game's data folder\n");
 	return EXIT_UNUSABLE;
 }
@@ -47,13 +49,10 @@ static long inRange(const char *text, long max) {
 
 // The options, each known to readOption by a letter of its own (none has a short form).
 static const struct option LONG_OPTIONS[] = {
-	{"runs", required_argument, nullptr, 'r'},
-	{"jobs", required_argument, nullptr, 'j'},
-	{"tsv", no_argument, nullptr, 't'},
-	{"plot", required_argument, nullptr, 'p'},
-	{"cycles", required_argument, nullptr, 'c'},
-	{"out", required_argument, nullptr, 'o'},
-	{nullptr, 0, nullptr, 0},
+	{"runs", required_argument, nullptr, 'r'},    {"jobs", required_argument, nullptr, 'j'},
+	{"tsv", no_argument, nullptr, 't'},           {"plot", required_argument, nullptr, 'p'},
+	{"cycles", required_argument, nullptr, 'c'},  {"out", required_argument, nullptr, 'o'},
+	{"runs-to", required_argument, nullptr, 'w'}, {nullptr, 0, nullptr, 0},
 };
 
 // Reads the value of one option into opt; false when it makes no sense.
@@ -77,6 +76,9 @@ static bool readOption(int code, const char *val, Options &opt) {
 	case 'p':
 		opt.plot = val;
 		return !opt.plot.empty();
+	case 'w':
+		opt.runsTo = val;
+		return !opt.runsTo.empty();
 	}
 	return false;  // an unknown option, or one without its value
 }
@@ -95,76 +97,6 @@ static bool parseOptions(int argc, char **argv, Options &opt) {
 	// one FILE at most; an empty name, or one starting with '-', is a slip (standard input is not read)
 	opt.file = argv[optind];
 	return optind + 1 == argc && !opt.file.empty() && opt.file[0] != '-';
-}
-
-// Removes a folder the playtest made, with everything in it; links go, not what they name.
-static void removeTree(const std::string &dir) {
-	std::error_code ec;
-	fs::remove_all(dir, ec);
-}
-
-// A new empty folder in the system's temporary folder; "" with a message when none can be made.
-static std::string makeTempDir() {
-	std::error_code ec;
-	fs::path tmp = fs::temp_directory_path(ec);
-	if (ec) {
-		fprintf(stderr, "vorska-playtest: the temporary folder ($TMPDIR): %s\n", ec.message().c_str());
-		return "";
-	}
-	// std::filesystem cannot make a folder under a new unique name: mkdtemp picks one that no
-	// other process can take at the same moment
-	std::string path = (tmp / "vorska-playtest.XXXXXX").string();
-	std::vector<char> name(path.begin(), path.end());
-	name.push_back('\0');
-	if (mkdtemp(name.data()) == nullptr) {
-		perror(("vorska-playtest: " + path).c_str());
-		return "";
-	}
-	return name.data();
-}
-
-// Links every entry of folder from into folder to, but the one named except; ec says why not.
-static bool linkEntries(const fs::path &from, const fs::path &to, const fs::path &except, std::error_code &ec) {
-	for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-		const fs::path name = it->path().filename();
-		if (name != except) {
-			fs::create_symlink(it->path(), to / name, ec);  // a link to a folder too, on POSIX
-		}
-	}
-	return !ec;
-}
-
-// Writes text as the whole of a new file.
-static bool writeFile(const std::string &path, const std::string &text) {
-	FILE *f = fopen(path.c_str(), "wb");
-	if (f == nullptr) {
-		return false;
-	}
-	bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
-	return fclose(f) == 0 && written;
-}
-
-// A game folder that holds text as its entity file and links everything else to the data
-// folder's, so that the file's image paths name the game's pictures. "" with a message when
-// it cannot be made.
-static std::string makeGameDir(const std::string &dataDir, const std::string &text) {
-	const fs::path entityFile = ENTITY_FILE;
-	const fs::path folder = entityFile.parent_path();
-	const fs::path dir = makeTempDir();
-	if (dir.empty()) {
-		return "";
-	}
-	std::error_code ec;
-	bool made = linkEntries(dataDir, dir, folder, ec) && fs::create_directory(dir / folder, ec) &&
-	            linkEntries(dataDir / folder, dir / folder, entityFile.filename(), ec) &&
-	            writeFile(dir / entityFile, text);
-	if (!made) {
-		std::string why = ec ? ec.message() : strerror(errno);
-		fprintf(stderr, "vorska-playtest: %s: %s\n", dir.c_str(), why.c_str());
-		removeTree(dir);
-		return "";
-	}
-	return dir;
 }
 
 // Runs gnuplot on script with the data folder and the PNG as its arguments; true when it drew
@@ -193,7 +125,7 @@ static bool runGnuplot(const std::string &script, const std::string &dir, const 
 // Draws the survival plot into opt.plot, from data written to opt.out or to a folder of its
 // own; true when drawn, and also when gnuplot is missing, which it says.
 static bool drawPlot(const Options &opt, const std::string &dataDir, const AllRuns &all) {
-	std::string dir = opt.out.empty() ? makeTempDir() : opt.out;
+	std::string dir = opt.out.empty() ? makeTempDir("vorska-playtest") : opt.out;
 	if (dir.empty()) {
 		return false;
 	}
@@ -240,6 +172,20 @@ static int playAndReport(const Options &opt, const std::string &dataDir, const s
 	return saved && drawn ? EXIT_DONE : EXIT_UNUSABLE;
 }
 
+// Makes an output folder named on the command line, unless it is there; none when the name is
+// empty. False, with a message, when it cannot be had.
+static bool makeOutFolder(const std::string &dir) {
+	std::error_code ec;
+	if (!dir.empty()) {
+		fs::create_directory(dir, ec);  // an error when a file holds the name
+	}
+	if (ec) {
+		fprintf(stderr, "vorska-playtest: %s: %s\n", dir.c_str(), ec.message().c_str());
+		return false;
+	}
+	return true;
+}
+
 int main(int argc, char **argv) {
 	Options opt;
 	opt.jobs = (int)std::max(1L, std::min((long)MAX_JOBS, sysconf(_SC_NPROCESSORS_ONLN)));
@@ -250,19 +196,18 @@ int main(int argc, char **argv) {
 	if (dataDir.empty()) {
 		return EXIT_UNUSABLE;
 	}
-	std::error_code ec;
-	if (!opt.out.empty()) {
-		fs::create_directory(opt.out, ec);  // an error when a file holds the name
-	}
-	if (ec) {
-		fprintf(stderr, "vorska-playtest: %s: %s\n", opt.out.c_str(), ec.message().c_str());
+	if (!makeOutFolder(opt.out) || !makeOutFolder(opt.runsTo)) {
 		return EXIT_UNUSABLE;
+	}
+	// the runs are written from inside the game folder
+	if (!opt.runsTo.empty()) {
+		opt.runsTo = absolutePath(opt.runsTo);
 	}
 	std::string text;
 	if (!opt.file.empty() && !readEntityFile(opt.file, text)) {
 		return EXIT_UNUSABLE;
 	}
-	std::string gameDir = opt.file.empty() ? dataDir : makeGameDir(dataDir, text);
+	std::string gameDir = opt.file.empty() ? dataDir : makeGameDir("vorska-playtest", dataDir, text);
 	if (gameDir.empty()) {
 		return EXIT_UNUSABLE;
 	}

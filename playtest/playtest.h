@@ -22,12 +22,13 @@ typedef std::vector<std::vector<RunResult>> AllRuns;
 // What the command line asks for.
 struct Options {
 	int runs = 50;
-	int jobs = 1;      // main starts from the number of processors
-	long cycles = 0;   // 0 plays until the top or the end of the game
-	bool tsv = false;  // a tab-separated line per pilot in place of the report
-	std::string out;   // folder for report.txt, the plot's data and game.log; none when empty
-	std::string plot;  // PNG of the survival plot; none when empty
-	std::string file;  // entity file in place of the game's; the game's own when empty
+	int jobs = 1;        // main starts from the number of processors
+	long cycles = 0;     // 0 plays until the top or the end of the game
+	bool tsv = false;    // a tab-separated line per pilot in place of the report
+	std::string out;     // folder for report.txt, the plot's data and game.log; none when empty
+	std::string plot;    // PNG of the survival plot; none when empty
+	std::string file;    // entity file in place of the game's; the game's own when empty
+	std::string runsTo;  // folder for every run, named by pilot and seed; none when empty
 };
 
 // playtest_play.cpp

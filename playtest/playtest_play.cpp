@@ -10,8 +10,10 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "game/run.h"
 #include "game/vorska.h"
 #include "platform/message.h"
+#include "platform/runstore.h"
 #include "playtest/playtest_pilot.h"
 
 // How many of the game's last messages tell why it did not start.
@@ -24,33 +26,28 @@ static const long TOP_GRACE_CYCLES = 1000;
 // The keys the pilot holds; poll_input copies them in place of SDL's own.
 static Uint8 pilotKeys[NUM_KEYS];
 
-// Whether the player's ship is exploding, or gone from the world (a file may remove it).
-static bool shipDown() {
-	return player == nullptr || player->getState() == "DEATH";
-}
-
 // Plays one run in this process with the game's real start-up and main loop.
 static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 	RunResult result;
-	Font *font = startUp();
+	Font *font = startGame();
 	keyp = pilotKeys;
 	Pilot pilot(kind, seed);
-	const double climb = env->cy;
+	Progress progress;
+	startProgress(progress);
 	long cyclesAtTop = 0;
 	for (long n = 0; maxCycles == 0 || n < maxCycles; n++) {
 		pilot.step(n, pilotKeys);
-		bool dying = shipDown();
 		cycles = 1;
 		int going = loopPass(font);
-		if (!dying && shipDown()) {
-			result.losses.push_back(1.0 - env->cy / climb);
+		if (noteProgress(progress)) {
+			result.losses.push_back(climbShare(progress));
 		}
 		if (!going || player == nullptr) {
 			result.over = gameover != 0;
 			break;
 		}
 		// at the top the game goes on until Escape; a ship still exploding there may yet end it
-		if (env->cy == 0 && !shipDown()) {
+		if (progress.top) {
 			result.top = 1;
 			break;
 		}
@@ -59,6 +56,15 @@ static RunResult playRun(const PilotKind &kind, unsigned seed, long maxCycles) {
 		}
 	}
 	return result;
+}
+
+// Writes the run just played into folder, named by the pilot and its seed (novice-7.vrun).
+static void keepPilotRun(const std::string &folder, const PilotKind &kind, unsigned seed) {
+	std::string why;
+	std::string path = folder + "/" + kind.name + "-" + std::to_string(seed) + RUN_SUFFIX;
+	if (writeRunFile(path, encodeRun(endRecording()), false, why) != 0) {
+		fprintf(stderr, "vorska-playtest: %s\n", why.c_str());
+	}
 }
 
 // Where a child keeps the game's error messages: a pipe or a log; -1 keeps none.
@@ -168,7 +174,13 @@ static pid_t startRun(const PilotKind &kind, unsigned seed, const Options &opt, 
 		return pid;
 	}
 	close(fds[0]);
+	if (!opt.runsTo.empty()) {
+		beginRecording();
+	}
 	RunResult r = playRun(kind, seed, opt.cycles);
+	if (!opt.runsTo.empty()) {
+		keepPilotRun(opt.runsTo, kind, seed);
+	}
 	std::string line = std::to_string(r.top) + " " + std::to_string(r.over);
 	for (double h : r.losses) {
 		line += " " + std::to_string(h);

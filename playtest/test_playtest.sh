@@ -2,8 +2,10 @@
 # vorska-playtest from another folder: bad input's statuses and messages, a ship that leaves
 # the world or explodes for ever, the shape of --tsv, and that it measures the file it is
 # given: bullets six times wider and taller cost the novice more lives (seeded runs, so the
-# same every time). Usage: test_playtest.sh PROGRAM
+# same every time), and that a pilot's run played back on that file loses the same lives.
+# Usage: test_playtest.sh PROGRAM VORSKA-REPLAY
 pt=$1
+replay=$2
 sample="$(cd "$(dirname "$0")/.." && pwd)/data/entity.dat"
 dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT && cd "$dir" || exit 1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -40,3 +42,7 @@ for tsv in sample.tsv wide.tsv; do
 done
 lost() { awk '$1 == "novice" { print $4 }' "$1"; }
 [ "$(lost wide.tsv)" -gt "$(lost sample.tsv)" ] || fail "wide bullets cost the novice no more lives: $(cat sample.tsv wide.tsv)"
+"$pt" --runs 1 --cycles 1500 --tsv --runs-to runs wide.dat >one.tsv 2>/dev/null || fail "--runs-to"
+[ "$(echo runs/*)" = "runs/novice-1.vrun runs/skilled-1.vrun runs/still-1.vrun" ] || fail "runs: $(echo runs/*)"
+"$replay" --headless --level wide.dat runs/novice-1.vrun >replayed || fail "novice-1.vrun: $(cat replayed)"
+grep -q "cycles played, $(lost one.tsv) lives lost" replayed || fail "novice-1.vrun: $(tail -n 1 replayed), $(cat one.tsv)"

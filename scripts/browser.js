@@ -1,7 +1,7 @@
 // Serves the browser build (build-web/site, from scripts/web.sh) on this machine and opens a
 // headless Chromium on it, for the browser tests and the browser benchmark, and plays the game
-// in a page of it as the tests do. puppeteer-core is the one that scripts/deps.sh test puts in
-// build-web/npm.
+// in a page of it as the tests do; and what the tests share besides. puppeteer-core is the one
+// that scripts/deps.sh test puts in build-web/npm.
 "use strict";
 const fs = require("fs");
 const http = require("http");

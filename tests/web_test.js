@@ -16,11 +16,14 @@ function startUp(lines) {
 }
 
 // The desktop game's output over a second and a half of play, line by line as it comes, closed as a
-// window manager closes it.
+// window manager closes it; the line saying where its run went, which a page has not, left out.
 function desktopLines(game) {
+	const state = fs.mkdtempSync(path.join(os.tmpdir(), "vorska-state-"));  // where it saves its run
 	const out = execFileSync("sh", ["-c", 'stdbuf -oL "$0" 2>&1 & sleep 1.5; kill -TERM $!; wait $!', game],
-		{cwd: root, env: Object.assign({}, process.env, {SDL_VIDEODRIVER: "dummy", SDL_AUDIODRIVER: "dummy"})});
-	return out.toString().split("\n").filter(function (l) { return l !== ""; });
+		{cwd: root, env: Object.assign({}, process.env, {SDL_VIDEODRIVER: "dummy", SDL_AUDIODRIVER: "dummy",
+			XDG_STATE_HOME: state})});
+	fs.rmSync(state, {recursive: true});
+	return out.toString().split("\n").filter(function (l) { return l !== "" && !l.startsWith("Run saved: "); });
 }
 
 (async function () {

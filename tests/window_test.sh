@@ -2,10 +2,13 @@
 # Runs the real game in a real window under Xvfb, on a 1920 x 1080 screen with a small window
 # manager as every player has, drives it with keys, and checks that it opens its window, reports
 # its video mode, draws the field, pauses, goes full screen and back with F11 (in the pause too)
-# with the arrows moving the ship in both, and quits on Escape.
-# Usage: window_test.sh path/to/vorska   (from the repository root, or from anywhere for the
-# installed launcher, which enters the data folder itself)
+# with the arrows moving the ship in both, dumps, quits on Escape and saves its run;
+# vorska-replay, when given, plays the run back headless to the same output.
+# Usage: window_test.sh path/to/vorska [path/to/vorska-replay [KEEP]]   (from the repository
+# root, or from anywhere for the installed launcher, which enters the data folder itself); KEEP
+# is a folder that keeps the run as run.vrun and the game's output as stdout.
 game="$1"
+replay="$2"
 for tool in xvfb-run xdotool evilwm xprop; do command -v $tool >/dev/null || { echo "$tool missing"; exit 77; }; done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -15,7 +18,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	evilwm >/dev/null 2>&1 &
 	wm=$!
 	for i in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done
-	"$game" >"$out/stdout" 2>"$out/stderr" &
+	XDG_STATE_HOME="$out/state" "$game" >"$out/stdout" 2>"$out/stderr" &
 	pid=$!
 	# asked again until found: a window the window manager replaces during a search fails it
 	for i in $(seq 100); do wid=$(xdotool search --name "^VORSKA\$" 2>/dev/null | head -n 1); [ -n "$wid" ] && break; sleep 0.2; done
@@ -35,6 +38,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	dump; tap F11; sleep 0.5; xwd -root -silent > "$out/full.xwd"; tap Left; dump
 	tap F11; sleep 0.5; xwd -root -silent > "$out/window.xwd"; tap Right; dump
 	xdotool getwindowgeometry "$wid" > "$out/geometry"
+	tap e
 	tap Escape
 	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
@@ -67,4 +71,16 @@ if command -v convert >/dev/null; then
 	px=$(convert "xwd:$out/window.xwd" -format "%[pixel:p{0,0}]" info:)
 	case "$px" in *white*|*255,255,255*) ;; *) echo "FAIL: the window still covers the screen ($px)"; exit 1;; esac
 fi
+run=$(sed -n "s|^Run saved: \($out/state/vorska/runs/.*\.vrun\)\$|\1|p" "$out/stderr")
+[ -f "$run" ] || { echo "FAIL: no run saved"; tail -n 5 "$out/stderr"; exit 1; }
+grep -q "^Entity *0: Tank" "$out/stdout" || { echo "FAIL: E dumped nothing"; exit 1; }
+if [ -n "$replay" ]; then
+	"$replay" --headless "$run" >"$out/replayed" 2>"$out/replayed.err" || { echo "FAIL: vorska-replay"; cat "$out/replayed.err"; exit 1; }
+	tail -n 1 "$out/replayed" | grep -q "^vorska-replay: [0-9]* cycles played" || { echo "FAIL: no line of how it went"; exit 1; }
+	# the video-mode reports tell of the display (headless is another, and full screen is the
+	# watcher's), so they are left out of both
+	noreport() { sed '/^SDL video mode set $/,+4d' "$1"; }
+	[ "$(noreport "$out/replayed" | sed '$d')" = "$(noreport "$out/stdout")" ] || { echo "FAIL: the run played back said otherwise"; exit 1; }
+fi
+if [ -n "$3" ]; then cp "$run" "$3/run.vrun" && cp "$out/stdout" "$3/stdout"; fi
 echo "window test passed"

@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 #include "display/gamefile.h"
 #include "entity/gamestate.h"
 #include "platform/message.h"
@@ -56,4 +58,75 @@ int readEntityFile(const std::string &path, std::string &text) {
 	std::string detail = reasonSuffix(why.empty() ? strerror(errno) : why);
 	fprintf(stderr, "%s: error: cannot read the file%s\n", path.c_str(), detail.c_str());
 	return 0;
+}
+
+// Removes a folder a program made, with everything in it; links go, not what they name.
+void removeTree(const std::string &dir) {
+	std::error_code ec;
+	fs::remove_all(dir, ec);
+}
+
+// A new empty folder in the system's temporary folder, named after program; "" with a message
+// when none can be made.
+std::string makeTempDir(const char *program) {
+	std::error_code ec;
+	fs::path tmp = fs::temp_directory_path(ec);
+	if (ec) {
+		fprintf(stderr, "%s: the temporary folder ($TMPDIR): %s\n", program, ec.message().c_str());
+		return "";
+	}
+	// std::filesystem cannot make a folder under a new unique name: mkdtemp picks one that no
+	// other process can take at the same moment
+	std::string path = (tmp / (std::string(program) + ".XXXXXX")).string();
+	std::vector<char> name(path.begin(), path.end());
+	name.push_back('\0');
+	if (mkdtemp(name.data()) == nullptr) {
+		perror((std::string(program) + ": " + path).c_str());
+		return "";
+	}
+	return name.data();
+}
+
+// Links every entry of folder from into folder to, but the one named except; ec says why not.
+static bool linkEntries(const fs::path &from, const fs::path &to, const fs::path &except, std::error_code &ec) {
+	for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+		const fs::path name = it->path().filename();
+		if (name != except) {
+			fs::create_symlink(it->path(), to / name, ec);  // a link to a folder too, on POSIX
+		}
+	}
+	return !ec;
+}
+
+// Writes text as the whole of a new file.
+static bool writeFile(const std::string &path, const std::string &text) {
+	FILE *f = fopen(path.c_str(), "wb");
+	if (f == nullptr) {
+		return false;
+	}
+	bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
+	return fclose(f) == 0 && written;
+}
+
+// A game folder that holds text as its entity file and links everything else to the data
+// folder's, so that the file's image paths name the game's pictures. "" with a message naming
+// program when it cannot be made.
+std::string makeGameDir(const char *program, const std::string &dataDir, const std::string &text) {
+	const fs::path entityFile = ENTITY_FILE;
+	const fs::path folder = entityFile.parent_path();
+	const fs::path dir = makeTempDir(program);
+	if (dir.empty()) {
+		return "";
+	}
+	std::error_code ec;
+	bool made = linkEntries(dataDir, dir, folder, ec) && fs::create_directory(dir / folder, ec) &&
+	            linkEntries(dataDir / folder, dir / folder, entityFile.filename(), ec) &&
+	            writeFile(dir / entityFile, text);
+	if (!made) {
+		std::string why = ec ? ec.message() : strerror(errno);
+		fprintf(stderr, "%s: %s: %s\n", program, dir.c_str(), why.c_str());
+		removeTree(dir);
+		return "";
+	}
+	return dir;
 }

@@ -17,12 +17,21 @@
 #define SDLK_DOWN  274
 #define SDLK_RIGHT 275
 #define SDLK_LEFT  276
-// and for F11, full screen, which platform/web/sdl_events.cpp puts at SDL 1.2's place
-#define SDLK_F11 292
+// and for F11 and the Alt keys, which switch full screen: a run played back leaves them to its
+// watcher
+#define SDLK_F11  292
+#define SDLK_RALT 307
+#define SDLK_LALT 308
 
 // SDL 1.2's number for a close request; the browser's events are renumbered as they are taken.
 enum { WEB_SDL_QUIT = SDL_QUIT };  // the browser's own number, kept before the name is taken
 #define SDL_QUIT 12
+#ifndef WEB_SDL_SEAM
+// and for the key events, which the watcher of a run played back takes; the seams take the
+// browser's own
+#define SDL_KEYDOWN 2
+#define SDL_KEYUP   3
+#endif
 
 // the entry: the game's main, renamed as SDL 1.2's SDL_main.h renames it where SDL supplies
 // the entry

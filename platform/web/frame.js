@@ -1,6 +1,7 @@
-// The game's frame: where the game's output goes, the designer's files it plays, how the page
-// (page.js) learns that the game has ended, and the fingers and buttons of a touch screen, which
-// the game takes at its polls. Loaded before vorska.js, which reads Module.
+// The game's frame: where the game's output goes, the designer's files it plays, the run it
+// plays back or leaves, how the page (page.js) learns that the game has ended, and the fingers
+// and buttons of a touch screen, which the game takes at its polls. Loaded before vorska.js,
+// which reads Module.
 "use strict";
 (function () {
 	const page = window.parent.vorskaPage;
@@ -51,6 +52,28 @@
 		}
 	}
 
+	// The run the page hands over, or the one served beside it, put where the game plays it
+	// from; the game's arguments, none for a game of its own.
+	async function putRun() {
+		const shared = page.sharedRun;
+		let run = page.run;
+		page.run = null;
+		page.sharedRun = null;
+		if (run === null && shared !== null) {
+			const answer = await fetch(shared);
+			if (!answer.ok) {
+				throw "The run " + shared + " could not be fetched (" + answer.status + ").";
+			}
+			run = {name: shared, bytes: new Uint8Array(await answer.arrayBuffer())};
+		}
+		page.watched = run;
+		if (run === null) {
+			return [];
+		}
+		write("runs/" + run.name, run.bytes);
+		return ["--run", "runs/" + run.name];
+	}
+
 	window.Module = {
 		canvas: canvas,
 		// what the fingers and buttons did since the game's last poll, oldest first: {kind: "down",
@@ -65,11 +88,14 @@
 		},
 		// the game's own files are in place now; the designer's go over them, then the game starts
 		onRuntimeInitialized: function () {
-			putLevel().then(function () { Module.callMain([]); }, function (why) { page.say(String(why), true); });
+			putLevel().then(putRun).then(function (args) { Module.callMain(args); },
+				function (why) { page.say(String(why), true); });
 		},
 		// the page tells the statuses apart by the names the game gives them (exitStatuses)
 		onExit: function (code) { page.ended(code, Module.exitStatuses); },
 		onAbort: function (what) { page.say("The game stopped: " + what, true); },
+		// the run of a game that has ended, for the page to offer
+		runRecorded: function (name, bytes) { page.runRecorded(name, bytes); },
 	};
 
 	// Queues one touch for the game, unless too many already wait.

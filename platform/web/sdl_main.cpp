@@ -1,8 +1,10 @@
-// The browser's entry: the game's own main, then an exit, which tells the page that the game
-// has ended and how.
+// The browser's entry: the game's own main, or the playback of the run the page hands over,
+// then an exit, which tells the page that the game has ended and how.
 #define WEB_SDL_SEAM
 #include <SDL.h>
 #include <emscripten.h>
+#include <cstring>
+#include "game/run.h"
 #include "platform/message.h"
 
 // Ends the program with status once the call that returned from the game's main has unwound:
@@ -21,14 +23,17 @@ EM_JS(void, webExitLater, (int status), {
 
 // Gives the frame the game's exit statuses by name, so that the page tells them apart by
 // name, not by number.
-EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo),
-      { Module.exitStatuses = {played : played, noPlayer : noPlayer, noVideo : noVideo}; });
+EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo, int runOutOfStep, int runRefused), {
+	Module.exitStatuses =
+		{played : played, noPlayer : noPlayer, noVideo : noVideo, runOutOfStep : runOutOfStep, runRefused : runRefused};
+});
 
-// The game's main, then an exit. A main that has yielded to the browser returns to no one who
-// would end the program.
+// The game's main, or with the arguments --run PATH the run at PATH played back, then an exit.
+// A main that has yielded to the browser returns to no one who would end the program.
 int main(int argc, char **argv) {
-	webNameExitStatuses(EXIT_PLAYED, EXIT_NO_PLAYER, EXIT_NO_VIDEO);
-	int status = webMain(argc, argv);
+	webNameExitStatuses(EXIT_PLAYED, EXIT_NO_PLAYER, EXIT_NO_VIDEO, RUN_OUT_OF_STEP, RUN_REFUSED);
+	bool run = argc == 3 && strcmp(argv[1], "--run") == 0;
+	int status = run ? playRunFile(argv[2], false) : webMain(argc, argv);
 	webExitLater(status);
 	return status;
 }
