@@ -10,8 +10,21 @@ const os = require("os");
 const path = require("path");
 const {openSite, root, sleep, check} = require("../scripts/browser.js");
 
-// A game's standard output from its first dump on, addresses cut, the replay's own line left out.
-function dumps(lines) {
+// Lines without the video-mode reports, which tell of the display (full screen changes it).
+function withoutReports(lines) {
+	const kept = [];
+	for (let i = 0; i < lines.length; i += lines[i] === "SDL video mode set " ? 5 : 1) {
+		if (lines[i] !== "SDL video mode set ") {
+			kept.push(lines[i]);
+		}
+	}
+	return kept;
+}
+
+// A game's standard output from its first dump on, addresses cut, the replay's own line and the
+// video-mode reports left out.
+function dumps(all) {
+	const lines = withoutReports(all);
 	const first = lines.findIndex(function (l) { return /^Entit(y Data|ies) \(/.test(l); });
 	return lines.slice(first < 0 ? lines.length : first)
 		.filter(function (l) { return l !== "" && !l.startsWith("vorska-replay:"); })
