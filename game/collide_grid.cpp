@@ -107,6 +107,7 @@ static Reach reachOf(const Entity *e) {
 	return r;
 }
 
+// 1 when a and b are the same reach.
 static bool sameReach(const Reach &a, const Reach &b) {
 	return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
 }
@@ -140,36 +141,47 @@ static int teamOf(CollideGrid &g, const std::string &group) {
 	return g.teams.emplace(group, (int)g.teams.size()).first->second;
 }
 
-// The number of the profile of type and ignore table, given for this pass. Entities of one
-// template share their ignore table, so that a pile of them costs one lookup each.
+// The first empty place of table from hash h on, trying the places after it in turn.
+static unsigned int emptyPlace(const std::vector<int> &table, unsigned long long h) {
+	unsigned int mask = (unsigned int)table.size() - 1;
+	unsigned int i = (unsigned int)h & mask;
+	while (table[i] != NO_ENTRY) {
+		i = (i + 1) & mask;
+	}
+	return i;
+}
+
+// Doubles an open addressing table of the numbers 0 .. n - 1, hashed by hashOf.
+template <typename Hash> static void growTable(std::vector<int> &table, int n, Hash hashOf) {
+	clearTable(table, table.size() * 2);
+	for (int q = 0; q < n; q++) {
+		table[emptyPlace(table, hashOf(q))] = q;
+	}
+}
+
+// The hash of a profile: its ignore table, shared by a template's entities, and its type.
+static unsigned long long profileHash(const std::string &type, const IntTable *ignore) {
+	return mix((unsigned long long)(size_t)ignore ^ std::hash<std::string>()(type));
+}
+
+// The number of the profile of type and ignore table, given for this pass.
 static int profileOf(CollideGrid &g, const std::string &type, const IntTable *ignore) {
-	unsigned long long h = mix((unsigned long long)(size_t)ignore ^ std::hash<std::string>()(type));
 	unsigned int mask = (unsigned int)g.profileTable.size() - 1;
-	for (unsigned int i = (unsigned int)h & mask;; i = (i + 1) & mask) {
+	unsigned int i = (unsigned int)profileHash(type, ignore) & mask;
+	for (; g.profileTable[i] != NO_ENTRY; i = (i + 1) & mask) {
 		int p = g.profileTable[i];
-		if (p == NO_ENTRY) {
-			p = (int)g.profileType.size();
-			g.profileType.push_back(type);
-			g.profileIgnore.push_back(ignore);
-			g.profileTable[i] = p;
-			if (g.profileType.size() * 2 > g.profileTable.size()) {
-				unsigned int grown = clearTable(g.profileTable, g.profileTable.size() * 2);
-				for (int q = 0; q <= p; q++) {
-					unsigned long long hq = mix((unsigned long long)(size_t)g.profileIgnore[q] ^
-					                            std::hash<std::string>()(g.profileType[q]));
-					unsigned int j = (unsigned int)hq & grown;
-					while (g.profileTable[j] != NO_ENTRY) {
-						j = (j + 1) & grown;
-					}
-					g.profileTable[j] = q;
-				}
-			}
-			return p;
-		}
 		if (g.profileIgnore[p] == ignore && g.profileType[p] == type) {
 			return p;
 		}
 	}
+	int p = (int)g.profileType.size();
+	g.profileType.push_back(type);
+	g.profileIgnore.push_back(ignore);
+	g.profileTable[i] = p;
+	if (g.profileType.size() * 2 > g.profileTable.size()) {
+		growTable(g.profileTable, p + 1, [&g](int q) { return profileHash(g.profileType[q], g.profileIgnore[q]); });
+	}
+	return p;
 }
 
 // The place of key in the table of ignoring, or the empty place where it belongs.
@@ -226,28 +238,19 @@ static Kind kindOf(CollideGrid &g, const Entity *e) {
 // The number of kind k in this pass.
 static int kindNumber(CollideGrid &g, const Kind &k) {
 	unsigned int mask = (unsigned int)g.kindTable.size() - 1;
-	for (unsigned int i = (unsigned int)mix(k.packed) & mask;; i = (i + 1) & mask) {
-		int n = g.kindTable[i];
-		if (n == NO_ENTRY) {
-			n = (int)g.kinds.size();
-			g.kinds.push_back(k);
-			g.kindTable[i] = n;
-			if (g.kinds.size() * 2 > g.kindTable.size()) {
-				unsigned int grown = clearTable(g.kindTable, g.kindTable.size() * 2);
-				for (int q = 0; q <= n; q++) {
-					unsigned int j = (unsigned int)mix(g.kinds[q].packed) & grown;
-					while (g.kindTable[j] != NO_ENTRY) {
-						j = (j + 1) & grown;
-					}
-					g.kindTable[j] = q;
-				}
-			}
-			return n;
-		}
-		if (g.kinds[n].packed == k.packed) {
-			return n;
+	unsigned int i = (unsigned int)mix(k.packed) & mask;
+	for (; g.kindTable[i] != NO_ENTRY; i = (i + 1) & mask) {
+		if (g.kinds[g.kindTable[i]].packed == k.packed) {
+			return g.kindTable[i];
 		}
 	}
+	int n = (int)g.kinds.size();
+	g.kinds.push_back(k);
+	g.kindTable[i] = n;
+	if (g.kinds.size() * 2 > g.kindTable.size()) {
+		growTable(g.kindTable, n + 1, [&g](int q) { return mix(g.kinds[q].packed); });
+	}
+	return n;
 }
 
 // 1 when a die() of an entity of kind k would act.
@@ -337,16 +340,10 @@ int slotOf(const CollideGrid &g, const Entity *e) {
 // Enters slot s into the table from entity to slot, growing it when half full.
 static void tableSlot(CollideGrid &g, int s) {
 	if (g.ents.size() * 2 > g.slotTable.size()) {
-		g.slotMask = clearTable(g.slotTable, g.slotTable.size() * 2);
-		for (int t = 0; t < s; t++) {
-			tableSlot(g, t);
-		}
+		growTable(g.slotTable, s, [&g](int t) { return mix((size_t)g.ents[t]); });
+		g.slotMask = (unsigned int)g.slotTable.size() - 1;
 	}
-	unsigned int i = (unsigned int)mix((size_t)g.ents[s]) & g.slotMask;
-	while (g.slotTable[i] != NO_ENTRY) {
-		i = (i + 1) & g.slotMask;
-	}
-	g.slotTable[i] = s;
+	g.slotTable[emptyPlace(g.slotTable, mix((size_t)g.ents[s]))] = s;
 }
 
 // Gives e a slot with list order key, filed with nothing yet.
