@@ -98,9 +98,11 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			continue;
 		}
 		int sounds = deathSoundsAsked();
+		long frames = frameChanges;
 		collidePair(a, b);
 		checkOnlyTheTwoChanged(g, sa, sb);
-		int ask = fileChanges(g, sa, sb);
+		// without a behaviour run or an entity linked, no kind, box or place has changed
+		int ask = (frameChanges != frames || !g.fresh.empty()) && fileChanges(g, sa, sb);
 		if (a->removed) {
 			return;
 		}

@@ -138,6 +138,7 @@ static int teamOf(CollideGrid &g, const std::string &group) {
 	if (known != g.teams.end()) {
 		return known->second;
 	}
+	g.teamNames.push_back(group);
 	return g.teams.emplace(group, (int)g.teams.size()).first->second;
 }
 
@@ -705,10 +706,18 @@ int fileFresh(CollideGrid &g) {
 	return 1;
 }
 
+// 1 when e is now of kind k and has reach r; asked after every collision, so that it
+// compares names rather than look them up.
+static int stillIs(const CollideGrid &g, const Entity *e, const Kind &k, const Reach &r) {
+	return sameReach(reachOf(e), r) && k.vulnerable == !(e->flags & ENT_INVULN) && k.hurts == (e->damage != 0) &&
+	       k.flat == ((e->w <= 0) | (e->h <= 0) << 1) && k.restless == restless(e) && k.sound == burningSound(e) &&
+	       g.profileIgnore[k.profile] == &e->ignore.get() && g.profileType[k.profile] == e->type &&
+	       g.teamNames[k.team] == e->group;
+}
+
 // 1 when the entity in slot s is no longer what it was filed as.
-int changedSinceFiled(CollideGrid &g, int s) {
-	const Entity *e = g.ents[s];
-	return !e->removed && (kindOf(g, e).packed != g.kinds[g.kind[s]].packed || !sameReach(reachOf(e), g.reach[s]));
+int changedSinceFiled(const CollideGrid &g, int s) {
+	return !g.ents[s]->removed && !stillIs(g, g.ents[s], g.kinds[g.kind[s]], g.reach[s]);
 }
 
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
@@ -849,9 +858,8 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 }
 
 // 1 when the receiver of the walk is no longer what its walk was asked with.
-int receiverChanged(CollideGrid &g) {
-	const Entity *a = g.ents[g.receiver];
-	return kindOf(g, a).packed != g.askedKind.packed || !sameReach(reachOf(a), g.askedReach);
+int receiverChanged(const CollideGrid &g) {
+	return !stillIs(g, g.ents[g.receiver], g.askedKind, g.askedReach);
 }
 
 // The slot of the walk's next partner in list order, -1 at the end. A source whose entry no

@@ -89,6 +89,7 @@ struct CollideGrid {
 	std::vector<signed char> ignoresValue;       // -1 for an empty place
 	size_t ignoresCount;
 	std::unordered_map<std::string, int> teams;  // every group ever filed, numbered once
+	std::vector<std::string> teamNames;          // by number
 	// the filing
 	int cellSize;       // half pixels
 	unsigned int mask;  // bucket count - 1
@@ -140,12 +141,12 @@ int fileFresh(CollideGrid &g);
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
 int refileIfChanged(CollideGrid &g, int s);
 // 1 when the entity in slot s is no longer what it was filed as.
-int changedSinceFiled(CollideGrid &g, int s);
+int changedSinceFiled(const CollideGrid &g, int s);
 // Starts the walk of receiver sa over the entries from list order `from` on that its kind
 // and its reach may meet with some effect: as they are now, or with filed set, as filed.
 void askPartners(CollideGrid &g, int sa, long long from, int filed);
 // 1 when the receiver of the walk is no longer what its walk was asked with.
-int receiverChanged(CollideGrid &g);
+int receiverChanged(const CollideGrid &g);
 // The slot of the walk's next partner in list order, -1 at the end.
 int nextPartner(CollideGrid &g);
 // Notes an entity just linked; the pass files it once the collision that linked it is over.
