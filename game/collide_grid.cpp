@@ -20,10 +20,12 @@
 #include <unordered_map>
 #include "platform/sound.h"
 
-#define MIN_CELL  16    // cell sizes in half pixels are powers of two from here...
-#define MAX_CELL  512   // ...to here, near the reaches' mean size
-#define BIG_CELLS 64    // an entity covering more cells than this is filed in a big stack
-#define NO_ENTRY  (-1)  // an empty place of an open addressing table
+#define MIN_CELL_SHIFT 4     // cell sizes in half pixels are powers of two from 16...
+#define MAX_CELL       512   // ...to here, near the reaches' mean size
+#define BIG_CELLS      64    // an entity covering more cells than this is filed in a big stack
+#define NO_ENTRY       (-1)  // an empty place of an open addressing table
+#define MAX_KIND_BOXES 32    // with more kinds than this, a receiver asks its cells at once
+#define SMALL_BUCKET   8     // a bucket of more items than this is sorted into its stacks
 
 // A 64-bit number stirred so that its low bits depend on all of it.
 static unsigned long long mix(unsigned long long v) {
@@ -224,8 +226,18 @@ static int ignores(CollideGrid &g, int p, int q) {
 // What decides e's collisions now, numbered for this pass.
 static Kind kindOf(CollideGrid &g, const Entity *e) {
 	Kind k;
-	k.team = teamOf(g, e->group);
-	k.profile = profileOf(g, e->type, &e->ignore.get());
+	// the entities of one template mostly keep its group, type and ignore table: comparing
+	// them with the last entity's of that template costs less than looking them up
+	TemplateMemo &m = g.templateMemo[((size_t)e->data >> 4) % TEMPLATE_MEMOS];
+	if (m.pass == g.pass && m.data == e->data && g.profileIgnore[m.profile] == &e->ignore.get() &&
+	    g.profileType[m.profile] == e->type && g.teamNames[m.team] == e->group) {
+		k.team = m.team;
+		k.profile = m.profile;
+	} else {
+		k.team = teamOf(g, e->group);
+		k.profile = profileOf(g, e->type, &e->ignore.get());
+		m = TemplateMemo{g.pass, e->data, k.team, k.profile};
+	}
 	k.vulnerable = !(e->flags & ENT_INVULN);
 	k.hurts = e->damage != 0;
 	k.flat = (e->w <= 0) | (e->h <= 0) << 1;
@@ -247,6 +259,7 @@ static int kindNumber(CollideGrid &g, const Kind &k) {
 	}
 	int n = (int)g.kinds.size();
 	g.kinds.push_back(k);
+	g.kindBox.push_back(Reach{LLONG_MAX, LLONG_MAX, LLONG_MIN, LLONG_MIN});
 	g.kindTable[i] = n;
 	if (g.kinds.size() * 2 > g.kindTable.size()) {
 		growTable(g.kindTable, n + 1, [&g](int q) { return mix(g.kinds[q].packed); });
@@ -283,17 +296,17 @@ static int inertForReceiver(CollideGrid &g, int k) {
 }
 
 // The cell of size n holding v, rounding down also for negative v.
-static long long cellOf(long long v, int n) {
-	return v >= 0 ? v / n : -((-v + n - 1) / n);
+static long long cellOf(long long v, int shift) {
+	return v >> shift;  // an arithmetic shift: it rounds down for negative v too
 }
 
 // The cells a reach covers.
 static Reach cellsOf(const CollideGrid &g, const Reach &r) {
 	Reach c;
-	c.x0 = cellOf(r.x0, g.cellSize);
-	c.y0 = cellOf(r.y0, g.cellSize);
-	c.x1 = cellOf(r.x1, g.cellSize);
-	c.y1 = cellOf(r.y1, g.cellSize);
+	c.x0 = cellOf(r.x0, g.cellShift);
+	c.y0 = cellOf(r.y0, g.cellShift);
+	c.x1 = cellOf(r.x1, g.cellShift);
+	c.y1 = cellOf(r.y1, g.cellShift);
 	return c;
 }
 
@@ -309,9 +322,9 @@ static unsigned int bucketOf(const CollideGrid &g, long long cx, long long cy) {
 	return (unsigned int)mix((unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy) & g.mask;
 }
 
-// A cell about as large as the reaches are on average: small boxes in a crowd then share a
-// cell with few others, and a box rarely spans more than four cells.
-static int cellSizeFor(const std::vector<Reach> &reach) {
+// A cell about as large as the reaches are on average, as a power of two: small boxes in a
+// crowd then share a cell with few others, and a box rarely spans more than four cells.
+static int cellShiftFor(const std::vector<Reach> &reach) {
 	long long sum = 0;
 	long long n = 0;
 	for (const Reach &r : reach) {
@@ -321,15 +334,19 @@ static int cellSizeFor(const std::vector<Reach> &reach) {
 			n += 2;
 		}
 	}
-	int size = MIN_CELL;
-	while (size < MAX_CELL && n > 0 && size * n < sum) {
-		size *= 2;
+	int shift = MIN_CELL_SHIFT;
+	while ((1 << shift) < MAX_CELL && n > 0 && (1LL << shift) * n < sum) {
+		shift++;
 	}
-	return size;
+	return shift;
 }
 
 // The slot of e; -1 when it is not filed.
 int slotOf(const CollideGrid &g, const Entity *e) {
+	// receivers come mostly in the order of the slots
+	if (g.receiver + 1 < (int)g.ents.size() && g.ents[g.receiver + 1] == e) {
+		return g.receiver + 1;
+	}
 	for (unsigned int i = (unsigned int)mix((size_t)e) & g.slotMask;; i = (i + 1) & g.slotMask) {
 		int s = g.slotTable[i];
 		if (s == NO_ENTRY || g.ents[s] == e) {
@@ -347,6 +364,16 @@ static void tableSlot(CollideGrid &g, int s) {
 	g.slotTable[emptyPlace(g.slotTable, mix((size_t)g.ents[s]))] = s;
 }
 
+// Widens the box of slot s's kind to its reach.
+static void widenKindBox(CollideGrid &g, int s) {
+	Reach &box = g.kindBox[g.kind[s]];
+	const Reach &r = g.reach[s];
+	box.x0 = std::min(box.x0, r.x0);
+	box.y0 = std::min(box.y0, r.y0);
+	box.x1 = std::max(box.x1, r.x1);
+	box.y1 = std::max(box.y1, r.y1);
+}
+
 // Gives e a slot with list order key, filed with nothing yet.
 static int addSlot(CollideGrid &g, Entity *e, long long key) {
 	int s = (int)g.ents.size();
@@ -356,6 +383,7 @@ static int addSlot(CollideGrid &g, Entity *e, long long key) {
 	g.reach.push_back(reachOf(e));
 	g.ver.push_back(0);
 	tableSlot(g, s);
+	widenKindBox(g, s);
 	return s;
 }
 
@@ -367,6 +395,8 @@ static long long orderKey(int priority, long long place) {
 
 // Empties the tables of the last pass, keeping their memory.
 static void resetGrid(CollideGrid &g, size_t n) {
+	g.pass++;
+	g.receiver = -1;
 	g.ents.clear();
 	g.key.clear();
 	g.kind.clear();
@@ -374,6 +404,7 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.ver.clear();
 	g.slotMask = clearTable(g.slotTable, 2 * n + 2);
 	g.kinds.clear();
+	g.kindBox.clear();
 	clearTable(g.kindTable, 64);
 	g.profileType.clear();
 	g.profileIgnore.clear();
@@ -419,6 +450,14 @@ static void sortBucket(CollideGrid &g, int begin, int end) {
 	}
 }
 
+// 1 when items i and j belong in one stack: one cell, one kind, one reach.
+static int sameStack(const CollideGrid &g, int i, int j) {
+	int s = g.itemSlot[i];
+	int t = g.itemSlot[j];
+	return g.itemCell[2 * i] == g.itemCell[2 * j] && g.itemCell[2 * i + 1] == g.itemCell[2 * j + 1] &&
+	       g.kind[s] == g.kind[t] && sameReach(g.reach[s], g.reach[t]);
+}
+
 // Appends a stack of item slots order[begin, end), all of one cell, kind and reach.
 static void addStack(CollideGrid &g, int begin, int end, long long cx, long long cy, int big) {
 	Stack st;
@@ -454,6 +493,23 @@ static void cutStacks(CollideGrid &g, int begin, int end, int big) {
 		}
 		addStack(g, start, i, g.itemCell[2 * g.order[start]], g.itemCell[2 * g.order[start] + 1], big);
 		start = i;
+	}
+}
+
+// Cuts the few items order[begin, end) of one bucket into stacks without sorting them: each
+// item draws the later ones of its stack up behind it, in their order.
+static void gatherStacks(CollideGrid &g, int begin, int end) {
+	for (int i = begin; i < end;) {
+		int next = i + 1;
+		for (int t = i + 1; t < end; t++) {
+			if (sameStack(g, g.order[i], g.order[t])) {
+				std::rotate(g.order.begin() + next, g.order.begin() + t, g.order.begin() + t + 1);
+				next++;
+			}
+		}
+		int first = g.order[i];
+		addStack(g, i, next, g.itemCell[2 * first], g.itemCell[2 * first + 1], 0);
+		i = next;
 	}
 }
 
@@ -515,10 +571,12 @@ static void fileStacks(CollideGrid &g) {
 	g.bucketStack.assign(buckets + 1, 0);
 	for (unsigned int b = 0; b < buckets; b++) {
 		g.bucketStack[b] = (int)g.stacks.size();
-		if (starts[b + 1] - starts[b] > 1) {
+		if (starts[b + 1] - starts[b] > SMALL_BUCKET) {
 			sortBucket(g, starts[b], starts[b + 1]);
+			cutStacks(g, starts[b], starts[b + 1], 0);
+		} else {
+			gatherStacks(g, starts[b], starts[b + 1]);
 		}
-		cutStacks(g, starts[b], starts[b + 1], 0);
 	}
 	g.bucketStack[buckets] = (int)g.stacks.size();
 	g.bucketExtra.assign(buckets, -1);
@@ -571,7 +629,7 @@ int buildGrid(CollideGrid &g) {
 	for (Entity *e = elist; e != nullptr; e = e->next) {
 		addSlot(g, e, orderKey(e->priority, place++));
 	}
-	g.cellSize = cellSizeFor(g.reach);
+	g.cellShift = cellShiftFor(g.reach);
 	fileStacks(g);
 	indexKinds(g);
 	return 1;
@@ -594,7 +652,7 @@ static int stackOrder(const Stack &st, long long cx, long long cy, int k, const 
 	return reachBefore(st.reach, r) ? -1 : 1;
 }
 
-// The stack of the build in stacks[begin, end), ordered, that is (cx, cy, k, r); -1 if none.
+// The big stack of the build in stacks[begin, end), in order, that is (cx, cy, k, r); -1 if none.
 static int findStack(const CollideGrid &g, int begin, int end, long long cx, long long cy, int k, const Reach &r) {
 	while (begin < end) {
 		int mid = begin + (end - begin) / 2;
@@ -614,8 +672,10 @@ static int findStack(const CollideGrid &g, int begin, int end, long long cx, lon
 // The stack of kind k and reach r under cell (cx, cy), or big; made when there is none.
 static int stackFor(CollideGrid &g, long long cx, long long cy, int k, const Reach &r, int big) {
 	unsigned int b = big ? 0 : bucketOf(g, cx, cy);
-	int found = big ? findStack(g, g.bigBegin, g.bigEnd, 0, 0, k, r)
-	                : findStack(g, g.bucketStack[b], g.bucketStack[b + 1], cx, cy, k, r);
+	int found = big ? findStack(g, g.bigBegin, g.bigEnd, 0, 0, k, r) : -1;
+	for (int st = g.bucketStack[b]; !big && found < 0 && st < g.bucketStack[b + 1]; st++) {
+		found = stackOrder(g.stacks[st], cx, cy, k, r) == 0 ? st : -1;
+	}
 	if (found >= 0) {
 		return found;
 	}
@@ -728,6 +788,7 @@ int refileIfChanged(CollideGrid &g, int s) {
 	g.kind[s] = kindNumber(g, kindOf(g, g.ents[s]));
 	g.reach[s] = reachOf(g.ents[s]);
 	g.ver[s]++;
+	widenKindBox(g, s);
 	fileSlot(g, s);
 	return 1;
 }
@@ -792,11 +853,25 @@ static void consider(CollideGrid &g, int st, long long from) {
 	if (inertForReceiver(g, stack.kind) || !overlaps(r, stack.reach)) {
 		return;
 	}
-	if (!stack.big && (cellOf(std::max(r.x0, stack.reach.x0), g.cellSize) != stack.cx ||
-	                   cellOf(std::max(r.y0, stack.reach.y0), g.cellSize) != stack.cy)) {
+	if (!stack.big && (cellOf(std::max(r.x0, stack.reach.x0), g.cellShift) != stack.cx ||
+	                   cellOf(std::max(r.y0, stack.reach.y0), g.cellShift) != stack.cy)) {
 		return;
 	}
 	addSources(g, st, from);
+}
+
+// 0 when no kind that the receiver's may meet to some effect has an entity anywhere near:
+// most of a crowd of one side is alone with its kind, and need not ask its cells.
+static int nearAnyPartner(CollideGrid &g) {
+	if (g.kinds.size() > MAX_KIND_BOXES) {
+		return 1;
+	}
+	for (size_t k = 0; k < g.kinds.size(); k++) {
+		if (overlaps(g.askedReach, g.kindBox[k]) && !inertForReceiver(g, (int)k)) {
+			return 1;
+		}
+	}
+	return 0;
 }
 
 // Starts the walk of receiver sa over the entries from list order `from` on. A receiver
@@ -815,6 +890,9 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 		g.memoInert.resize(g.kinds.size() * 2, 0);
 	}
 	g.sources.clear();
+	if (!nearAnyPartner(g)) {
+		return;
+	}
 	Reach c = cellsOf(g, g.askedReach);
 	if (cellCount(c) <= BIG_CELLS) {
 		for (long long cy = c.y0; cy <= c.y1; cy++) {

@@ -68,6 +68,15 @@ struct Source {
 	int late;
 };
 
+// The group and profile numbers of the last entity of a template whose kind was worked out.
+struct TemplateMemo {
+	long pass;
+	const EntityData *data;
+	int team;
+	int profile;
+};
+#define TEMPLATE_MEMOS 64
+
 // The world list cut into cells of stacks of kinds, kept up to date while the pass runs.
 // Slots number the filed entities: the list at the build, then those linked during the pass.
 struct CollideGrid {
@@ -81,7 +90,10 @@ struct CollideGrid {
 	unsigned int slotMask;
 	// kinds and what they are made of, numbered afresh each pass
 	std::vector<Kind> kinds;
+	std::vector<Reach> kindBox;  // per kind: the reaches of all its entities filed, in one box
 	std::vector<int> kindTable;
+	TemplateMemo templateMemo[TEMPLATE_MEMOS];
+	long pass;  // counts the builds: memos of earlier ones stand for nothing
 	std::vector<const IntTable *> profileIgnore;
 	std::vector<std::string> profileType;
 	std::vector<int> profileTable;
@@ -91,7 +103,7 @@ struct CollideGrid {
 	std::unordered_map<std::string, int> teams;  // every group ever filed, numbered once
 	std::vector<std::string> teamNames;          // by number
 	// the filing
-	int cellSize;       // half pixels
+	int cellShift;      // cells are 1 << cellShift half pixels wide
 	unsigned int mask;  // bucket count - 1
 	std::vector<Entry> entries;
 	std::vector<int> jump;  // per entry: where the walk goes on past entries that stand for nothing
