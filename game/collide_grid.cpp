@@ -460,7 +460,10 @@ static int sameStack(const CollideGrid &g, int i, int j) {
 
 // Appends a stack of item slots order[begin, end), all of one cell, kind and reach.
 static void addStack(CollideGrid &g, int begin, int end, long long cx, long long cy, int big) {
-	Stack st;
+	// built where it stays, field by field: a copy of a whole one made on the stack waits
+	// for its fields to be written
+	g.stacks.emplace_back();
+	Stack &st = g.stacks.back();
 	int s = g.itemSlot[g.order[begin]];
 	st.cx = cx;
 	st.cy = cy;
@@ -468,13 +471,14 @@ static void addStack(CollideGrid &g, int begin, int end, long long cx, long long
 	st.kind = g.kind[s];
 	st.big = big;
 	st.begin = (int)g.entries.size();
-	for (int i = begin; i < end; i++) {
-		g.entries.push_back(Entry{g.itemSlot[g.order[i]], 0});
-	}
-	st.end = (int)g.entries.size();
+	st.end = st.begin + (end - begin);
 	st.late = -1;
 	st.nextExtra = -1;
-	g.stacks.push_back(st);
+	g.entries.resize((size_t)st.end);
+	for (int i = begin; i < end; i++) {
+		g.entries[st.begin + (i - begin)].slot = g.itemSlot[g.order[i]];
+		g.entries[st.begin + (i - begin)].ver = 0;
+	}
 }
 
 // Cuts the sorted items order[begin, end) into stacks; cell coordinates are ignored when big.
@@ -592,7 +596,7 @@ static void fileStacks(CollideGrid &g) {
 }
 
 // Indexes the stacks of the build filed under cells by kind, for receivers too big to ask
-// their cells, and marks where each kind's run of big stacks ends.
+// their cells: once in a pass, when the first of them asks.
 static void indexKinds(CollideGrid &g) {
 	size_t kinds = g.kinds.size();
 	g.kindStart.assign(kinds + 1, 0);
@@ -607,7 +611,11 @@ static void indexKinds(CollideGrid &g) {
 	for (int st = 0; st < g.bigBegin; st++) {
 		g.kindStacks[g.fill[g.stacks[st].kind]++] = st;
 	}
-	// a big stack of the build points past the last big stack of its kind
+	g.kindsIndexed = 1;
+}
+
+// Marks in each big stack of the build where the big stacks of its kind end.
+static void markBigKinds(CollideGrid &g) {
 	for (int st = g.bigEnd - 1; st >= g.bigBegin; st--) {
 		int last = st + 1 < g.bigEnd && g.stacks[st + 1].kind == g.stacks[st].kind;
 		g.stacks[st].nextExtra = last ? g.stacks[st + 1].nextExtra : st + 1;
@@ -631,7 +639,8 @@ int buildGrid(CollideGrid &g) {
 	}
 	g.cellShift = cellShiftFor(g.reach);
 	fileStacks(g);
-	indexKinds(g);
+	markBigKinds(g);
+	g.kindsIndexed = 0;
 	return 1;
 }
 
@@ -912,6 +921,9 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 		}
 	} else {
 		// too big to ask its cells: every stack of every kind it may meet instead
+		if (!g.kindsIndexed) {
+			indexKinds(g);
+		}
 		for (size_t k = 0; k + 1 < g.kindStart.size(); k++) {
 			for (int i = g.kindStart[k]; i < g.kindStart[k + 1] && !inertForReceiver(g, (int)k); i++) {
 				consider(g, g.kindStacks[i], from);

@@ -114,6 +114,7 @@ struct CollideGrid {
 	int bigEnd;
 	std::vector<int> kindStart;  // stacks of the build under cells, by kind: for big receivers
 	std::vector<int> kindStacks;
+	int kindsIndexed;              // 1 once kindStart and kindStacks hold this pass's stacks
 	std::vector<int> extraStacks;  // every stack under cells made during the pass
 	std::vector<int> bigExtra;     // every big stack made during the pass
 	std::vector<LateList> lateLists;
