@@ -424,51 +424,49 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.sources.clear();
 }
 
-// Orders the items of one bucket: by cell, kind and reach, so that each stack lies in one
-// piece, and by list order within a stack.
+// 1 when item a goes before item b in a bucket: by cell, kind and reach, so that each stack
+// lies in one piece, and by list order within a stack.
+static bool itemBefore(const CollideGrid &g, const Item &a, const Item &b) {
+	if (a.cx != b.cx) {
+		return a.cx < b.cx;
+	}
+	if (a.cy != b.cy) {
+		return a.cy < b.cy;
+	}
+	if (g.kind[a.slot] != g.kind[b.slot]) {
+		return g.kind[a.slot] < g.kind[b.slot];
+	}
+	if (!sameReach(g.reach[a.slot], g.reach[b.slot])) {
+		return reachBefore(g.reach[a.slot], g.reach[b.slot]);
+	}
+	return a.slot < b.slot;
+}
+
+// Orders the placed items [begin, end) of one bucket; a pile is in order already.
 static void sortBucket(CollideGrid &g, int begin, int end) {
-	auto before = [&g](int i, int j) {
-		if (g.itemCell[2 * i] != g.itemCell[2 * j]) {
-			return g.itemCell[2 * i] < g.itemCell[2 * j];
-		}
-		if (g.itemCell[2 * i + 1] != g.itemCell[2 * j + 1]) {
-			return g.itemCell[2 * i + 1] < g.itemCell[2 * j + 1];
-		}
-		int s = g.itemSlot[i];
-		int t = g.itemSlot[j];
-		if (g.kind[s] != g.kind[t]) {
-			return g.kind[s] < g.kind[t];
-		}
-		if (!sameReach(g.reach[s], g.reach[t])) {
-			return reachBefore(g.reach[s], g.reach[t]);
-		}
-		return s < t;
-	};
-	// a pile is filed in order already
-	if (!std::is_sorted(g.order.begin() + begin, g.order.begin() + end, before)) {
-		std::sort(g.order.begin() + begin, g.order.begin() + end, before);
+	auto before = [&g](const Item &a, const Item &b) { return itemBefore(g, a, b); };
+	if (!std::is_sorted(g.placed.begin() + begin, g.placed.begin() + end, before)) {
+		std::sort(g.placed.begin() + begin, g.placed.begin() + end, before);
 	}
 }
 
-// 1 when items i and j belong in one stack: one cell, one kind, one reach.
-static int sameStack(const CollideGrid &g, int i, int j) {
-	int s = g.itemSlot[i];
-	int t = g.itemSlot[j];
-	return g.itemCell[2 * i] == g.itemCell[2 * j] && g.itemCell[2 * i + 1] == g.itemCell[2 * j + 1] &&
-	       g.kind[s] == g.kind[t] && sameReach(g.reach[s], g.reach[t]);
+// 1 when items a and b belong in one stack: one cell (unless big), one kind, one reach.
+static int sameStack(const CollideGrid &g, const Item &a, const Item &b, int big) {
+	return (big || (a.cx == b.cx && a.cy == b.cy)) && g.kind[a.slot] == g.kind[b.slot] &&
+	       sameReach(g.reach[a.slot], g.reach[b.slot]);
 }
 
-// Appends a stack of item slots order[begin, end), all of one cell, kind and reach.
-static void addStack(CollideGrid &g, int begin, int end, long long cx, long long cy, int big) {
+// Appends a stack of the placed items [begin, end), all of one cell, kind and reach.
+static void addStack(CollideGrid &g, int begin, int end, int big) {
 	// built where it stays, field by field: a copy of a whole one made on the stack waits
 	// for its fields to be written
 	g.stacks.emplace_back();
 	Stack &st = g.stacks.back();
-	int s = g.itemSlot[g.order[begin]];
-	st.cx = cx;
-	st.cy = cy;
-	st.reach = g.reach[s];
-	st.kind = g.kind[s];
+	const Item &first = g.placed[begin];
+	st.cx = big ? 0 : first.cx;
+	st.cy = big ? 0 : first.cy;
+	st.reach = g.reach[first.slot];
+	st.kind = g.kind[first.slot];
 	st.big = big;
 	st.begin = (int)g.entries.size();
 	st.end = st.begin + (end - begin);
@@ -476,100 +474,82 @@ static void addStack(CollideGrid &g, int begin, int end, long long cx, long long
 	st.nextExtra = -1;
 	g.entries.resize((size_t)st.end);
 	for (int i = begin; i < end; i++) {
-		g.entries[st.begin + (i - begin)].slot = g.itemSlot[g.order[i]];
+		g.entries[st.begin + (i - begin)].slot = g.placed[i].slot;
 		g.entries[st.begin + (i - begin)].ver = 0;
 	}
 }
 
-// Cuts the sorted items order[begin, end) into stacks; cell coordinates are ignored when big.
+// Cuts the sorted placed items [begin, end) into stacks.
 static void cutStacks(CollideGrid &g, int begin, int end, int big) {
 	int start = begin;
 	for (int i = begin + 1; i <= end; i++) {
-		if (i < end) {
-			int a = g.order[start];
-			int b = g.order[i];
-			int s = g.itemSlot[a];
-			int t = g.itemSlot[b];
-			if ((big || (g.itemCell[2 * a] == g.itemCell[2 * b] && g.itemCell[2 * a + 1] == g.itemCell[2 * b + 1])) &&
-			    g.kind[s] == g.kind[t] && sameReach(g.reach[s], g.reach[t])) {
-				continue;
-			}
+		if (i < end && sameStack(g, g.placed[start], g.placed[i], big)) {
+			continue;
 		}
-		addStack(g, start, i, g.itemCell[2 * g.order[start]], g.itemCell[2 * g.order[start] + 1], big);
+		addStack(g, start, i, big);
 		start = i;
 	}
 }
 
-// Cuts the few items order[begin, end) of one bucket into stacks without sorting them: each
-// item draws the later ones of its stack up behind it, in their order.
+// Cuts the few placed items [begin, end) of one bucket into stacks without sorting them:
+// each item draws the later ones of its stack up behind it, in their order.
 static void gatherStacks(CollideGrid &g, int begin, int end) {
 	for (int i = begin; i < end;) {
 		int next = i + 1;
 		for (int t = i + 1; t < end; t++) {
-			if (sameStack(g, g.order[i], g.order[t])) {
-				std::rotate(g.order.begin() + next, g.order.begin() + t, g.order.begin() + t + 1);
+			if (sameStack(g, g.placed[i], g.placed[t], 0)) {
+				std::rotate(g.placed.begin() + next, g.placed.begin() + t, g.placed.begin() + t + 1);
 				next++;
 			}
 		}
-		int first = g.order[i];
-		addStack(g, i, next, g.itemCell[2 * first], g.itemCell[2 * first + 1], 0);
+		addStack(g, i, next, 0);
 		i = next;
 	}
 }
 
-// Adds the items of slot s: one per cell it covers, or a single one for a big slot.
-static void addItems(CollideGrid &g, int s, std::vector<int> &bigItems) {
+// Adds the items of slot s: one per cell it covers, or a single big one; 1 when big.
+static int addItems(CollideGrid &g, int s) {
 	Reach c = cellsOf(g, g.reach[s]);
 	if (cellCount(c) > BIG_CELLS) {
-		bigItems.push_back((int)g.itemSlot.size());
-		g.itemSlot.push_back(s);
-		g.itemCell.push_back(0);
-		g.itemCell.push_back(0);
-		return;
+		g.items.push_back(Item{0, 0, s, 1});
+		return 1;
 	}
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
 		for (long long cx = c.x0; cx <= c.x1; cx++) {
-			g.itemSlot.push_back(s);
-			g.itemCell.push_back(cx);
-			g.itemCell.push_back(cy);
+			g.items.push_back(Item{cx, cy, s, 0});
 		}
 	}
+	return 0;
 }
 
 // Files the slots' items into stacks: by bucket, then big.
 static void fileStacks(CollideGrid &g) {
-	std::vector<int> &bigItems = g.bigItems;
-	bigItems.clear();
-	g.itemSlot.clear();
-	g.itemCell.clear();
+	g.items.clear();
+	size_t bigs = 0;
 	for (size_t s = 0; s < g.ents.size(); s++) {
-		addItems(g, (int)s, bigItems);
+		bigs += (size_t)addItems(g, (int)s);
 	}
-	size_t items = g.itemSlot.size() - bigItems.size();
 	unsigned int buckets = 16;
-	while (buckets < items) {
+	while (buckets < g.items.size() - bigs) {
 		buckets *= 2;
 	}
 	g.mask = buckets - 1;
-	// a counting sort of the items into their buckets, big ones last
+	// a counting sort of the items into their buckets, big ones last, each keeping list order
+	g.itemBucket.resize(g.items.size());
 	g.fill.assign(buckets + 2, 0);
-	std::vector<unsigned int> &bucketOfItem = g.itemBucket;
-	bucketOfItem.resize(g.itemSlot.size());
-	size_t next = 0;
-	for (size_t i = 0; i < g.itemSlot.size(); i++) {
-		int big = next < bigItems.size() && bigItems[next] == (int)i;
-		next += big;
-		bucketOfItem[i] = big ? buckets : bucketOf(g, g.itemCell[2 * i], g.itemCell[2 * i + 1]);
-		g.fill[bucketOfItem[i] + 1]++;
+	for (size_t i = 0; i < g.items.size(); i++) {
+		const Item &item = g.items[i];
+		g.itemBucket[i] = item.big ? buckets : bucketOf(g, item.cx, item.cy);
+		g.fill[g.itemBucket[i] + 1]++;
 	}
 	for (unsigned int b = 0; b <= buckets; b++) {
 		g.fill[b + 1] += g.fill[b];
 	}
 	std::vector<int> &starts = g.itemStart;
 	starts.assign(g.fill.begin(), g.fill.end());
-	g.order.resize(g.itemSlot.size());
-	for (size_t i = 0; i < g.itemSlot.size(); i++) {
-		g.order[g.fill[bucketOfItem[i]]++] = (int)i;
+	g.placed.resize(g.items.size());
+	for (size_t i = 0; i < g.items.size(); i++) {
+		g.placed[g.fill[g.itemBucket[i]]++] = g.items[i];
 	}
 	g.entries.clear();
 	g.bucketStack.assign(buckets + 1, 0);
@@ -585,7 +565,6 @@ static void fileStacks(CollideGrid &g) {
 	g.bucketStack[buckets] = (int)g.stacks.size();
 	g.bucketExtra.assign(buckets, -1);
 	g.bigBegin = (int)g.stacks.size();
-	// big items sorted by kind and reach, with cells all 0
 	sortBucket(g, starts[buckets], starts[buckets + 1]);
 	cutStacks(g, starts[buckets], starts[buckets + 1], 1);
 	g.bigEnd = (int)g.stacks.size();

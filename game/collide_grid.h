@@ -60,6 +60,14 @@ struct Stack {
 // of their priority and those filed anew mostly after: a deque takes both at its ends.
 typedef std::deque<Entry> LateList;
 
+// A slot filed under a cell, or big, while the grid is built.
+struct Item {
+	long long cx;
+	long long cy;
+	int slot;
+	int big;
+};
+
 // Where a receiver's walk stands in one stack: in its entries from the build or in its late ones.
 struct Source {
 	long long key;  // list order of the entry at pos
@@ -120,12 +128,10 @@ struct CollideGrid {
 	std::vector<LateList> lateLists;
 	int lateUsed;
 	// scratch
-	std::vector<long long> itemCell;
-	std::vector<int> itemSlot;
+	std::vector<Item> items;   // each slot under each cell it covers, in list order
+	std::vector<Item> placed;  // the same by bucket, then by stack
 	std::vector<unsigned int> itemBucket;
 	std::vector<int> itemStart;
-	std::vector<int> bigItems;
-	std::vector<int> order;
 	std::vector<int> fill;
 	std::vector<int> memoStamp;
 	std::vector<signed char> memoInert;
