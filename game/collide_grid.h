@@ -53,7 +53,8 @@ struct Stack {
 	int begin;
 	int end;
 	int late;       // index in lateLists, -1 for none yet
-	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none
+	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none;
+	                // in a big stack of the build, the first big stack of another kind
 };
 
 // The entries a stack gains during the pass, in list order. Those linked go before the others
