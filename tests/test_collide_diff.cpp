@@ -153,9 +153,8 @@ void trace(Entity *a, Entity *b) {
 // Everything a pass can have changed: the death sounds asked, the list order and every entity ever made.
 std::string worldState() {
 	std::ostringstream out;
-	out << "\nsounds " << soundAsked(SOUND_DEATH_SMALL) << soundAsked(SOUND_DEATH_LARGE)
-		<< soundAsked(SOUND_DEATH_SHIP);
-	out << "\nlist:";
+	out << "\nsounds " << soundAsked(SOUND_DEATH_SMALL) << soundAsked(SOUND_DEATH_LARGE) << soundAsked(SOUND_DEATH_SHIP)
+		<< "\nlist:";
 	for (Entity *e = elist; e != nullptr; e = e->next) {
 		out << " " << serial(e);
 	}
