@@ -30,13 +30,15 @@ void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
 static CollideGrid grid;
 
 // Stops the game when the collision of the entities in slots sa and sb changed the kind or
-// the reach of a third one, other than the player: the grid would miss that entity's
-// collisions for the rest of the pass. Only builds that check contracts pay for the walk.
+// the reach of a third one still ahead of the receiver, other than the player: the grid would
+// miss that entity's collisions for the rest of the pass. (Receivers passed are never looked
+// at again, and are not filed anew when they change.) Only builds that check contracts pay
+// for the walk.
 static void checkOnlyTheTwoChanged(CollideGrid &g, int sa, int sb) {
 #ifdef VORSKA_CHECK_CONTRACTS
 	for (size_t s = 0; s < g.ents.size(); s++) {
 		const Entity *e = g.ents[s];
-		if ((int)s != sa && (int)s != sb && e != player && changedSinceFiled(g, (int)s)) {
+		if (g.key[s] > g.key[sa] && (int)s != sb && e != player && changedSinceFiled(g, (int)s)) {
 			writeMessage(MESSAGE_ERR, "collisionPass: the collision of " + g.ents[sa]->name + " and " +
 			                              g.ents[sb]->name + " changed " + e->name +
 			                              ": a behaviour run from a collision may change only its two sides\n");
@@ -99,10 +101,13 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		}
 		int sounds = deathSoundsAsked();
 		long frames = frameChanges;
+		int dead = (a->life < 1) | (b->life < 1) << 1;
 		collidePair(a, b);
 		checkOnlyTheTwoChanged(g, sa, sb);
-		// without a behaviour run or an entity linked, no kind, box or place has changed
-		int ask = (frameChanges != frames || !g.fresh.empty()) && fileChanges(g, sa, sb);
+		// without a behaviour run, an entity linked or a side dying (or coming back), only the
+		// sides' lives have changed, and no kind, box or place
+		int ask = (frameChanges != frames || !g.fresh.empty() || ((a->life < 1) | (b->life < 1) << 1) != dead) &&
+		          fileChanges(g, sa, sb);
 		if (a->removed) {
 			return;
 		}

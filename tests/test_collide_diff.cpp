@@ -204,13 +204,12 @@ const Crowd CROWDS[][3] = {
 void makeCrowds(const Crowd *row) {
 	for (int i = 0; row != nullptr && i < 60; i++) {
 		for (const Crowd *c = row; c < row + 3 && c->profile != nullptr; c++) {
-			if (i >= c->n) {
-				continue;
+			if (i < c->n) {
+				Entity *e = linkNew(c->profile);
+				e->x = c->x, e->y = c->y, e->w = c->w, e->h = c->h, e->group = c->group, e->type = c->type;
+				e->life = c->life, e->damage = c->damage, e->flags = c->flags;
+				e->ignore = *c->ignore ? SharedTable(IntTable{{c->ignore, 1}}) : SharedTable();
 			}
-			Entity *e = linkNew(c->profile);
-			e->x = c->x, e->y = c->y, e->w = c->w, e->h = c->h, e->group = c->group, e->type = c->type;
-			e->life = c->life, e->damage = c->damage, e->flags = c->flags;
-			e->ignore = *c->ignore ? SharedTable(IntTable{{c->ignore, 1}}) : SharedTable();
 		}
 	}
 }
@@ -338,6 +337,7 @@ TEST_F(CollideDiff, ABehaviourThatMovesABystanderStopsACheckingBuild) {
 	const char *ids[] = {"Shifter", "Plain", "Plain"};
 	for (int i = 0; i < 3; i++) {
 		bystander = new Entity(ENTITY_FILE, ids[i], env);
+		bystander->priority = i;  // the last one made lies after the collision, still to be met
 		addEn(&elist, bystander);
 		bystander->x = i < 2 ? 100 : 900;
 		bystander->group = std::to_string(i);
