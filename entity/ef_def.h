@@ -13,11 +13,11 @@ int bulletXY(const std::string &fn, const std::string &id, Env *e, int x, int y,
 
 // The contract every behaviour keeps: it gets its entity as a void pointer and returns an int
 // that nobody reads. It may create entities, queue spawns and remove any entity. Run from a
-// collision (the frames of a dying side's DEATH state), it may move or enlarge only the two
-// entities of that collision, and shrink any box: the collision pass files the world in a
-// grid of cells once per pass, and an entity moved elsewhere meanwhile would miss the
-// collisions of its new place. Builds that check contracts (Debug, sanitizers) stop the game
-// when a behaviour breaks this.
+// collision (the frames of a dying side's DEATH state), it may change the box, life, damage,
+// flags, group, type or state of only the two entities of that collision and of the player:
+// the collision pass files each entity by what it is where it stands, and files anew only
+// those, so that another one changed meanwhile would miss collisions or be given some twice.
+// Builds that check contracts (Debug, sanitizers) stop the game when a behaviour breaks this.
 
 // firing patterns
 int ef_fire_aimed(void *p);

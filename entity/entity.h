@@ -24,6 +24,7 @@
 #include "entity/types.h"
 #include "entity/entitydata.h"
 #include "display/env.h"
+#include "platform/sound.h"
 
 // The bounds chkMove tests and reports.
 #define BOUND_FIELD   1  // the box leaves the field
@@ -87,6 +88,7 @@ public:
 	void doCollision(Entity *e);
 	void takeDamage(Entity *e);
 	void die();
+	SoundEvent dyingSound() const;
 	void soundDying() const;
 
 	// drawing
@@ -115,6 +117,11 @@ extern std::vector<Entity> enlist;
 void addEn(Entity **list, Entity *e);
 void remEn(Entity **list, Entity *e);
 Entity *worldNext(Entity *e);
+// Told of every entity linked into elist while set: the collision pass files them as they come.
+extern void (*linkWatch)(Entity *e);
+// Grows at every frame change asked for (a change of state asks for one), where behaviours
+// run: a collision that left it alone changed only the lives of its two sides.
+extern long frameChanges;
 void reapEntities();
 int graveyardSize();
 

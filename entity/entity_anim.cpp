@@ -3,6 +3,8 @@
 #include "entity/entity.h"
 #include "entity/report.h"
 
+long frameChanges = 0;
+
 // Switches to the state named s at its frame 0; 1 on success or when already in it.
 int Entity::setState(const std::string &s) {
 	if (removed) {
@@ -50,6 +52,7 @@ void Entity::setFrame(unsigned int i) {
 	if (removed) {
 		return;
 	}
+	frameChanges++;
 	if (!state || i >= state->frames.size()) {
 		badFrame(state, i);
 		return;

@@ -66,15 +66,23 @@ void Entity::takeDamage(Entity *e) {
 	life = saturatingAdd(life, -(long long)e->damage);
 }
 
-// Plays the sound of this entity's death, before its death behaviours shrink its box.
-void Entity::soundDying() const {
+// The sound of this entity's death as its box is now; SOUND_EVENTS when it dies unheard.
+SoundEvent Entity::dyingSound() const {
 	int side = std::max(w, h);
 	if (this == player) {
-		playSound(SOUND_DEATH_SHIP);
-	} else if (side >= LARGE_DEATH_SIDE) {
-		playSound(SOUND_DEATH_LARGE);
-	} else if (side >= SMALL_DEATH_SIDE) {
-		playSound(SOUND_DEATH_SMALL);
+		return SOUND_DEATH_SHIP;
+	}
+	if (side >= LARGE_DEATH_SIDE) {
+		return SOUND_DEATH_LARGE;
+	}
+	return side >= SMALL_DEATH_SIDE ? SOUND_DEATH_SMALL : SOUND_EVENTS;
+}
+
+// Plays the sound of this entity's death, before its death behaviours shrink its box.
+void Entity::soundDying() const {
+	SoundEvent sound = dyingSound();
+	if (sound != SOUND_EVENTS) {
+		playSound(sound);
 	}
 }
 

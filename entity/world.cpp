@@ -6,6 +6,8 @@
 // Entities unlinked by remEn and not yet destroyed; see the removal rule in entity.h.
 static std::vector<Entity *> graveyard;
 
+void (*linkWatch)(Entity *e) = nullptr;
+
 // Links e into the list at the place its priority gives, before others of equal priority.
 void addEn(Entity **list, Entity *e) {
 	Entity **p = list;
@@ -22,6 +24,9 @@ void addEn(Entity **list, Entity *e) {
 		e->next->prev = e;
 	}
 	num_entities += 1;
+	if (list == &elist && linkWatch != nullptr) {
+		linkWatch(e);
+	}
 }
 
 // The link that holds e in the world list, found through e's back link without a walk;

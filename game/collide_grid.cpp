@@ -1,32 +1,136 @@
 // The broad phase of the collision pass. Each linked entity is filed under the cells of a
-// grid that its reach covers; cells are hashed into buckets, so the world has no bounds to
-// fit and far-flung entities cost nothing. Every pair of entries of one cell whose reaches
-// meet becomes a pair, counted in the one cell that holds the corner where the two reaches
-// begin to overlap. Entities covering too many cells are not filed but paired with everyone.
-// A grid filed without pairing answers each receiver by asking the cells of its reach.
-// Each bucket holds its entries run by run (collide_grid.h): pairing and asking jump over a
-// run that cannot hurt the entry at hand, so that a crowd of one group piled on one spot
-// costs no more than its size, whether its members live or die.
+// grid that its reach covers, in the stack of its kind and reach there; cells are hashed
+// into buckets, so the world has no bounds to fit and far-flung entities cost nothing.
+// Entities covering too many cells are filed in big stacks under no cell.
+//
+// A receiver asks the stacks of its cells, and every big stack, passing over those whose
+// kind cannot meet its own with any effect and those whose reach misses its own: a crowd of
+// one kind piled on one spot is one stack, asked once, and its entries are walked only when
+// each of them will collide. Entries that stand for nothing any more (removed, or filed anew
+// elsewhere) are jumped over once and never again. An entity whose kind or reach changes
+// during the pass is filed anew in the stacks that fit it, and those linked during the pass
+// are filed as they come; the walk of a receiver that changes asks again from where it stands.
 #include "game/collide_grid.h"
 
 #include <algorithm>
 #include <climits>
+#include <deque>
+#include <functional>
 #include <string>
 #include <unordered_map>
+#include "platform/sound.h"
 
-#define MIN_CELL  8    // cell sizes are powers of two from here...
-#define MAX_CELL  256  // ...to here, near the boxes' mean size
-#define BIG_CELLS 64   // an entity covering more cells than this is paired with everyone
+#define MIN_CELL_SHIFT 4     // cell sizes in half pixels are powers of two from 16...
+#define MAX_CELL       512   // ...to here, near the reaches' mean size
+#define BIG_CELLS      64    // an entity covering more cells than this is filed in a big stack
+#define NO_ENTRY       (-1)  // an empty place of an open addressing table
+#define MAX_KIND_BOXES 32    // with more kinds than this, a receiver asks its cells at once
+#define SMALL_BUCKET   8     // a bucket of more items than this is sorted into its stacks
 
-// Grows by one for every entity linked, and stays put on removals: the graveyard keeps every
-// removed entity until the cycle ends, and no pass runs reapEntities.
-int gridLinks() {
-	return num_entities + graveyardSize();
+// A 64-bit number stirred so that its low bits depend on all of it.
+static unsigned long long mix(unsigned long long v) {
+	v ^= v >> 33;
+	v *= 0xff51afd7ed558ccdull;
+	v ^= v >> 33;
+	v *= 0xc4ceb9fe1a85ec53ull;
+	v ^= v >> 33;
+	return v;
 }
 
-// 1 when a and b cannot hurt each other: one group, both alive.
-int harmless(const Entity *a, const Entity *b) {
-	return a->life >= 1 && b->life >= 1 && a->group == b->group;
+// A table of `want` places or more, a power of two, all empty.
+static unsigned int clearTable(std::vector<int> &table, size_t want) {
+	size_t size = 16;
+	while (size < want) {
+		size *= 2;
+	}
+	table.assign(size, NO_ENTRY);
+	return (unsigned int)size - 1;
+}
+
+// 1 when e's life is used up and its DEATH state is not running: its next die() acts.
+static int restless(const Entity *e) {
+	return e->life < 1 && !(e->data != nullptr && e->state != nullptr && e->state->name == "DEATH");
+}
+
+// The sound e's next die() asks for: SOUND_EVENTS when none, or when e still lives.
+static int burningSound(const Entity *e) {
+	return e->life < 1 && !restless(e) ? e->dyingSound() : SOUND_EVENTS;
+}
+
+// 1 when e's next die() would act: it is restless, or burning with a sound not yet asked for.
+static int dieActs(const Entity *e) {
+	if (e->life >= 1) {
+		return 0;
+	}
+	if (restless(e)) {
+		return 1;
+	}
+	int sound = e->dyingSound();
+	return sound != SOUND_EVENTS && !soundAsked((SoundEvent)sound);
+}
+
+// 1 when a's doCollision with b would change nothing: no life lost or gained on either side
+// (one group, or neither vulnerable to the other's damage), and no die() that acts. The plain
+// pass over every pair skips these too, so that both make the same calls.
+int changesNothing(const Entity *a, const Entity *b) {
+	if (dieActs(a) || dieActs(b)) {
+		return 0;
+	}
+	if (a->group == b->group) {
+		return 1;
+	}
+	int aTakes = !(a->flags & ENT_INVULN) && b->damage != 0;
+	int bTakes = !(b->flags & ENT_INVULN) && a->damage != 0;
+	return !aTakes && !bTakes;
+}
+
+// Which death sounds were asked for this cycle, one bit each.
+int deathSoundsAsked() {
+	return (int)soundAsked(SOUND_DEATH_SMALL) | (int)soundAsked(SOUND_DEATH_LARGE) << 1 |
+	       (int)soundAsked(SOUND_DEATH_SHIP) << 2;
+}
+
+// The half pixels from p over n pixels (see Reach).
+static void spanOf(int p, int n, long long *lo, long long *hi) {
+	if (n >= 1) {
+		*lo = 2LL * p;
+		*hi = 2LL * ((long long)p + n - 1);
+	} else {
+		*lo = 2LL * ((long long)p + n) - 1;
+		*hi = 2LL * p - 1;
+	}
+}
+
+// What e's box reaches now.
+static Reach reachOf(const Entity *e) {
+	Reach r;
+	spanOf(e->x, e->w, &r.x0, &r.x1);
+	spanOf(e->y, e->h, &r.y0, &r.y1);
+	return r;
+}
+
+// 1 when a and b are the same reach.
+static bool sameReach(const Reach &a, const Reach &b) {
+	return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+}
+
+// 1 when the two reaches share a point.
+static int overlaps(const Reach &a, const Reach &b) {
+	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
+}
+
+// Orders reaches for the filing: equal ones end up side by side.
+static bool reachBefore(const Reach &a, const Reach &b) {
+	if (a.x0 != b.x0) {
+		return a.x0 < b.x0;
+	}
+	if (a.y0 != b.y0) {
+		return a.y0 < b.y0;
+	}
+	if (a.x1 != b.x1) {
+		return a.x1 < b.x1;
+	}
+	return a.y1 < b.y1;
 }
 
 // The number of group's team, given once for the whole run of the game: a game has few
@@ -36,452 +140,844 @@ static int teamOf(CollideGrid &g, const std::string &group) {
 	if (known != g.teams.end()) {
 		return known->second;
 	}
+	g.teamNames.push_back(group);
 	return g.teams.emplace(group, (int)g.teams.size()).first->second;
 }
 
-// The run e is filed in: without width or height, dead, or its group's team.
-static int runOf(CollideGrid &g, const Entity *e) {
-	if (e->w <= 0) {
-		return RUN_EMPTY_X;
+// The first empty place of table from hash h on, trying the places after it in turn.
+static unsigned int emptyPlace(const std::vector<int> &table, unsigned long long h) {
+	unsigned int mask = (unsigned int)table.size() - 1;
+	unsigned int i = (unsigned int)h & mask;
+	while (table[i] != NO_ENTRY) {
+		i = (i + 1) & mask;
 	}
-	if (e->h <= 0) {
-		return RUN_EMPTY_Y;
+	return i;
+}
+
+// Doubles an open addressing table of the numbers 0 .. n - 1, hashed by hashOf.
+template <typename Hash> static void growTable(std::vector<int> &table, int n, Hash hashOf) {
+	clearTable(table, table.size() * 2);
+	for (int q = 0; q < n; q++) {
+		table[emptyPlace(table, hashOf(q))] = q;
 	}
-	if (e->life < 1) {
-		return RUN_LONE;
+}
+
+// The hash of a profile: its ignore table, shared by a template's entities, and its type.
+static unsigned long long profileHash(const std::string &type, const IntTable *ignore) {
+	return mix((unsigned long long)(size_t)ignore ^ std::hash<std::string>()(type));
+}
+
+// The number of the profile of type and ignore table, given for this pass.
+static int profileOf(CollideGrid &g, const std::string &type, const IntTable *ignore) {
+	unsigned int mask = (unsigned int)g.profileTable.size() - 1;
+	unsigned int i = (unsigned int)profileHash(type, ignore) & mask;
+	for (; g.profileTable[i] != NO_ENTRY; i = (i + 1) & mask) {
+		int p = g.profileTable[i];
+		if (g.profileIgnore[p] == ignore && g.profileType[p] == type) {
+			return p;
+		}
 	}
-	return teamOf(g, e->group);
+	int p = (int)g.profileType.size();
+	g.profileType.push_back(type);
+	g.profileIgnore.push_back(ignore);
+	g.profileTable[i] = p;
+	if (g.profileType.size() * 2 > g.profileTable.size()) {
+		growTable(g.profileTable, p + 1, [&g](int q) { return profileHash(g.profileType[q], g.profileIgnore[q]); });
+	}
+	return p;
 }
 
-// The far end of a box from start p over n pixels, never below p, held inside an int.
-static int reachEnd(int p, int n) {
-	long long end = std::max((long long)p, (long long)p + n - 1);
-	return (int)std::min(end, (long long)INT_MAX);
+// The place of key in the table of ignoring, or the empty place where it belongs.
+static size_t ignoresPlace(const CollideGrid &g, unsigned long long key) {
+	size_t mask = g.ignoresKey.size() - 1;
+	size_t i = mix(key) & mask;
+	while (g.ignoresValue[i] >= 0 && g.ignoresKey[i] != key) {
+		i = (i + 1) & mask;
+	}
+	return i;
 }
 
-// What e's box reaches now.
-static Reach reachOf(const Entity *e) {
-	Reach r;
-	r.x0 = e->x;
-	r.y0 = e->y;
-	r.x1 = reachEnd(e->x, e->w);
-	r.y1 = reachEnd(e->y, e->h);
-	return r;
+// 1 when profile p or q ignores the other's type, asked of the tables once per pass.
+static int ignores(CollideGrid &g, int p, int q) {
+	unsigned long long key = (unsigned long long)std::min(p, q) << 32 | (unsigned int)std::max(p, q);
+	size_t i = ignoresPlace(g, key);
+	if (g.ignoresValue[i] >= 0) {
+		return g.ignoresValue[i];
+	}
+	int value = g.profileIgnore[p]->count(g.profileType[q]) != 0 || g.profileIgnore[q]->count(g.profileType[p]) != 0;
+	g.ignoresKey[i] = key;
+	g.ignoresValue[i] = (signed char)value;
+	if (++g.ignoresCount * 2 > g.ignoresKey.size()) {
+		std::vector<unsigned long long> keys(g.ignoresKey.size() * 2);
+		std::vector<signed char> values(keys.size(), -1);
+		keys.swap(g.ignoresKey);
+		values.swap(g.ignoresValue);
+		for (size_t j = 0; j < keys.size(); j++) {
+			if (values[j] >= 0) {
+				size_t at = ignoresPlace(g, keys[j]);
+				g.ignoresKey[at] = keys[j];
+				g.ignoresValue[at] = values[j];
+			}
+		}
+	}
+	return value;
 }
 
-// 1 when the two reaches share a pixel. The tests are joined bitwise: in the pairing's
-// innermost loop one branch on the whole is cheaper than one for each test.
-static int overlaps(const Reach &a, const Reach &b) {
-	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
+// What decides e's collisions now, numbered for this pass.
+static Kind kindOf(CollideGrid &g, const Entity *e) {
+	Kind k;
+	// the entities of one template mostly keep its group, type and ignore table: comparing
+	// them with the last entity's of that template costs less than looking them up
+	TemplateMemo &m = g.templateMemo[((size_t)e->data >> 4) % TEMPLATE_MEMOS];
+	if (m.pass == g.pass && m.data == e->data && g.profileIgnore[m.profile] == &e->ignore.get() &&
+	    g.profileType[m.profile] == e->type && g.teamNames[m.team] == e->group) {
+		k.team = m.team;
+		k.profile = m.profile;
+	} else {
+		k.team = teamOf(g, e->group);
+		k.profile = profileOf(g, e->type, &e->ignore.get());
+		m = TemplateMemo{g.pass, e->data, k.team, k.profile};
+	}
+	k.vulnerable = !(e->flags & ENT_INVULN);
+	k.hurts = e->damage != 0;
+	k.flat = (e->w <= 0) | (e->h <= 0) << 1;
+	k.restless = restless(e);
+	k.sound = burningSound(e);
+	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 14 ^
+	           (unsigned long long)(k.vulnerable | k.hurts << 1 | k.flat << 2 | k.restless << 4 | k.sound << 5);
+	return k;
 }
 
-// 1 when inner lies within outer.
-static int within(const Reach &inner, const Reach &outer) {
-	return inner.x0 >= outer.x0 && inner.y0 >= outer.y0 && inner.x1 <= outer.x1 && inner.y1 <= outer.y1;
+// The number of kind k in this pass.
+static int kindNumber(CollideGrid &g, const Kind &k) {
+	unsigned int mask = (unsigned int)g.kindTable.size() - 1;
+	unsigned int i = (unsigned int)mix(k.packed) & mask;
+	for (; g.kindTable[i] != NO_ENTRY; i = (i + 1) & mask) {
+		if (g.kinds[g.kindTable[i]].packed == k.packed) {
+			return g.kindTable[i];
+		}
+	}
+	int n = (int)g.kinds.size();
+	g.kinds.push_back(k);
+	g.kindBox.push_back(Reach{LLONG_MAX, LLONG_MAX, LLONG_MIN, LLONG_MIN});
+	g.kindTable[i] = n;
+	if (g.kinds.size() * 2 > g.kindTable.size()) {
+		growTable(g.kindTable, n + 1, [&g](int q) { return mix(g.kinds[q].packed); });
+	}
+	return n;
 }
 
-// 1 when the entity in slot s still fits what it was filed with.
-int fitsFiling(const CollideGrid &g, int s) {
-	const Entity *e = g.ents[s];
-	if (!within(reachOf(e), g.reach[s])) {
+// 1 when a die() of an entity of kind k would act.
+static int loud(const Kind &k) {
+	return k.restless || (k.sound != SOUND_EVENTS && !soundAsked((SoundEvent)k.sound));
+}
+
+// 1 when no entity of kind a can collide with one of kind b to any effect.
+static int inertKinds(CollideGrid &g, const Kind &a, const Kind &b) {
+	if ((a.flat & b.flat) != 0 || ignores(g, a.profile, b.profile)) {
+		return 1;  // they never collide
+	}
+	if (loud(a) || loud(b)) {
 		return 0;
 	}
-	return !(g.run[s] == RUN_EMPTY_X && e->w > 0) && !(g.run[s] == RUN_EMPTY_Y && e->h > 0);
+	if (a.team == b.team) {
+		return 1;
+	}
+	return !((a.vulnerable && b.hurts) || (b.vulnerable && a.hurts));
 }
 
-// Takes the sides of the collision that lost their life out of their teams; 1 when the
-// receiver did. A partner that left is kept as a leaver: the receivers after this one that
-// were its team mates must now be paired with it.
-int leaveTeams(CollideGrid &g, int sa, int sb) {
-	int receiverLeft = 0;
-	for (int s : {sa, sb}) {
-		if (g.run[s] < 0 || g.left[s] || g.ents[s]->life >= 1) {
-			continue;
-		}
-		g.left[s] = 1;
-		if (s == sa) {
-			receiverLeft = 1;
-		} else {
-			g.leavers.push_back(s);
-		}
+// inertKinds between the receiver's kind and kind k, worked out once per asking.
+static int inertForReceiver(CollideGrid &g, int k) {
+	if (g.memoStamp[k] != g.stamp) {
+		g.memoStamp[k] = g.stamp;
+		g.memoInert[k] = (signed char)inertKinds(g, g.askedKind, g.kinds[k]);
 	}
-	return receiverLeft;
+	return g.memoInert[k];
 }
 
-// 1 when no entry of run r can hurt the receiver in slot sa for a reason the filing knows:
-// r is the team sa is still in (its members that left are the leavers), or neither has
-// width, or neither has height.
-static int runApart(const CollideGrid &g, int sa, int r) {
-	const Entity *a = g.ents[sa];
-	if (r >= 0) {
-		return r == g.run[sa] && !g.left[sa];
-	}
-	return (r == RUN_EMPTY_X && a->w <= 0) || (r == RUN_EMPTY_Y && a->h <= 0);
-}
-
-// The cell of size n holding world coordinate v, rounding down also for negative v.
-static int cellOf(int v, int n) {
-	if (v >= 0) {
-		return v / n;
-	}
-	return -(int)((-(long long)v + n - 1) / n);
+// The cell of size n holding v, rounding down also for negative v.
+static long long cellOf(long long v, int shift) {
+	return v >> shift;  // an arithmetic shift: it rounds down for negative v too
 }
 
 // The cells a reach covers.
 static Reach cellsOf(const CollideGrid &g, const Reach &r) {
 	Reach c;
-	c.x0 = cellOf(r.x0, g.cellSize);
-	c.y0 = cellOf(r.y0, g.cellSize);
-	c.x1 = cellOf(r.x1, g.cellSize);
-	c.y1 = cellOf(r.y1, g.cellSize);
+	c.x0 = cellOf(r.x0, g.cellShift);
+	c.y0 = cellOf(r.y0, g.cellShift);
+	c.x1 = cellOf(r.x1, g.cellShift);
+	c.y1 = cellOf(r.y1, g.cellShift);
 	return c;
 }
 
-// A cell about as large as the reaches are on average: small boxes in a crowd then share a
-// cell with few others, and a box rarely spans more than four cells.
-static int cellSizeFor(const std::vector<Reach> &reach) {
+// How many cells c holds, held below what an int counts.
+static long long cellCount(const Reach &c) {
+	long long w = c.x1 - c.x0 + 1;
+	long long h = c.y1 - c.y0 + 1;
+	return w > INT_MAX / h ? INT_MAX : w * h;
+}
+
+// The bucket of cell (cx, cy); distinct cells may share one, which the stacks tell apart.
+static unsigned int bucketOf(const CollideGrid &g, long long cx, long long cy) {
+	return (unsigned int)mix((unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy) & g.mask;
+}
+
+// A cell about as large as the reaches are on average, as a power of two: small boxes in a
+// crowd then share a cell with few others, and a box rarely spans more than four cells.
+static int cellShiftFor(const std::vector<Reach> &reach) {
 	long long sum = 0;
 	long long n = 0;
-	for (size_t s = 0; s < reach.size(); s++) {
-		long long extent = (long long)reach[s].x1 - reach[s].x0 + reach[s].y1 - reach[s].y0 + 2;
+	for (const Reach &r : reach) {
+		long long extent = r.x1 - r.x0 + r.y1 - r.y0 + 2;
 		if (extent <= 2 * MAX_CELL) {
 			sum += extent;
 			n += 2;
 		}
 	}
-	int size = MIN_CELL;
-	while (size < MAX_CELL && n > 0 && size * n < sum) {
-		size *= 2;
+	int shift = MIN_CELL_SHIFT;
+	while ((1 << shift) < MAX_CELL && n > 0 && (1LL << shift) * n < sum) {
+		shift++;
 	}
-	return size;
+	return shift;
 }
 
-// How many cells c holds.
-static long long cellCount(const Reach &c) {
-	return ((long long)c.x1 - c.x0 + 1) * ((long long)c.y1 - c.y0 + 1);
+// The slot of e; -1 when it is not filed.
+int slotOf(const CollideGrid &g, const Entity *e) {
+	// receivers come mostly in the order of the slots
+	if (g.receiver + 1 < (int)g.ents.size() && g.ents[g.receiver + 1] == e) {
+		return g.receiver + 1;
+	}
+	for (unsigned int i = (unsigned int)mix((size_t)e) & g.slotMask;; i = (i + 1) & g.slotMask) {
+		int s = g.slotTable[i];
+		if (s == NO_ENTRY || g.ents[s] == e) {
+			return s;
+		}
+	}
 }
 
-// The bucket of cell (cx, cy); distinct cells may share one, which the pairing tells apart.
-static unsigned int bucketOf(const CollideGrid &g, int cx, int cy) {
-	unsigned int h = (unsigned int)cx * 73856093u ^ (unsigned int)cy * 19349663u;
-	h ^= h >> 16;
-	h *= 0x7feb352du;
-	h ^= h >> 15;
-	return h & g.mask;
+// Enters slot s into the table from entity to slot, growing it when half full.
+static void tableSlot(CollideGrid &g, int s) {
+	if (g.ents.size() * 2 > g.slotTable.size()) {
+		growTable(g.slotTable, s, [&g](int t) { return mix((size_t)g.ents[t]); });
+		g.slotMask = (unsigned int)g.slotTable.size() - 1;
+	}
+	g.slotTable[emptyPlace(g.slotTable, mix((size_t)g.ents[s]))] = s;
 }
 
-// Counts (place 0) or places (place 1) slot s in the buckets of its cells.
-static void fileSlot(CollideGrid &g, size_t s, int place) {
-	const Reach &c = g.cells[s];
-	for (int cy = c.y0; cy <= c.y1; cy++) {
-		for (int cx = c.x0; cx <= c.x1; cx++) {
-			unsigned int b = bucketOf(g, cx, cy);
-			if (!place) {
-				g.bucketStart[b + 1]++;
-				continue;
+// Widens the box of slot s's kind to its reach.
+static void widenKindBox(CollideGrid &g, int s) {
+	Reach &box = g.kindBox[g.kind[s]];
+	const Reach &r = g.reach[s];
+	box.x0 = std::min(box.x0, r.x0);
+	box.y0 = std::min(box.y0, r.y0);
+	box.x1 = std::max(box.x1, r.x1);
+	box.y1 = std::max(box.y1, r.y1);
+}
+
+// Gives e a slot with list order key, filed with nothing yet.
+static int addSlot(CollideGrid &g, Entity *e, long long key) {
+	int s = (int)g.ents.size();
+	g.ents.push_back(e);
+	g.key.push_back(key);
+	g.kind.push_back(kindNumber(g, kindOf(g, e)));
+	g.reach.push_back(reachOf(e));
+	g.ver.push_back(0);
+	tableSlot(g, s);
+	widenKindBox(g, s);
+	return s;
+}
+
+// List order in one number: by priority, then by place among equals. Entities linked during
+// the pass go before every other of their priority, the later ones first, as the list puts them.
+static long long orderKey(int priority, long long place) {
+	return (long long)priority * (1LL << 32) + (place + (1LL << 31));
+}
+
+// Empties the tables of the last pass, keeping their memory.
+static void resetGrid(CollideGrid &g, size_t n) {
+	g.pass++;
+	g.receiver = -1;
+	g.ents.clear();
+	g.key.clear();
+	g.kind.clear();
+	g.reach.clear();
+	g.ver.clear();
+	g.slotMask = clearTable(g.slotTable, 2 * n + 2);
+	g.kinds.clear();
+	g.kindBox.clear();
+	clearTable(g.kindTable, 64);
+	g.profileType.clear();
+	g.profileIgnore.clear();
+	clearTable(g.profileTable, 64);
+	if (g.ignoresKey.empty()) {
+		g.ignoresKey.resize(256);
+		g.ignoresValue.resize(256);
+	}
+	std::fill(g.ignoresValue.begin(), g.ignoresValue.end(), -1);
+	g.ignoresCount = 0;
+	g.stacks.clear();
+	g.extraStacks.clear();
+	g.lateUsed = 0;
+	g.fresh.clear();
+	g.freshSerial.clear();
+	g.serial = 0;
+	g.sources.clear();
+}
+
+// 1 when item a goes before item b in a bucket: by cell, kind and reach, so that each stack
+// lies in one piece, and by list order within a stack.
+static bool itemBefore(const CollideGrid &g, const Item &a, const Item &b) {
+	if (a.cx != b.cx) {
+		return a.cx < b.cx;
+	}
+	if (a.cy != b.cy) {
+		return a.cy < b.cy;
+	}
+	if (g.kind[a.slot] != g.kind[b.slot]) {
+		return g.kind[a.slot] < g.kind[b.slot];
+	}
+	if (!sameReach(g.reach[a.slot], g.reach[b.slot])) {
+		return reachBefore(g.reach[a.slot], g.reach[b.slot]);
+	}
+	return a.slot < b.slot;
+}
+
+// Orders the placed items [begin, end) of one bucket; a pile is in order already.
+static void sortBucket(CollideGrid &g, int begin, int end) {
+	auto before = [&g](const Item &a, const Item &b) { return itemBefore(g, a, b); };
+	if (!std::is_sorted(g.placed.begin() + begin, g.placed.begin() + end, before)) {
+		std::sort(g.placed.begin() + begin, g.placed.begin() + end, before);
+	}
+}
+
+// 1 when items a and b belong in one stack: one cell (unless big), one kind, one reach.
+static int sameStack(const CollideGrid &g, const Item &a, const Item &b, int big) {
+	return (big || (a.cx == b.cx && a.cy == b.cy)) && g.kind[a.slot] == g.kind[b.slot] &&
+	       sameReach(g.reach[a.slot], g.reach[b.slot]);
+}
+
+// Appends a stack of the placed items [begin, end), all of one cell, kind and reach.
+static void addStack(CollideGrid &g, int begin, int end, int big) {
+	// built where it stays, field by field: a copy of a whole one made on the stack waits
+	// for its fields to be written
+	g.stacks.emplace_back();
+	Stack &st = g.stacks.back();
+	const Item &first = g.placed[begin];
+	st.cx = big ? 0 : first.cx;
+	st.cy = big ? 0 : first.cy;
+	st.reach = g.reach[first.slot];
+	st.kind = g.kind[first.slot];
+	st.big = big;
+	st.begin = (int)g.entries.size();
+	st.end = st.begin + (end - begin);
+	st.late = -1;
+	st.nextExtra = -1;
+	g.entries.resize((size_t)st.end);
+	for (int i = begin; i < end; i++) {
+		g.entries[st.begin + (i - begin)].slot = g.placed[i].slot;
+		g.entries[st.begin + (i - begin)].ver = 0;
+	}
+}
+
+// Cuts the sorted placed items [begin, end) into stacks.
+static void cutStacks(CollideGrid &g, int begin, int end, int big) {
+	int start = begin;
+	for (int i = begin + 1; i <= end; i++) {
+		if (i < end && sameStack(g, g.placed[start], g.placed[i], big)) {
+			continue;
+		}
+		addStack(g, start, i, big);
+		start = i;
+	}
+}
+
+// Cuts the few placed items [begin, end) of one bucket into stacks without sorting them:
+// each item draws the later ones of its stack up behind it, in their order.
+static void gatherStacks(CollideGrid &g, int begin, int end) {
+	for (int i = begin; i < end;) {
+		int next = i + 1;
+		for (int t = i + 1; t < end; t++) {
+			if (sameStack(g, g.placed[i], g.placed[t], 0)) {
+				std::rotate(g.placed.begin() + next, g.placed.begin() + t, g.placed.begin() + t + 1);
+				next++;
 			}
-			Filed &f = g.items[g.bucketStart[b]++];
-			f.slot = (int)s;
-			f.cx = cx;
-			f.cy = cy;
-			f.reach = g.reach[s];
 		}
+		addStack(g, i, next, 0);
+		i = next;
 	}
 }
 
-// Orders the slots by run, ascending within each run: filed in this order, every bucket
-// holds its runs one after the other.
-static void orderByRun(CollideGrid &g) {
-	size_t kinds = g.teams.size() + RUN_KINDS;
-	g.runStart.assign(kinds + 1, 0);
-	for (size_t s = 0; s < g.ents.size(); s++) {
-		g.runStart[g.run[s] + RUN_KINDS + 1]++;
+// Adds the items of slot s: one per cell it covers, or a single big one; 1 when big.
+static int addItems(CollideGrid &g, int s) {
+	Reach c = cellsOf(g, g.reach[s]);
+	if (cellCount(c) > BIG_CELLS) {
+		g.items.push_back(Item{0, 0, s, 1});
+		return 1;
 	}
-	for (size_t k = 0; k < kinds; k++) {
-		g.runStart[k + 1] += g.runStart[k];
-	}
-	g.order.resize(g.ents.size());
-	for (size_t s = 0; s < g.ents.size(); s++) {
-		g.order[g.runStart[g.run[s] + RUN_KINDS]++] = (int)s;
-	}
-}
-
-// Marks in every entry where its run ends in its bucket.
-static void markRuns(CollideGrid &g) {
-	for (unsigned int b = 0; b <= g.mask; b++) {
-		int start = g.bucketStart[b];
-		for (int k = g.bucketStart[b + 1] - 1; k >= start; k--) {
-			Filed &f = g.items[k];
-			int next = k + 1;
-			int joins = next < g.bucketStart[b + 1] && g.run[g.items[next].slot] == g.run[f.slot];
-			f.runEnd = joins ? g.items[next].runEnd : next;
+	for (long long cy = c.y0; cy <= c.y1; cy++) {
+		for (long long cx = c.x0; cx <= c.x1; cx++) {
+			g.items.push_back(Item{cx, cy, s, 0});
 		}
 	}
+	return 0;
 }
 
-// Files every slot that is not big under its cells: a counting sort into the buckets, taking
-// the slots by run.
-static void fileAll(CollideGrid &g) {
-	size_t filed = 0;
+// Files the slots' items into stacks: by bucket, then big.
+static void fileStacks(CollideGrid &g) {
+	g.items.clear();
+	size_t bigs = 0;
 	for (size_t s = 0; s < g.ents.size(); s++) {
-		if (!g.big[s]) {
-			filed += (size_t)cellCount(g.cells[s]);
-		}
+		bigs += (size_t)addItems(g, (int)s);
 	}
 	unsigned int buckets = 16;
-	while (buckets < filed) {
+	while (buckets < g.items.size() - bigs) {
 		buckets *= 2;
 	}
 	g.mask = buckets - 1;
-	g.bucketStart.assign(buckets + 1, 0);
-	g.items.resize(filed);
-	for (size_t s = 0; s < g.ents.size(); s++) {
-		if (!g.big[s]) {
-			fileSlot(g, s, 0);
-		}
+	// a counting sort of the items into their buckets, big ones last, each keeping list order
+	g.itemBucket.resize(g.items.size());
+	g.fill.assign(buckets + 2, 0);
+	for (size_t i = 0; i < g.items.size(); i++) {
+		const Item &item = g.items[i];
+		g.itemBucket[i] = item.big ? buckets : bucketOf(g, item.cx, item.cy);
+		g.fill[g.itemBucket[i] + 1]++;
 	}
+	for (unsigned int b = 0; b <= buckets; b++) {
+		g.fill[b + 1] += g.fill[b];
+	}
+	std::vector<int> &starts = g.itemStart;
+	starts.assign(g.fill.begin(), g.fill.end());
+	g.placed.resize(g.items.size());
+	for (size_t i = 0; i < g.items.size(); i++) {
+		g.placed[g.fill[g.itemBucket[i]]++] = g.items[i];
+	}
+	g.entries.clear();
+	g.bucketStack.assign(buckets + 1, 0);
 	for (unsigned int b = 0; b < buckets; b++) {
-		g.bucketStart[b + 1] += g.bucketStart[b];
-	}
-	orderByRun(g);
-	for (int s : g.order) {
-		if (!g.big[s]) {
-			fileSlot(g, (size_t)s, 1);
+		g.bucketStack[b] = (int)g.stacks.size();
+		if (starts[b + 1] - starts[b] > SMALL_BUCKET) {
+			sortBucket(g, starts[b], starts[b + 1]);
+			cutStacks(g, starts[b], starts[b + 1], 0);
+		} else {
+			gatherStacks(g, starts[b], starts[b + 1]);
 		}
 	}
-	// placing moved each bucket's start to where the next one starts: shift them back
-	for (unsigned int b = buckets; b > 0; b--) {
-		g.bucketStart[b] = g.bucketStart[b - 1];
-	}
-	g.bucketStart[0] = 0;
-	markRuns(g);
-}
-
-// 1 when boxes filed in slots s and t can meet although one has no width or height: their
-// reaches overlap, but such a box meets only one that covers the pixels on both sides of
-// its edge. The pairs of a dead crowd whose boxes shrank to nothing are thus never made.
-static int emptyBoxesMeet(const CollideGrid &g, int s, int t) {
-	if (g.run[s] != RUN_EMPTY_X && g.run[s] != RUN_EMPTY_Y && g.run[t] != RUN_EMPTY_X && g.run[t] != RUN_EMPTY_Y) {
-		return 1;
-	}
-	return g.ents[s]->boxMeets(g.ents[t]);
-}
-
-// Records the pair of p and q when their reaches meet in the cell holding the corner where
-// they begin to overlap; the earlier slot first.
-static void pairEntries(CollideGrid &g, const Filed *p, const Filed *q) {
-	if (!((q->cx == p->cx) & (q->cy == p->cy) & overlaps(p->reach, q->reach))) {
-		return;
-	}
-	int cornerX = std::max(p->reach.x0, q->reach.x0);
-	int cornerY = std::max(p->reach.y0, q->reach.y0);
-	if (cellOf(cornerX, g.cellSize) != p->cx || cellOf(cornerY, g.cellSize) != p->cy) {
-		return;
-	}
-	if (!emptyBoxesMeet(g, p->slot, q->slot)) {
-		return;
-	}
-	g.found.push_back(std::min(p->slot, q->slot));
-	g.found.push_back(std::max(p->slot, q->slot));
-}
-
-// Pairs the entries of each cell whose reaches meet, once: in the cell holding the corner
-// where they begin to overlap. An entry is paired with the runs after its own, and within
-// its own run only when it is lone.
-static void pairCells(CollideGrid &g) {
-	const Filed *items = g.items.data();
-	for (unsigned int b = 0; b <= g.mask; b++) {
-		const Filed *end = items + g.bucketStart[b + 1];
-		for (const Filed *p = items + g.bucketStart[b]; p < end; p++) {
-			const Filed *q = g.run[p->slot] == RUN_LONE ? p + 1 : items + p->runEnd;
-			for (; q < end; q++) {
-				pairEntries(g, p, q);
-			}
-		}
+	g.bucketStack[buckets] = (int)g.stacks.size();
+	g.bucketExtra.assign(buckets, -1);
+	g.bigBegin = (int)g.stacks.size();
+	sortBucket(g, starts[buckets], starts[buckets + 1]);
+	cutStacks(g, starts[buckets], starts[buckets + 1], 1);
+	g.bigEnd = (int)g.stacks.size();
+	g.jump.resize(g.entries.size());
+	for (size_t i = 0; i < g.jump.size(); i++) {
+		g.jump[i] = (int)i;
 	}
 }
 
-// Pairs each big slot with every slot its reach meets; two big ones once.
-static void pairBig(CollideGrid &g) {
-	int n = (int)g.ents.size();
-	for (int s = 0; s < n; s++) {
-		if (!g.big[s]) {
-			continue;
-		}
-		for (int t = 0; t < n; t++) {
-			if (t == s || (g.big[t] && t < s) || (g.run[t] == g.run[s] && g.run[s] != RUN_LONE) ||
-			    !overlaps(g.reach[s], g.reach[t]) || !emptyBoxesMeet(g, s, t)) {
-				continue;
-			}
-			g.found.push_back(std::min(s, t));
-			g.found.push_back(std::max(s, t));
-		}
+// Indexes the stacks of the build filed under cells by kind, for receivers too big to ask
+// their cells: once in a pass, when the first of them asks.
+static void indexKinds(CollideGrid &g) {
+	size_t kinds = g.kinds.size();
+	g.kindStart.assign(kinds + 1, 0);
+	for (int st = 0; st < g.bigBegin; st++) {
+		g.kindStart[g.stacks[st].kind + 1]++;
 	}
+	for (size_t k = 0; k < kinds; k++) {
+		g.kindStart[k + 1] += g.kindStart[k];
+	}
+	g.fill.assign(g.kindStart.begin(), g.kindStart.end() - 1);
+	g.kindStacks.resize(g.bigBegin);
+	for (int st = 0; st < g.bigBegin; st++) {
+		g.kindStacks[g.fill[g.stacks[st].kind]++] = st;
+	}
+	g.kindsIndexed = 1;
 }
 
-// Groups the pairs by their earlier slot, later slots ascending within each group.
-static void groupPairs(CollideGrid &g) {
-	size_t n = g.ents.size();
-	g.partnerStart.assign(n + 1, 0);
-	for (size_t k = 0; k < g.found.size(); k += 2) {
-		g.partnerStart[g.found[k] + 1]++;
+// Marks in each big stack of the build where the big stacks of its kind end.
+static void markBigKinds(CollideGrid &g) {
+	for (int st = g.bigEnd - 1; st >= g.bigBegin; st--) {
+		int last = st + 1 < g.bigEnd && g.stacks[st + 1].kind == g.stacks[st].kind;
+		g.stacks[st].nextExtra = last ? g.stacks[st + 1].nextExtra : st + 1;
 	}
-	for (size_t s = 0; s < n; s++) {
-		g.partnerStart[s + 1] += g.partnerStart[s];
-	}
-	g.partners.resize(g.found.size() / 2);
-	g.fill.assign(g.partnerStart.begin(), g.partnerStart.end() - 1);
-	for (size_t k = 0; k < g.found.size(); k += 2) {
-		g.partners[g.fill[g.found[k]]++] = g.found[k + 1];
-	}
-	for (size_t s = 0; s < n; s++) {
-		if (g.partnerStart[s + 1] - g.partnerStart[s] > 1) {
-			std::sort(g.partners.begin() + g.partnerStart[s], g.partners.begin() + g.partnerStart[s + 1]);
-		}
-	}
+	g.bigExtra.clear();
 }
 
-// Files every linked entity, in list order, and with pairs set pairs those whose reaches meet.
-void buildGrid(CollideGrid &g, int pairs) {
-	g.ents.clear();
-	g.reach.clear();
-	g.run.clear();
+// Files every linked entity; 0 when the list is out of the order of priority.
+int buildGrid(CollideGrid &g) {
+	size_t n = 0;
 	for (Entity *e = elist; e != nullptr; e = e->next) {
-		g.ents.push_back(e);
-		g.reach.push_back(reachOf(e));
-		g.run.push_back(runOf(g, e));
-	}
-	g.left.assign(g.ents.size(), 0);
-	g.leavers.clear();
-	g.cellSize = cellSizeFor(g.reach);
-	g.cells.resize(g.ents.size());
-	g.big.resize(g.ents.size());
-	g.bigSlots.clear();
-	for (size_t s = 0; s < g.ents.size(); s++) {
-		g.cells[s] = cellsOf(g, g.reach[s]);
-		g.big[s] = cellCount(g.cells[s]) > BIG_CELLS;
-		if (g.big[s]) {
-			g.bigSlots.push_back((int)s);
+		if (e->next != nullptr && e->next->priority < e->priority) {
+			return 0;
 		}
+		n++;
 	}
-	fileAll(g);
-	g.paired = pairs;
-	if (pairs) {
-		g.found.clear();
-		pairCells(g);
-		pairBig(g);
-		groupPairs(g);
+	resetGrid(g, n);
+	long long place = 0;
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		addSlot(g, e, orderKey(e->priority, place++));
 	}
-	g.links = gridLinks();
-	g.cursor = 0;
+	g.cellShift = cellShiftFor(g.reach);
+	fileStacks(g);
+	markBigKinds(g);
+	g.kindsIndexed = 0;
+	return 1;
 }
 
-// The slot of e, searched from slot `from` on and then from the start; -1 when not filed.
-int slotOf(const CollideGrid &g, const Entity *e, size_t from) {
-	for (size_t s = from; s < g.ents.size(); s++) {
-		if (g.ents[s] == e) {
-			return (int)s;
-		}
+// -1, 0 or 1 as stack st lies before, at or after (cx, cy, k, r) in the order of the filing.
+static int stackOrder(const Stack &st, long long cx, long long cy, int k, const Reach &r) {
+	if (st.cx != cx) {
+		return st.cx < cx ? -1 : 1;
 	}
-	for (size_t s = 0; s < from && s < g.ents.size(); s++) {
-		if (g.ents[s] == e) {
-			return (int)s;
+	if (st.cy != cy) {
+		return st.cy < cy ? -1 : 1;
+	}
+	if (st.kind != k) {
+		return st.kind < k ? -1 : 1;
+	}
+	if (sameReach(st.reach, r)) {
+		return 0;
+	}
+	return reachBefore(st.reach, r) ? -1 : 1;
+}
+
+// The big stack of the build in stacks[begin, end), in order, that is (cx, cy, k, r); -1 if none.
+static int findStack(const CollideGrid &g, int begin, int end, long long cx, long long cy, int k, const Reach &r) {
+	while (begin < end) {
+		int mid = begin + (end - begin) / 2;
+		int o = stackOrder(g.stacks[mid], cx, cy, k, r);
+		if (o == 0) {
+			return mid;
+		}
+		if (o < 0) {
+			begin = mid + 1;
+		} else {
+			end = mid;
 		}
 	}
 	return -1;
 }
 
-// Orders bucket entries by slot for the binary search.
-static bool slotBefore(const Filed &f, int slot) {
-	return f.slot < slot;
+// The stack of kind k and reach r under cell (cx, cy), or big; made when there is none.
+static int stackFor(CollideGrid &g, long long cx, long long cy, int k, const Reach &r, int big) {
+	unsigned int b = big ? 0 : bucketOf(g, cx, cy);
+	int found = big ? findStack(g, g.bigBegin, g.bigEnd, 0, 0, k, r) : -1;
+	for (int st = g.bucketStack[b]; !big && found < 0 && st < g.bucketStack[b + 1]; st++) {
+		found = stackOrder(g.stacks[st], cx, cy, k, r) == 0 ? st : -1;
+	}
+	if (found >= 0) {
+		return found;
+	}
+	const std::vector<int> &bigs = g.bigExtra;
+	for (int st = big ? -1 : g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+		if (stackOrder(g.stacks[st], cx, cy, k, r) == 0) {
+			return st;
+		}
+	}
+	for (size_t i = 0; big && i < bigs.size(); i++) {
+		if (stackOrder(g.stacks[bigs[i]], 0, 0, k, r) == 0) {
+			return bigs[i];
+		}
+	}
+	Stack st;
+	st.cx = big ? 0 : cx;
+	st.cy = big ? 0 : cy;
+	st.reach = r;
+	st.kind = k;
+	st.big = big;
+	st.begin = st.end = 0;
+	st.late = -1;
+	st.nextExtra = big ? -1 : g.bucketExtra[b];
+	int made = (int)g.stacks.size();
+	g.stacks.push_back(st);
+	if (big) {
+		g.bigExtra.push_back(made);
+	} else {
+		g.bucketExtra[b] = made;
+		g.extraStacks.push_back(made);
+	}
+	return made;
 }
 
-// Adds the leavers of the team that the receiver in slot sa is still in, from slot first on,
-// whose reach meets r: former team mates, now dead, that the filing left unpaired with it.
-static void addLeavers(const CollideGrid &g, int sa, const Reach &r, int first, std::vector<int> &out) {
-	if (g.run[sa] < 0 || g.left[sa]) {
+// First index in a late list holding list order `from` or later.
+static size_t lateFrom(const CollideGrid &g, const LateList &late, long long from) {
+	return std::lower_bound(late.begin(), late.end(), from,
+	                        [&g](const Entry &e, long long k) { return g.key[e.slot] < k; }) -
+	       late.begin();
+}
+
+// Puts slot s into stack st's late entries, at its place in list order.
+static void fileLate(CollideGrid &g, int st, int s) {
+	if (g.stacks[st].late < 0) {
+		if (g.lateUsed == (int)g.lateLists.size()) {
+			g.lateLists.emplace_back();
+		}
+		g.lateLists[g.lateUsed].clear();
+		g.stacks[st].late = g.lateUsed++;
+	}
+	LateList &late = g.lateLists[g.stacks[st].late];
+	late.insert(late.begin() + (long)lateFrom(g, late, g.key[s] + 1), Entry{s, g.ver[s]});
+}
+
+// Files slot s during the pass in the stacks of its kind and reach now.
+static void fileSlot(CollideGrid &g, int s) {
+	Reach c = cellsOf(g, g.reach[s]);
+	if (cellCount(c) > BIG_CELLS) {
+		fileLate(g, stackFor(g, 0, 0, g.kind[s], g.reach[s], 1), s);
 		return;
 	}
-	for (int l : g.leavers) {
-		if (g.run[l] == g.run[sa] && l >= first && overlaps(r, g.reach[l])) {
-			out.push_back(l);
+	for (long long cy = c.y0; cy <= c.y1; cy++) {
+		for (long long cx = c.x0; cx <= c.x1; cx++) {
+			fileLate(g, stackFor(g, cx, cy, g.kind[s], g.reach[s], 0), s);
 		}
 	}
 }
 
-// Forgets the leavers at or before slot sa, which the receivers have passed, and the removed.
-static void forgetPassedLeavers(CollideGrid &g, int sa) {
-	size_t kept = 0;
-	for (int l : g.leavers) {
-		if (l > sa && !g.ents[l]->removed) {
-			g.leavers[kept++] = l;
-		}
-	}
-	g.leavers.resize(kept);
+// Notes an entity just linked: where the list put it, by priority and by the order of linking.
+void noteLinked(CollideGrid &g, Entity *e) {
+	g.fresh.push_back(e);
+	g.freshSerial.push_back(++g.serial);
 }
 
-// Asks the cells for the partners of slot sa from slot first on: every filed entry whose reach
-// meets r, the reach of sa now, found in the cell that holds the corner where the two begin
-// to overlap, so that each comes once; runs that cannot hurt sa are passed over whole. Then
-// the big slots that it meets.
-static void askCells(const CollideGrid &g, int sa, const Reach &r, int first, std::vector<int> &out) {
-	Reach c = cellsOf(g, r);
-	const Filed *items = g.items.data();
-	for (int cy = c.y0; cy <= c.y1; cy++) {
-		for (int cx = c.x0; cx <= c.x1; cx++) {
-			unsigned int b = bucketOf(g, cx, cy);
-			const Filed *run = items + g.bucketStart[b];
-			const Filed *end = items + g.bucketStart[b + 1];
-			for (; run < end; run = items + run->runEnd) {
-				if (runApart(g, sa, g.run[run->slot])) {
-					continue;
-				}
-				const Filed *runEnd = items + run->runEnd;
-				for (const Filed *i = std::lower_bound(run, runEnd, first, slotBefore); i < runEnd; i++) {
-					if (!((i->cx == cx) & (i->cy == cy) & overlaps(r, i->reach))) {
-						continue;
+// Files the entities linked since the last call; 1 when there were any.
+int fileFresh(CollideGrid &g) {
+	if (g.fresh.empty()) {
+		return 0;
+	}
+	for (size_t i = 0; i < g.fresh.size(); i++) {
+		Entity *e = g.fresh[i];
+		if (!e->removed) {
+			fileSlot(g, addSlot(g, e, orderKey(e->priority, -(long long)g.freshSerial[i])));
+		}
+	}
+	g.fresh.clear();
+	g.freshSerial.clear();
+	return 1;
+}
+
+// 1 when e is now of kind k and has reach r; asked after every collision, so that it
+// compares names rather than look them up.
+static int stillIs(const CollideGrid &g, const Entity *e, const Kind &k, const Reach &r) {
+	return sameReach(reachOf(e), r) && k.vulnerable == !(e->flags & ENT_INVULN) && k.hurts == (e->damage != 0) &&
+	       k.flat == ((e->w <= 0) | (e->h <= 0) << 1) && k.restless == restless(e) && k.sound == burningSound(e) &&
+	       g.profileIgnore[k.profile] == &e->ignore.get() && g.profileType[k.profile] == e->type &&
+	       g.teamNames[k.team] == e->group;
+}
+
+// 1 when the entity in slot s is no longer what it was filed as.
+int changedSinceFiled(const CollideGrid &g, int s) {
+	return !g.ents[s]->removed && !stillIs(g, g.ents[s], g.kinds[g.kind[s]], g.reach[s]);
+}
+
+// Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
+int refileIfChanged(CollideGrid &g, int s) {
+	if (!changedSinceFiled(g, s)) {
+		return 0;
+	}
+	g.kind[s] = kindNumber(g, kindOf(g, g.ents[s]));
+	g.reach[s] = reachOf(g.ents[s]);
+	g.ver[s]++;
+	widenKindBox(g, s);
+	fileSlot(g, s);
+	return 1;
+}
+
+// 1 when entry e still stands for its entity: not removed, and not filed anew since.
+static int stands(const CollideGrid &g, const Entry &e) {
+	return e.ver == g.ver[e.slot] && !g.ents[e.slot]->removed;
+}
+
+// The first entry of entries[i, end) that still stands, or end; the entries passed over are
+// jumped over from then on.
+static int standingFrom(CollideGrid &g, int i, int end) {
+	int r = i;
+	while (r < end) {
+		if (g.jump[r] != r) {
+			r = g.jump[r];
+		} else if (!stands(g, g.entries[r])) {
+			g.jump[r] = r + 1;
+			r++;
+		} else {
+			break;
+		}
+	}
+	for (int k = i; k < r;) {
+		int next = g.jump[k];
+		g.jump[k] = r;
+		k = next;
+	}
+	return r;
+}
+
+// Orders the sources for the heap: the one whose entry comes first in the list on top.
+static bool laterSource(const Source &a, const Source &b) {
+	return a.key > b.key;
+}
+
+// Adds stack st to the walk from list order `from` on: its entries of the build and its late ones.
+static void addSources(CollideGrid &g, int st, long long from) {
+	const Stack &stack = g.stacks[st];
+	if (stack.begin < stack.end) {
+		int pos = (int)(std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, from,
+		                                 [&g](const Entry &e, long long k) { return g.key[e.slot] < k; }) -
+		                g.entries.begin());
+		if (pos < stack.end) {
+			g.sources.push_back(Source{g.key[g.entries[pos].slot], st, pos, 0});
+		}
+	}
+	if (stack.late >= 0) {
+		const LateList &late = g.lateLists[stack.late];
+		size_t pos = lateFrom(g, late, from);
+		if (pos < late.size()) {
+			g.sources.push_back(Source{g.key[late[pos].slot], st, (int)pos, 1});
+		}
+	}
+}
+
+// Adds stack st to the walk when its kind and reach may meet the receiver's with some effect,
+// counting a pair of stacks under cells only in the cell where their reaches begin to meet.
+static void consider(CollideGrid &g, int st, long long from) {
+	const Stack &stack = g.stacks[st];
+	const Reach &r = g.askedReach;
+	if (inertForReceiver(g, stack.kind) || !overlaps(r, stack.reach)) {
+		return;
+	}
+	if (!stack.big && (cellOf(std::max(r.x0, stack.reach.x0), g.cellShift) != stack.cx ||
+	                   cellOf(std::max(r.y0, stack.reach.y0), g.cellShift) != stack.cy)) {
+		return;
+	}
+	addSources(g, st, from);
+}
+
+// 0 when no kind that the receiver's may meet to some effect has an entity anywhere near:
+// most of a crowd of one side is alone with its kind, and need not ask its cells.
+static int nearAnyPartner(CollideGrid &g) {
+	if (g.kinds.size() > MAX_KIND_BOXES) {
+		return 1;
+	}
+	for (size_t k = 0; k < g.kinds.size(); k++) {
+		if (overlaps(g.askedReach, g.kindBox[k]) && !inertForReceiver(g, (int)k)) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
+// Starts the walk of receiver sa over the entries from list order `from` on. A receiver
+// that nothing changed since its filing is asked with what it was filed as.
+void askPartners(CollideGrid &g, int sa, long long from, int filed) {
+	g.receiver = sa;
+	g.askedKind = filed ? g.kinds[g.kind[sa]] : kindOf(g, g.ents[sa]);
+	g.askedReach = filed ? g.reach[sa] : reachOf(g.ents[sa]);
+	if (++g.stamp == INT_MAX) {
+		// every mark of an earlier asking must differ from the new ones: start the count again
+		std::fill(g.memoStamp.begin(), g.memoStamp.end(), 0);
+		g.stamp = 1;
+	}
+	if (g.memoStamp.size() < g.kinds.size()) {
+		g.memoStamp.resize(g.kinds.size() * 2, 0);
+		g.memoInert.resize(g.kinds.size() * 2, 0);
+	}
+	g.sources.clear();
+	if (!nearAnyPartner(g)) {
+		return;
+	}
+	Reach c = cellsOf(g, g.askedReach);
+	if (cellCount(c) <= BIG_CELLS) {
+		for (long long cy = c.y0; cy <= c.y1; cy++) {
+			for (long long cx = c.x0; cx <= c.x1; cx++) {
+				unsigned int b = bucketOf(g, cx, cy);
+				for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
+					if (g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
+						consider(g, st, from);
 					}
-					if (cellOf(std::max(r.x0, i->reach.x0), g.cellSize) == cx &&
-					    cellOf(std::max(r.y0, i->reach.y0), g.cellSize) == cy) {
-						out.push_back(i->slot);
+				}
+				for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+					if (g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
+						consider(g, st, from);
 					}
 				}
 			}
 		}
-	}
-	for (int t : g.bigSlots) {
-		if (t >= first && !runApart(g, sa, g.run[t]) && overlaps(r, g.reach[t])) {
-			out.push_back(t);
-		}
-	}
-}
-
-// The slots from first on that may collide with slot sa, ascending.
-void partnersOf(CollideGrid &g, int sa, int first, std::vector<int> &out) {
-	out.clear();
-	forgetPassedLeavers(g, sa);
-	// the receiver's box may have shrunk since it was filed: ask with what it reaches now
-	Reach r = reachOf(g.ents[sa]);
-	int fromPairs = g.paired && !g.left[sa];
-	if (fromPairs) {
-		const int *group = g.partners.data();
-		const int *end = group + g.partnerStart[sa + 1];
-		for (const int *i = std::lower_bound(group + g.partnerStart[sa], end, first); i < end; i++) {
-			out.push_back(*i);
-		}
-	} else if (!g.big[sa]) {
-		askCells(g, sa, r, first, out);
 	} else {
-		for (int t = first; t < (int)g.ents.size(); t++) {
-			if (!runApart(g, sa, g.run[t]) && overlaps(r, g.reach[t])) {
-				out.push_back(t);
+		// too big to ask its cells: every stack of every kind it may meet instead
+		if (!g.kindsIndexed) {
+			indexKinds(g);
+		}
+		for (size_t k = 0; k + 1 < g.kindStart.size(); k++) {
+			for (int i = g.kindStart[k]; i < g.kindStart[k + 1] && !inertForReceiver(g, (int)k); i++) {
+				consider(g, g.kindStacks[i], from);
 			}
 		}
+		for (int st : g.extraStacks) {
+			consider(g, st, from);
+		}
 	}
-	size_t found = out.size();
-	addLeavers(g, sa, r, first, out);
-	// the pairs come in order; the cells, the big slots and the leavers do not
-	if (!fromPairs || out.size() > found) {
-		std::sort(out.begin(), out.end());
+	for (int st = g.bigBegin; st < g.bigEnd;) {
+		if (inertForReceiver(g, g.stacks[st].kind)) {
+			st = g.stacks[st].nextExtra;
+			continue;
+		}
+		consider(g, st, from);
+		st++;
 	}
+	for (int st : g.bigExtra) {
+		consider(g, st, from);
+	}
+	std::make_heap(g.sources.begin(), g.sources.end(), laterSource);
+}
+
+// 1 when the receiver of the walk is no longer what its walk was asked with.
+int receiverChanged(const CollideGrid &g) {
+	return !stillIs(g, g.ents[g.receiver], g.askedKind, g.askedReach);
+}
+
+// The slot of the walk's next partner in list order, -1 at the end. A source whose entry no
+// longer stands moves on to the next one that does and goes back into the heap.
+int nextPartner(CollideGrid &g) {
+	while (!g.sources.empty()) {
+		std::pop_heap(g.sources.begin(), g.sources.end(), laterSource);
+		Source &src = g.sources.back();
+		const Stack &stack = g.stacks[src.stack];
+		int slot = -1;
+		if (!src.late) {
+			src.pos = standingFrom(g, src.pos, stack.end);
+			if (src.pos < stack.end) {
+				slot = g.entries[src.pos].slot;
+			}
+		} else {
+			LateList &late = g.lateLists[stack.late];
+			size_t pos = lateFrom(g, late, src.key);
+			while (pos < late.size() && !stands(g, late[pos])) {
+				late.erase(late.begin() + (long)pos);
+			}
+			if (pos < late.size()) {
+				slot = late[pos].slot;
+			}
+		}
+		if (slot < 0) {
+			g.sources.pop_back();
+			continue;
+		}
+		if (g.key[slot] != src.key) {
+			// the entry it stood on is gone: take its place in the heap by the one after
+			src.key = g.key[slot];
+			std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+			continue;
+		}
+		if (!src.late) {
+			src.pos++;
+			if (src.pos < stack.end) {
+				src.key = g.key[g.entries[src.pos].slot];
+			}
+		} else {
+			src.key++;
+		}
+		if (!src.late && src.pos >= stack.end) {
+			g.sources.pop_back();
+		} else {
+			std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+		}
+		return slot;
+	}
+	return -1;
 }

@@ -1,88 +1,177 @@
-// The broad phase of the collision pass: which entities of the world list may collide.
-// Only game/collide.cpp uses it.
+// The broad phase of the collision pass: which entities of the world list may collide with
+// a receiver in a way that changes something. Only game/collide.cpp uses it.
 #ifndef GAME_COLLIDE_GRID_H
 #define GAME_COLLIDE_GRID_H
 
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
 #include "entity/entity.h"
 
-// The pixels a box reaches, both ends included: columns x .. max(x, x + w - 1), rows likewise.
-// Two boxes that collide reach a common pixel.
+// The pixels a box reaches, in half pixels: a box w wide at x covers 2x .. 2(x + w - 1); a box
+// without width at x stands on the edge 2x - 1 between x - 1 and x, and one of negative width
+// w on 2(x + w) - 1 .. 2x - 1; rows likewise. Two boxes with width and height meet exactly
+// when their reaches share a point, and so do such a box and one 0 wide or high; two without
+// width (or without height) never meet, and one of negative size meets only within its reach.
 struct Reach {
-	int x0;
-	int y0;
-	int x1;
-	int y1;
+	long long x0;
+	long long y0;
+	long long x1;
+	long long y1;
 };
 
-// The run an entity is filed in within its buckets. Entities of one run are not paired with
-// each other, except lone ones: a team (one group, alive, a box with some area) cannot hurt
-// itself, and two boxes without width (or two without height) cannot meet. The lone (dead,
-// with a box) are paired with everyone. Teams are numbered from 0 up.
-#define RUN_LONE    (-1)
-#define RUN_EMPTY_X (-2)  // no width: meets only a box that covers its column and the one before
-#define RUN_EMPTY_Y (-3)  // width but no height: likewise in rows
-#define RUN_KINDS   3     // the runs that are not teams
+// What decides, for a whole crowd at once, whether its collisions with another can change
+// anything (see changesNothing in collide_grid.cpp).
+struct Kind {
+	int team;                   // the group, numbered
+	int profile;                // the type and the ignore table, numbered
+	int vulnerable;             // takes damage: no ENT_INVULN
+	int hurts;                  // deals damage: damage not 0
+	int flat;                   // 1: no width, 2: no height, 3: neither
+	int restless;               // life used up and not burning in DEATH: its next die() acts
+	int sound;                  // burning in DEATH: the sound its next die() asks for; else SOUND_EVENTS
+	unsigned long long packed;  // all of the above in one number
+};
 
-// One entry of a bucket: a slot filed under cell (cx, cy), with its reach beside it so that
-// the pairing reads on in memory. A bucket holds its runs one after the other, slots
-// ascending within each run.
-struct Filed {
+// One entity filed in a stack: its slot, and the filing it belongs to.
+struct Entry {
 	int slot;
-	int cx;
-	int cy;
+	int ver;
+};
+
+// The entities of one kind whose reaches are the same, filed under one cell (or, big, under
+// none): a pile is one stack, asked once however large it is. Its entries filed at the build
+// lie in entries[begin, end), ascending in list order; those filed during the pass in a list
+// of their own, ascending too.
+struct Stack {
+	long long cx;
+	long long cy;
 	Reach reach;
-	int runEnd;  // index in items of the first entry after this entry's run
+	int kind;
+	int big;
+	int begin;
+	int end;
+	int late;       // index in lateLists, -1 for none yet
+	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none;
+	                // in a big stack of the build, the first big stack of another kind
 };
 
-// The world list as the last build found it, cut into cells. Slots are list positions then.
+// The entries a stack gains during the pass, in list order. Those linked go before the others
+// of their priority and those filed anew mostly after: a deque takes both at its ends.
+typedef std::deque<Entry> LateList;
+
+// A slot filed under a cell, or big, while the grid is built.
+struct Item {
+	long long cx;
+	long long cy;
+	int slot;
+	int big;
+};
+
+// Where a receiver's walk stands in one stack: in its entries from the build or in its late ones.
+struct Source {
+	long long key;  // list order of the entry at pos
+	int stack;
+	int pos;
+	int late;
+};
+
+// The group and profile numbers of the last entity of a template whose kind was worked out.
+struct TemplateMemo {
+	long pass;
+	const EntityData *data;
+	int team;
+	int profile;
+};
+#define TEMPLATE_MEMOS 64
+
+// The world list cut into cells of stacks of kinds, kept up to date while the pass runs.
+// Slots number the filed entities: the list at the build, then those linked during the pass.
 struct CollideGrid {
-	std::vector<Entity *> ents;                  // linked entities, in list order
-	std::vector<Reach> reach;                    // each slot's reach when filed; boxes only shrink inside it
-	std::vector<Reach> cells;                    // the cells each slot is filed under
-	std::vector<int> run;                        // per slot: its run when filed (a team number or RUN_*)
-	std::vector<char> left;                      // per slot: 1 once it lost its life and left its team
-	std::vector<int> leavers;                    // slots that left their team and may still be partners
-	std::vector<int> order;                      // slots by run, then ascending: the order of filing
-	std::vector<int> runStart;                   // scratch of the filing: first index in order of each run
-	std::vector<char> big;                       // 1 for a slot too large to file, paired with every slot
-	std::vector<int> bigSlots;                   // those slots, ascending
-	std::vector<int> bucketStart;                // first index into items of each bucket, and the end
-	std::vector<Filed> items;                    // grouped by bucket, then by run, slots ascending in a run
-	std::vector<int> found;                      // pairs as found: earlier slot, later slot, ...
-	std::vector<int> partnerStart;               // per slot: first index into partners, and the end
-	std::vector<int> partners;                   // the later slot of each pair whose reaches meet, grouped by
-	                                             // the earlier one, ascending within each group
-	std::vector<int> fill;                       // where the grouping puts each slot's next partner
+	// per slot
+	std::vector<Entity *> ents;
+	std::vector<long long> key;  // list order: (priority, place) in one number
+	std::vector<int> kind;
+	std::vector<Reach> reach;
+	std::vector<int> ver;        // grows at each filing anew: older entries stand for nothing
+	std::vector<int> slotTable;  // open addressing from entity to slot
+	unsigned int slotMask;
+	// kinds and what they are made of, numbered afresh each pass
+	std::vector<Kind> kinds;
+	std::vector<Reach> kindBox;  // per kind: the reaches of all its entities filed, in one box
+	std::vector<int> kindTable;
+	TemplateMemo templateMemo[TEMPLATE_MEMOS];
+	long pass;  // counts the builds: memos of earlier ones stand for nothing
+	std::vector<const IntTable *> profileIgnore;
+	std::vector<std::string> profileType;
+	std::vector<int> profileTable;
+	std::vector<unsigned long long> ignoresKey;  // the pairs of profiles asked about
+	std::vector<signed char> ignoresValue;       // -1 for an empty place
+	size_t ignoresCount;
 	std::unordered_map<std::string, int> teams;  // every group ever filed, numbered once
-	int paired;                                  // 1 when the pairs were made; else the cells are asked
-	int cellSize;                                // pixels
-	unsigned int mask;                           // bucket count - 1
-	int links;                                   // gridLinks() when built
-	size_t cursor;                               // slot of the last receiver found
+	std::vector<std::string> teamNames;          // by number
+	// the filing
+	int cellShift;      // cells are 1 << cellShift half pixels wide
+	unsigned int mask;  // bucket count - 1
+	std::vector<Entry> entries;
+	std::vector<int> jump;  // per entry: where the walk goes on past entries that stand for nothing
+	std::vector<Stack> stacks;
+	std::vector<int> bucketStack;  // per bucket: its first stack from the build, and the end
+	std::vector<int> bucketExtra;  // per bucket: the first stack made during the pass, -1 for none
+	int bigBegin;                  // the big stacks of the build, by kind, are stacks[bigBegin, bigEnd)
+	int bigEnd;
+	std::vector<int> kindStart;  // stacks of the build under cells, by kind: for big receivers
+	std::vector<int> kindStacks;
+	int kindsIndexed;              // 1 once kindStart and kindStacks hold this pass's stacks
+	std::vector<int> extraStacks;  // every stack under cells made during the pass
+	std::vector<int> bigExtra;     // every big stack made during the pass
+	std::vector<LateList> lateLists;
+	int lateUsed;
+	// scratch
+	std::vector<Item> items;   // each slot under each cell it covers, in list order
+	std::vector<Item> placed;  // the same by bucket, then by stack
+	std::vector<unsigned int> itemBucket;
+	std::vector<int> itemStart;
+	std::vector<int> fill;
+	std::vector<int> memoStamp;
+	std::vector<signed char> memoInert;
+	int stamp;
+	// the walk of the receiver at hand
+	int receiver;
+	Kind askedKind;
+	Reach askedReach;
+	std::vector<Source> sources;  // a heap: the entry next in list order on top
+	// entities linked while the pass runs, with the order of their linking
+	std::vector<Entity *> fresh;
+	std::vector<int> freshSerial;
+	int serial;
 };
 
-// 1 when a and b cannot hurt each other: one group, both alive. Their doCollision would
-// change nothing, so neither pass makes it.
-int harmless(const Entity *a, const Entity *b);
-// Grows by one for every entity linked, and stays put on removals.
-int gridLinks();
-// 1 when the entity in slot s still fits what it was filed with: its reach within the filed
-// one, and no width or height where it was filed without.
-int fitsFiling(const CollideGrid &g, int s);
-// Takes the sides of the collision in slots sa and sb that lost their life out of their
-// teams; 1 when the receiver sa did, whose partners are then its former team mates too.
-int leaveTeams(CollideGrid &g, int sa, int sb);
-// Files every linked entity; with pairs set, also pairs those whose reaches meet at once,
-// which pays when every receiver will ask (a whole pass), and not when few will.
-void buildGrid(CollideGrid &g, int pairs);
-// Fills out with the slots from first on that may collide with slot sa, ascending.
-// Forgets the leavers that can no longer be partners: those at or before slot sa, where the
-// receivers have passed, and those removed.
-void partnersOf(CollideGrid &g, int sa, int first, std::vector<int> &out);
-// The slot of e, searched from slot `from` on and then from the start; -1 when not filed.
-int slotOf(const CollideGrid &g, const Entity *e, size_t from);
+// 1 when a's doCollision with b would change nothing: neither would lose or gain life, and
+// neither's die() would act. Both passes leave such pairs alone.
+int changesNothing(const Entity *a, const Entity *b);
+// Files every linked entity; 0 when the list is not in the order of priority that every
+// linking keeps, and the grid cannot stand for it.
+int buildGrid(CollideGrid &g);
+// The slot of e; -1 when it is not filed.
+int slotOf(const CollideGrid &g, const Entity *e);
+// Files the entities linked since the last call; 1 when there were any.
+int fileFresh(CollideGrid &g);
+// Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
+int refileIfChanged(CollideGrid &g, int s);
+// 1 when the entity in slot s is no longer what it was filed as.
+int changedSinceFiled(const CollideGrid &g, int s);
+// Starts the walk of receiver sa over the entries from list order `from` on that its kind
+// and its reach may meet with some effect: as they are now, or with filed set, as filed.
+void askPartners(CollideGrid &g, int sa, long long from, int filed);
+// 1 when the receiver of the walk is no longer what its walk was asked with.
+int receiverChanged(const CollideGrid &g);
+// The slot of the walk's next partner in list order, -1 at the end.
+int nextPartner(CollideGrid &g);
+// Notes an entity just linked; the pass files it once the collision that linked it is over.
+void noteLinked(CollideGrid &g, Entity *e);
+// Which death sounds were asked for this cycle, one bit each: asking one quiets a crowd.
+int deathSoundsAsked();
 
 #endif

@@ -249,6 +249,11 @@ void playSound(SoundEvent event) {
 	}
 }
 
+// Whether the event's sound was asked for since the last flush: asking again changes nothing.
+bool soundAsked(SoundEvent event) {
+	return event >= 0 && event < SOUND_EVENTS && sound.events[event].asked;
+}
+
 // Starts the sounds asked for since the last flush: called once a game cycle, so that a wave
 // of bullets fired together is one sound, not eleven.
 void flushSounds() {

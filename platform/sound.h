@@ -36,6 +36,7 @@ enum SoundEvent {
 void openSound(const char *mapFile);
 void closeSound();
 void playSound(SoundEvent event);
+bool soundAsked(SoundEvent event);
 void flushSounds();
 void toggleMute();
 void holdSounds(bool held);

@@ -1,0 +1,239 @@
+// The collision pass over crowds that a level designer's data can pile up: many entities on
+// one spot, of one side or of two, that ignore, spare, kill or outlive each other, die with
+// their partners still ahead of them in the list, spawn as they die, or have boxes as large
+// as the field. Each is measured at growing sizes, up to the limit of live entities, so
+// that a pass growing faster than its crowd shows.
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <map>
+#include "bench/bench_world.h"
+#include "entity/ef_def.h"
+
+namespace {
+
+// The arrangements, in the order of the benchmark's first argument.
+enum Crowd {
+	PILE,             // one side, alive, on one spot
+	LIVING_BURNING,   // one side, half alive and half burning with their boxes, on one spot
+	IGNORING,         // bullets and shots on one spot: their types ignore each other
+	INVULNERABLE,     // two sides on one spot that hurt each other but cannot be hurt
+	DYING_RECEIVERS,  // a pile after the player, which kills each: the dead keep their boxes
+	KILLING,          // two sides on one spot that kill each other, their wrecks shrinking
+	SPAWNING_DEATHS,  // the same, each death removing the dead and firing a bullet
+	HUGE_BOXES,       // half of one side with boxes larger than the field, half spread
+	EMPTY_WRECKS,     // wrecks without boxes on the corner of a living crowd of another side
+	BURNING_BOXES,    // two sides on one spot, dead, burning with their boxes and hurting
+	CROWDS
+};
+
+const char *CROWD_NAMES[CROWDS] = {"Pile",    "LivingAndBurning", "Ignoring",  "Invulnerable", "DyingReceivers",
+                                   "Killing", "SpawningDeaths",   "HugeBoxes", "EmptyWrecks",  "BurningBoxes"};
+
+// A small generator of its own, so that the crowds are the same in every run.
+unsigned int crowdSeed = 1;
+
+// A value in [lo, hi].
+int crowdRand(int lo, int hi) {
+	crowdSeed = crowdSeed * 1103515245u + 12345u;
+	return lo + (int)((crowdSeed >> 8) % (unsigned int)(hi - lo + 1));
+}
+
+// A bullet of the given side at (x, y); null when the world is full.
+Entity *addBullet(const char *group, int x, int y) {
+	Entity *e = loadEntity(ENTITY_FILE, BULLET_ID, env);
+	if (e != nullptr) {
+		e->group = group;
+		e->x = x;
+		e->y = y;
+		e->flags &= ~ENT_DIE_OOB_VPT;
+	}
+	return e;
+}
+
+// A bullet that hits every type: the two sides of a crowd then meet.
+Entity *addOpenBullet(const char *group, int x, int y) {
+	Entity *e = addBullet(group, x, y);
+	if (e != nullptr) {
+		e->ignore.clear();
+	}
+	return e;
+}
+
+// Sends e into its DEATH state as a collision would, keeping its box when keepBox is set.
+void burn(Entity *e, int keepBox) {
+	int w = e->w;
+	int h = e->h;
+	e->life = 0;
+	e->setState("DEATH");
+	if (keepBox) {
+		e->w = w;
+		e->h = h;
+	}
+}
+
+// The start-up level emptied but for the player, which stands at the bottom of the view.
+void playerOnly() {
+	startUpWorld();
+	for (Entity *e = elist; e != nullptr;) {
+		Entity *next = e->next;
+		if (e != player) {
+			remEn(&elist, e);
+		}
+		e = next;
+	}
+	reapEntities();
+}
+
+// Fills the world with crowd c of n entities in all, the player among them.
+void crowdWorld(Crowd c, int n) {
+	playerOnly();
+	Quiet q;
+	crowdSeed = (unsigned int)n;
+	int x = env->cx + 200;
+	int y = env->cy + 200;
+	while (num_entities < n) {
+		int k = num_entities;
+		Entity *e = nullptr;
+		switch (c) {
+		case PILE:
+			e = addBullet("ENEMY", x, y);
+			break;
+		case LIVING_BURNING:
+			e = addBullet("ENEMY", x, y);
+			if (e != nullptr && k % 2 == 0) {
+				burn(e, 1);
+			}
+			break;
+		case IGNORING:
+			e = k % 2 ? addBullet("ENEMY", x, y) : loadEntity(ENTITY_FILE, SHOT_ID, env);
+			if (e != nullptr) {
+				e->x = x;
+				e->y = y;
+				e->xvel = e->yvel = 0;
+			}
+			break;
+		case INVULNERABLE:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr) {
+				e->flags |= ENT_INVULN;
+			}
+			break;
+		case DYING_RECEIVERS:
+			// after the player in the list, so that it is their receiver
+			e = addBullet("ENEMY", player->x, player->y);
+			break;
+		case KILLING:
+		case SPAWNING_DEATHS:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			break;
+		case HUGE_BOXES:
+			e = addBullet("ENEMY", env->cx + crowdRand(0, vp->xlen - 3), env->cy + crowdRand(0, vp->ylen - 100));
+			if (e != nullptr && k % 2) {
+				e->x -= 100000;
+				e->y -= 100000;
+				e->w = e->h = 200000;
+			}
+			break;
+		case EMPTY_WRECKS:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr && k % 2) {
+				burn(e, 0);
+			}
+			break;
+		case BURNING_BOXES:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr) {
+				burn(e, 1);
+			}
+			break;
+		default:
+			break;
+		}
+		if (e == nullptr) {
+			return;
+		}
+	}
+}
+
+// A template's frames as they were, put back when the object goes.
+class FramesKept {
+public:
+	explicit FramesKept(const char *id) : data(getEData(id, edlist)) {
+		if (data != nullptr) {
+			kept = data->states;
+		}
+	}
+	~FramesKept() {
+		if (data == nullptr) {
+			return;
+		}
+		for (size_t s = 0; s < kept.size(); s++) {
+			for (size_t f = 0; f < kept[s].frames.size(); f++) {
+				data->states[s].frames[f].enter = kept[s].frames[f].enter;
+				data->states[s].frames[f].exit = kept[s].frames[f].exit;
+			}
+		}
+	}
+	EntityData *data;
+
+private:
+	std::vector<State> kept;
+};
+
+// The bullet's first DEATH frame, or null.
+Frame *deathFrame(EntityData *d) {
+	for (size_t i = 0; d != nullptr && i < d->states.size(); i++) {
+		if (d->states[i].name == "DEATH" && !d->states[i].frames.empty()) {
+			return &d->states[i].frames[0];
+		}
+	}
+	return nullptr;
+}
+
+// The collision pass over crowd range(0) of range(1) entities, the crowd laid anew each time.
+void BM_CollisionCrowd(benchmark::State &state) {
+	static std::map<std::pair<int, int>, WorldSave> saves;
+	Crowd c = (Crowd)state.range(0);
+	int n = (int)state.range(1);
+	state.SetLabel(CROWD_NAMES[c]);
+	benchGame();
+	FramesKept bullet(BULLET_ID);
+	Frame *death = deathFrame(bullet.data);
+	if (death == nullptr) {
+		state.SkipWithError("no Bullet DEATH frame");
+		return;
+	}
+	if (c == DYING_RECEIVERS) {
+		death->enter = nullptr;  // the data's bullets burn with their boxes
+	} else if (c == SPAWNING_DEATHS) {
+		// leaving its flight fires a bullet at the player, and its death removes it
+		for (Frame &f : bullet.data->states[0].frames) {
+			f.exit = ef_fire_aimed;
+		}
+		death->enter = ef_die;
+	}
+	std::pair<int, int> key(c, n);
+	if (saves.count(key) == 0) {
+		int priority = bullet.data->priority;
+		if (c == DYING_RECEIVERS) {
+			bullet.data->priority = player != nullptr ? player->priority + 10 : priority;
+		}
+		crowdWorld(c, n);
+		bullet.data->priority = priority;
+		saveWorld(&saves[key]);
+	}
+	Quiet q;
+	runOnWorld(state, saves[key], 1, collisionPass);
+}
+
+// Every arrangement at 1,024, 4,096 and 16,384 live entities (the limit).
+void crowdArgs(benchmark::internal::Benchmark *b) {
+	for (int c = 0; c < CROWDS; c++) {
+		for (int n : {1024, 4096, MAX_LIVE_ENTITIES}) {
+			b->Args({c, n});
+		}
+	}
+}
+BENCHMARK(BM_CollisionCrowd)->Apply(crowdArgs)->Unit(benchmark::kMillisecond);
+
+}  // namespace
