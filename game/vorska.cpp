@@ -128,6 +128,7 @@ int loopPass(Font *font) {
 int SDL_main(int argc, char **argv) {
 	(void)argc;
 	(void)argv;
+	lineBufferStreams();
 	Font *font = startUp();
 	while (loopPass(font)) {
 	}

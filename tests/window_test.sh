@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the real game in a real window under Xvfb, drives it with keys, and checks that it
-# opens its window, reports its video mode, draws the field, pauses, and quits on Escape.
+# opens its window, reports its video mode and its messages through pipes line by line while
+# it runs, draws the field, pauses, and quits on Escape.
 # Usage: window_test.sh path/to/vorska   (from the repository root, or from anywhere for the
 # installed launcher, which enters the data folder itself)
 game="$1"
@@ -10,7 +11,11 @@ trap 'rm -rf "$out"' EXIT
 # shellcheck disable=SC2016 # the inner shell expands the script's $ words, from its arguments
 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	game="$1"; out="$2"
-	"$game" >"$out/stdout" 2>"$out/stderr" &
+	# through pipes, as `vorska | tee log` runs it: each line must come out while the game runs
+	mkfifo "$out/out" "$out/err"
+	cat "$out/out" >"$out/stdout" &
+	cat "$out/err" >"$out/stderr" &
+	"$game" >"$out/out" 2>"$out/err" &
 	pid=$!
 	wid=$(timeout 20 xdotool search --sync --name "^VORSKA\$" | head -n 1)
 	[ -n "$wid" ] || { echo "FAIL: no window named VORSKA"; kill $pid; exit 1; }
@@ -19,6 +24,9 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	xdotool keydown space; sleep 0.5; xdotool keydown Left; sleep 0.5; xdotool keyup Left; xdotool keyup space
 	xdotool key Up Up Right
 	sleep 0.5
+	# the first volley has loaded the template of the shots
+	{ grep -q "^  Double buffer: " "$out/stdout" && grep -q "Loading EData Shot$" "$out/stderr"; } ||
+		{ echo "FAIL: the video-mode report or the messages held back in the pipes"; kill $pid; exit 1; }
 	alive() { kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended $1"; exit 1; }; }
 	tap() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.2; }
 	alive "by itself"; xwd -id "$wid" -silent > "$out/screen.xwd"
@@ -28,6 +36,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh -c '
 	for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
 	wait $pid; echo $? > "$out/status"
+	wait
 ' sh "$game" "$out" || exit 1
 status=$(cat "$out/status")
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; tail -n 20 "$out/stderr"; exit 1; }
