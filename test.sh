@@ -55,6 +55,8 @@ git ls-files 'platform/web/*.cpp' 'display/web/*.cpp' | xargs clang-tidy -p buil
 	{ cat build-web/tidy.out; echo "clang-tidy found faults in the browser's seams"; exit 1; }
 node tests/web_test.js build/vorska
 passed=$((passed + 1))
+node tests/web_bad_input_test.js
+passed=$((passed + 1))
 
 echo "== the same suite on sdl12-compat (the SDL 1.2 API on top of SDL 2)"
 compat="$(sh scripts/sdl12_compat.sh build)${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"

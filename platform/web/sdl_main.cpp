@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <emscripten.h>
 #include "platform/message.h"
+#include "platform/readfile.h"
 
 // Ends the program with status once the call that returned from the game's main has unwound:
 // an exit from within that call would leave its error to the page, uncaught.
@@ -24,10 +25,15 @@ EM_JS(void, webExitLater, (int status), {
 EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo),
       { Module.exitStatuses = {played : played, noPlayer : noPlayer, noVideo : noVideo}; });
 
+// Gives the page the size of the largest file the game reads, so that it refuses a larger one
+// before reading it into the frame.
+EM_JS(void, webNameLargestFile, (double bytes), { Module.largestFile = bytes; });
+
 // The game's main, then an exit. A main that has yielded to the browser returns to no one who
 // would end the program.
 int main(int argc, char **argv) {
 	webNameExitStatuses(EXIT_PLAYED, EXIT_NO_PLAYER, EXIT_NO_VIDEO);
+	webNameLargestFile(MAX_GAME_FILE_BYTES);
 	int status = webMain(argc, argv);
 	webExitLater(status);
 	return status;
