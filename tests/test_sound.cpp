@@ -215,7 +215,7 @@ TEST_F(DiskSound, TheLevelScalesTheSound) {
 		loudest[i] = std::max(-*range.first, (int)*range.second);
 	}
 	EXPECT_GT(loudest[0], 4000);
-	EXPECT_NEAR(loudest[1] * 4, loudest[0], loudest[0] / 20);
+	EXPECT_NEAR(loudest[1] * 4, loudest[0], loudest[0] * 0.05);
 }
 
 TEST_F(DiskSound, TheBusiestMomentDoesNotClip) {
