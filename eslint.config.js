@@ -33,7 +33,7 @@ module.exports = [
 	// the programs that drive the browser hand it functions (page.evaluate), which run in the
 	// page or in the game's frame
 	{
-		files: ["tests/web_test.js", "tests/web_touch_test.js", "bench/web_speed.js"],
+		files: ["tests/web_*.js", "bench/web_speed.js"],
 		languageOptions: {globals: {...globals.browser, ...frameGlobals}},
 	},
 ];

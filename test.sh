@@ -57,6 +57,8 @@ node tests/web_test.js build/vorska
 passed=$((passed + 1))
 node tests/web_touch_test.js
 passed=$((passed + 1))
+node tests/web_bad_input_test.js
+passed=$((passed + 1))
 node tests/web_replay_test.js build/vorska build/replay/vorska-replay
 passed=$((passed + 1))
 

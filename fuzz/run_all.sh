@@ -1,12 +1,13 @@
 #!/bin/sh
-# Builds the fuzz targets with clang and the sanitizers in build-fuzz and runs each for
-# the given number of seconds (default 60), or until it has run the given number of inputs
-# (default: no limit): the definition file reader, the font loader, the frame images and the
-# run file reader.
+# Builds the fuzz targets with clang and the sanitizers in build-fuzz and runs each for the
+# given number of seconds (default 60), or until it has run the given number of inputs
+# (default: no limit): the definition file reader, the font loader, the frame images, the
+# sound map with the WAV guard, and the run file reader.
 # Exits non-zero as soon as a target finds a crash, a leak, a hang or a memory blow-up; the
 # input that did it is kept in build-fuzz/artifacts/.
-# Seeds come from the game's own data (data/entity.dat, font_sm) and from fuzz/corpus (for
-# the run reader: a game played in a window, with a pause, and a playtest pilot's run).
+# Seeds come from the game's own data (data/entity.dat, font_sm, data/sound.dat and sfx) and
+# from fuzz/corpus (for the run reader: a game played in a window, with a pause, and a
+# playtest pilot's run).
 set -e
 seconds=${1:-60}
 runs=${2:--1}
@@ -18,7 +19,7 @@ mkdir -p "$build/artifacts"
 
 CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	-DVORSKA_FUZZ=ON -DVORSKA_SANITIZE=ON -DVORSKA_TESTS=OFF >"$log" 2>&1 || { cat "$log"; exit 1; }
-cmake --build "$build" -j2 --target fuzz_reader fuzz_font fuzz_image fuzz_run >>"$log" 2>&1 || { tail -50 "$log"; exit 1; }
+cmake --build "$build" -j2 --target fuzz_reader fuzz_font fuzz_image fuzz_sound fuzz_run >>"$log" 2>&1 || { tail -50 "$log"; exit 1; }
 
 # New inputs go to scratch corpora in build-fuzz; the seeds in the repository stay as they are.
 seed() {
@@ -33,6 +34,12 @@ sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 7 >"$build/corpus-font/game-fo
 sh "$root/fuzz/make_font_seed.sh" "$root/font_sm" 5 >"$build/corpus-font/game-font_sm-noraw"
 seed image
 seed run
+seed sound
+# the game's sound map, then a NUL, then one of its shorter sounds: the target takes inputs of up to 16 KB
+for wav in "$root"/sfx/*.wav; do
+	[ "$(wc -c <"$wav")" -le 14000 ] || continue
+	{ cat "$root/data/sound.dat"; printf '\0'; cat "$wav"; } >"$build/corpus-sound/game-$(basename "$wav" .wav)"
+done
 
 # run TARGET: fuzzes one target from the repository root; stops the script on a finding.
 run() {
@@ -58,5 +65,6 @@ run reader -dict="$root/fuzz/reader.dict" -max_len=1024
 # the loader's "Cannot open" lines go to stderr: libFuzzer keeps its own copy of it
 run font -close_fd_mask=2
 run image -max_len=8192
+run sound -dict="$root/fuzz/sound.dict" -max_len=16384
 run run -max_len=8192
 echo "fuzzers: no crash, leak or hang in $limit each"

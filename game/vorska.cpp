@@ -151,6 +151,7 @@ int loopPass(Font *font) {
 int SDL_main(int argc, char **argv) {
 	(void)argc;
 	(void)argv;
+	lineBufferStreams();
 	recordGame();
 	Font *font = startGame();
 	while (loopPass(font)) {

@@ -57,6 +57,12 @@ std::string reasonSuffix(const std::string &why) {
 	return why.empty() ? std::string() : " (" + why + ")";
 }
 
+// Line by line, so that `vorska | tee log` shows the report and the dumps as they come.
+void lineBufferStreams() {
+	setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+	setvbuf(stderr, nullptr, _IOLBF, BUFSIZ);
+}
+
 // Flushes what the streams hold, then ends the process with status.
 void failStartup(int status) {
 	std::cout.flush();

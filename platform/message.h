@@ -34,6 +34,11 @@ void writeMessagef(MessageStream to, const char *format, ...) __attribute__((for
 // " (why)" after a message when there is a reason, "" when there is none.
 std::string reasonSuffix(const std::string &why);
 
+// Makes both standard streams send each line as soon as it ends, into a pipe or a file too,
+// where the C library would hold standard output until its buffer fills or the program ends.
+// Called before anything is written.
+void lineBufferStreams();
+
 // Ends the process after a start-up failure whose message has been written.
 [[noreturn]] void failStartup(int status);
 

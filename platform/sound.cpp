@@ -18,18 +18,13 @@
 #define MAX_SOUND_MAP_BYTES  (64L << 10)
 #define MAX_SOUND_FILE_BYTES (8L << 20)  // some 47 s of CD-quality stereo: far beyond any effect or loop
 #define MAX_VOICES           8           // of one event: more would only add to the noise
+#define WAV_MIN_RATE_HZ      4000        // the sample rates of the WAV files the game plays
+#define WAV_MAX_RATE_HZ      96000
 
 // The names of the events in the map, in the order of SoundEvent.
 static const char *const EVENT_NAMES[SOUND_EVENTS] = {
 	"volley",      "fire_aimed", "fire_lead", "fire_spread", "fire_line", "fire_wave", "death_small",
 	"death_large", "death_ship", "life_lost", "return",      "pause",     "resume",    "music",
-};
-
-// One event's line of the map.
-struct SoundLine {
-	std::string file;
-	int levelPercent = 0;
-	int voices = 0;  // 0 while the event is not in the map
 };
 
 // One event's sound as loaded: its voices are the channels firstChannel onwards.
@@ -100,6 +95,22 @@ static std::string readMapLine(const std::string &text, SoundLine lines[]) {
 	return "";
 }
 
+// Reads every line of the map's text, keeping the first of those it ignores.
+int readSoundMapText(const std::string &text, SoundLine lines[SOUND_EVENTS], int *firstNumber, std::string *first) {
+	std::istringstream in(text);
+	std::string line;
+	int number = 0, ignored = 0;
+	while (std::getline(in, line)) {
+		number++;
+		std::string why = readMapLine(line, lines);
+		if (!why.empty() && ignored++ == 0) {
+			*first = why;
+			*firstNumber = number;
+		}
+	}
+	return ignored;
+}
+
 // Reads the map in path into lines, saying once what is wrong with it; false when it cannot be read.
 static bool readSoundMap(const char *path, SoundLine lines[]) {
 	std::string content, why;
@@ -107,17 +118,9 @@ static bool readSoundMap(const char *path, SoundLine lines[]) {
 		writeMessage(MESSAGE_ERR, "Sound is off: cannot read " + std::string(path) + reasonSuffix(why) + "\n");
 		return false;
 	}
-	std::istringstream in(content);
-	std::string text, first;
-	int number = 0, firstNumber = 0, ignored = 0;
-	while (std::getline(in, text)) {
-		number++;
-		why = readMapLine(text, lines);
-		if (!why.empty() && ignored++ == 0) {
-			first = why;
-			firstNumber = number;
-		}
-	}
+	std::string first;
+	int firstNumber = 0;
+	int ignored = readSoundMapText(content, lines, &firstNumber, &first);
 	if (ignored != 0) {
 		writeMessagef(MESSAGE_ERR, "Sound map %s: %d line%s ignored, the first is line %d: %s\n", path, ignored,
 		              ignored == 1 ? "" : "s", firstNumber, first.c_str());
@@ -136,25 +139,75 @@ static bool openMixer() {
 	return true;
 }
 
-// Checks that data is a RIFF WAVE file whose every chunk lies within it: the decoder asks for as
-// much memory as a chunk's length claims before it reads a byte. 1 when so, else 0 with why set.
+// Why the WAV format chunk fmt of len bytes describes samples that the game does not play; ""
+// when it does: PCM of the depths and layouts SDL 1.2 converts, at rates near enough the mix's
+// for its converter, whose table of steps has room for a few halvings or doublings only (a rate
+// far off overruns it, and the game crashes).
+static std::string wavFormatProblem(const unsigned char *fmt, unsigned long len) {
+	if (len < 16) {
+		return "WAV format chunk of " + std::to_string(len) + " bytes";
+	}
+	long tag = littleEndian(fmt, 2), channels = littleEndian(fmt + 2, 2), bits = littleEndian(fmt + 14, 2);
+	long rate = littleEndian(fmt + 4, 4);
+	if (tag != 1 || (bits != 8 && bits != 16) || channels < 1 || channels > 2 || rate < WAV_MIN_RATE_HZ ||
+	    rate > WAV_MAX_RATE_HZ) {
+		return "WAV of format " + std::to_string(tag) + ", " + std::to_string(bits) + " bits, " +
+		       std::to_string(channels) + " channel(s), " + std::to_string(rate) +
+		       " Hz: the game plays format 1 (PCM) of 8 or 16 bits, 1 or 2 channels, " +
+		       std::to_string(WAV_MIN_RATE_HZ) + " to " + std::to_string(WAV_MAX_RATE_HZ) + " Hz";
+	}
+	return "";
+}
+
+// Checks that data is a RIFF WAVE file that SDL 1.2's reader takes without reading beyond it or
+// asking for more memory than it holds: the reader asks for as much as a chunk claims before it
+// reads a byte, skips no padding, and reads on past the end for a format chunk and the samples
+// after it, taking whatever it finds there for lengths. So the chunks up to the samples must lie
+// within the file, be of even lengths, and hold a format the game plays before the samples.
+// 1 when so, else 0 with why set.
 static int wavChunksFit(const std::string &data, std::string &why) {
 	if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0) {
 		why = "not a WAV file";
 		return 0;
 	}
 	const unsigned char *p = (const unsigned char *)data.data();
-	size_t at = 12;
-	while (at + 8 <= data.size()) {
+	bool format = false;
+	for (size_t at = 12; at + 8 <= data.size(); at += 8 + (size_t)littleEndian(p + at + 4, 4)) {
 		unsigned long len = (unsigned long)(uint32_t)littleEndian(p + at + 4, 4);
+		std::string chunk = "WAV chunk at byte " + std::to_string(at);
 		if (len > data.size() - at - 8) {
-			why = "WAV chunk at byte " + std::to_string(at) + " claims " + std::to_string(len) +
-			      " bytes, more than the file holds";
+			why = chunk + " claims " + std::to_string(len) + " bytes, more than the file holds";
 			return 0;
 		}
-		at += 8 + len + (len & 1);  // chunks are padded to even lengths
+		if (format && data.compare(at, 4, "data") == 0) {
+			return 1;
+		}
+		if (len & 1) {
+			why = chunk + " is of odd length " + std::to_string(len) + ", before the samples";
+			return 0;
+		}
+		if (data.compare(at, 4, "fmt ") == 0) {
+			why = wavFormatProblem(p + at + 8, len);
+			if (!why.empty()) {
+				return 0;
+			}
+			format = true;
+		}
 	}
-	return 1;
+	why = "no format chunk with the samples after it";
+	return 0;
+}
+
+// Decodes data once the guard has let it pass.
+Mix_Chunk *decodeSound(const std::string &data, std::string &why) {
+	if (!wavChunksFit(data, why)) {
+		return nullptr;
+	}
+	Mix_Chunk *chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(data.data(), (int)data.size()), 1);
+	if (chunk == nullptr) {
+		why = Mix_GetError();
+	}
+	return chunk;
 }
 
 // Decodes the WAV file at path when it is a regular file of bounded size whose chunks lie
@@ -162,11 +215,8 @@ static int wavChunksFit(const std::string &data, std::string &why) {
 static Mix_Chunk *loadSound(const std::string &path) {
 	std::string data, why;
 	Mix_Chunk *chunk = nullptr;
-	if (readGameFile(path, MAX_SOUND_FILE_BYTES, data, why) && wavChunksFit(data, why)) {
-		chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(data.data(), (int)data.size()), 1);
-		if (chunk == nullptr) {
-			why = Mix_GetError();
-		}
+	if (readGameFile(path, MAX_SOUND_FILE_BYTES, data, why)) {
+		chunk = decodeSound(data, why);
 	} else if (why.empty()) {
 		why = "cannot be opened";
 	}
@@ -293,4 +343,14 @@ void holdSounds(bool held) {
 		startSound(SOUND_RESUME);
 		startMusic();
 	}
+}
+
+// Counts the event's channels that play and are not paused.
+int voicesHeard(SoundEvent event) {
+	const EventSound &s = sound.events[event];
+	int heard = 0;
+	for (int v = 0; sound.open && v < s.voices; v++) {
+		heard += Mix_Playing(s.firstChannel + v) && !Mix_Paused(s.firstChannel + v);
+	}
+	return heard;
 }

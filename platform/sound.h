@@ -5,6 +5,8 @@
 #ifndef PLATFORM_SOUND_H
 #define PLATFORM_SOUND_H
 
+#include <string>
+
 // The map of events to sound files.
 #define SOUND_MAP_FILE "data/sound.dat"
 
@@ -33,6 +35,15 @@ enum SoundEvent {
 	SOUND_EVENTS
 };
 
+// One event's line of the map.
+struct SoundLine {
+	std::string file;
+	int levelPercent = 0;
+	int voices = 0;  // 0 while the event is not in the map
+};
+
+struct Mix_Chunk;
+
 void openSound(const char *mapFile);
 void closeSound();
 void playSound(SoundEvent event);
@@ -40,5 +51,14 @@ bool soundAsked(SoundEvent event);
 void flushSounds();
 void toggleMute();
 void holdSounds(bool held);
+// How many of the event's voices are heard now: sounding, and not held by the pause.
+int voicesHeard(SoundEvent event);
+
+// Reads the text of a map into lines, one for each event; returns how many of its lines are
+// ignored, with the number of the first and what is wrong with it.
+int readSoundMapText(const std::string &text, SoundLine lines[SOUND_EVENTS], int *firstNumber, std::string *first);
+// The sound in data, a WAV file whose every chunk lies within it; null, with why set, when
+// it cannot be had.
+Mix_Chunk *decodeSound(const std::string &data, std::string &why);
 
 #endif

@@ -175,20 +175,6 @@ const std::vector<BadCase> BAD_CASES = {
      true,
      {},
      [](GameDir &g) { EXPECT_GT(g.count("Tank"), 0); }},
-	{"SoundMapAndFilesBroken",
-     [](GameDir &g) {
-		 std::string wav = original("sfx/volley.wav");
-		 g.put("data/sound.dat", "volly sfx/volley.wav 50 1\nvolley sfx/volley.wav 50\nfire_aimed sfx/no.wav 50 1\n"
-	                             "fire_line sfx 50 1\nfire_wave sfx/lying.wav 50 1\nmusic sfx/music.wav 30 2\n"
-	                             "death_small sfx/death_small.wav 50 1 # a good line\n");
-		 g.put("sfx/lying.wav", wav.substr(0, 40) + "\xff\xff\xff\x7f" + wav.substr(44));  // a 2 GB data chunk
-	 },
-     300,
-     false,
-     {"Sound map data/sound.dat: 3 lines ignored, the first is line 1: unknown event \"volly\"",
-      "Could not load sound sfx/no.wav (cannot be opened)", "Could not load sound sfx (not a regular file)",
-      "Could not load sound sfx/lying.wav (WAV chunk at byte 36 claims 2147483647 bytes, more than the file holds)"},
-     nullptr},
 	{"SoundMapMissing",
      [](GameDir &g) { g.drop("data/sound.dat"); },
      100,

@@ -1,9 +1,8 @@
 // The display and the platform below the game: the field's camera and drawing, the bitmap
 // font (loading, tinting, measuring, refusing, drawing, message boxes), the viewports, the
-// timers' callbacks, the keyboard poll and the gamepad's keys.
+// timers' callbacks and the keyboard poll.
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include "platform/gamepad.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -218,37 +217,6 @@ TEST(Platform, TimersCountAndPollsTakeKeysAndEvents) {
 	poll_input();
 	EXPECT_TRUE(keyReleased(SDLK_SPACE) && keyPressed(SDLK_UP) && events[SDL_QUIT] && !events[SDL_KEYDOWN]);
 	keyp = nullptr;
-}
-
-// Each reading of a pad and the keys it holds; a key held already stays held.
-TEST(Platform, GamepadHoldsTheKeysItStandsFor) {
-	struct Case {
-		PadState pad;
-		std::vector<int> held;
-	} cases[] = {
-		{{0, 0, 0, 0}, {}},
-		{{-PAD_STICK_DEAD_ZONE, PAD_STICK_DEAD_ZONE, 0, 0}, {}},  // inside the dead zone
-		{{-32768, 0, 0, 0}, {SDLK_LEFT}},
-		{{20000, 32767, 0, 0}, {SDLK_DOWN, SDLK_RIGHT}},
-		{{0, -20000, SDL_HAT_LEFTDOWN, 0}, {SDLK_UP, SDLK_DOWN, SDLK_LEFT}},
-		{{0, 0, 0, 1u << PAD_BUTTON_FIRE}, {SDLK_SPACE}},
-		{{0, 0, 0, 1u << PAD_BUTTON_START}, {SDLK_p}},
-		{{0, 0, 0, (1u << PAD_BUTTON_BACK) | 2u}, {SDLK_ESCAPE}},  // button 1 stands for nothing
-	};
-	for (const Case &c : cases) {
-		Uint8 board[NUM_KEYS] = {};
-		board[SDLK_e] = 1;
-		padKeys(c.pad, board);
-		std::vector<int> held;
-		for (int k = 0; k < NUM_KEYS; k++) {
-			if (board[k] != 0 && k != SDLK_e) {
-				held.push_back(k);
-			}
-		}
-		EXPECT_EQ(held, c.held) << c.pad.x << "," << c.pad.y << " hat " << (int)c.pad.hat << " buttons "
-								<< c.pad.buttons;
-		EXPECT_EQ(board[SDLK_e], 1);
-	}
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include "entity/ef_def.h"
+#include "entity/report.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -392,6 +393,33 @@ TEST_F(Ent, LifeBehaviours) {
 	ef_gen(player);  // no DEATH state: reported, and it stays
 	EXPECT_EQ(err.finish(), "Entity::setState: Target has no \"DEATH\" state\n");
 	EXPECT_FALSE(player->removed);
+}
+
+// A message is written once; its repeats are counted and told at most once a second, each
+// count from the last one told; a fresh world writes it again.
+TEST(Report, RepeatsAreCountedToldOnceASecondAndForgotten) {
+	forgetReports();
+	MessageCatcher err;
+	const struct {
+		int waitMs;         // before the lines
+		const char *lines;  // one message a letter
+		const char *said;
+	} steps[] = {
+		{0, "aaabb", "a\nb\n"}, {1100, "a", "a ... (repeated 3 times)\n"},
+		{0, "aaaa", ""},        {1100, "ab", "a ... (repeated 5 times)\nb ... (repeated 2 times)\n"},
+		{-1, "ab", "a\nb\n"},  // after forgetReports
+	};
+	for (const auto &s : steps) {
+		if (s.waitMs < 0) {
+			forgetReports();
+		}
+		SDL_Delay(std::max(s.waitMs, 0));
+		err.text.clear();
+		for (const char *c = s.lines; *c; c++) {
+			reportLine({std::string_view(c, 1)});
+		}
+		EXPECT_EQ(err.text, s.said) << s.lines;
+	}
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
-#include <thread>
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -113,32 +112,6 @@ void setKeys(Uint8 *keyboard, const ScriptRow &row) {
 		keyboard[codes[i]] = strchr(row.keys, names[i]) != nullptr;
 	}
 	SDL_SetModState((SDLMod)row.mods);
-}
-
-// Waits until the game's own poll has copied the key's state v.
-void awaitPoll(int k, int v) {
-	while (__atomic_load_n(&keys[k], __ATOMIC_ACQUIRE) != v || __atomic_load_n(&prev[k], __ATOMIC_ACQUIRE) != v) {
-		std::this_thread::yield();
-	}
-}
-
-// Runs a cycle that pauses: a helper releases P, presses and releases it again while the
-// pause polls, each step only once the poll has seen the one before.
-int pausedCycle(Font *font, Uint8 *keyboard) {
-	std::thread player([keyboard] {
-		while (__atomic_load_n(&keys[SDLK_p], __ATOMIC_ACQUIRE) == 0) {
-			std::this_thread::yield();
-		}
-		for (int v : {0, 1}) {
-			__atomic_store_n(&keyboard[SDLK_p], v, __ATOMIC_RELEASE);
-			awaitPoll(SDLK_p, v);
-		}
-		__atomic_store_n(&keyboard[SDLK_p], 0, __ATOMIC_RELEASE);
-	});
-	cycles = 1;
-	int going = loopPass(font);
-	player.join();
-	return going;
 }
 
 // Plays the script once from a fresh start-up and returns the trace.

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs the real game in a real window under Xvfb, on a 1920 x 1080 screen with a small window
 # manager as every player has, drives it with keys, and checks that it opens its window, reports
-# its video mode, draws the field, pauses, goes full screen and back with F11 (in the pause too)
-# with the arrows moving the ship in both, dumps, quits on Escape and saves its run;
+# its video mode and its messages through pipes line by line while it runs, draws the field,
+# pauses, goes full screen and back with F11 (in the pause too) with the arrows moving the ship
+# in both, dumps, quits on Escape and saves its run;
 # vorska-replay, when given, plays the run back headless to the same output.
 # Usage: window_test.sh path/to/vorska [path/to/vorska-replay [KEEP]]   (from the repository
 # root, or from anywhere for the installed launcher, which enters the data folder itself); KEEP
@@ -19,7 +20,11 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	evilwm >/dev/null 2>&1 &
 	wm=$!
 	for i in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done
-	XDG_STATE_HOME="$out/state" "$game" >"$out/stdout" 2>"$out/stderr" &
+	# through pipes, as `vorska | tee log` runs it: each line must come out while the game runs
+	mkfifo "$out/out" "$out/err"
+	cat "$out/out" >"$out/stdout" &
+	cat "$out/err" >"$out/stderr" &
+	XDG_STATE_HOME="$out/state" "$game" >"$out/out" 2>"$out/err" &
 	pid=$!
 	# asked again until found: a window the window manager replaces during a search fails it
 	for i in $(seq 100); do wid=$(xdotool search --name "^VORSKA\$" 2>/dev/null | head -n 1); [ -n "$wid" ] && break; sleep 0.2; done
@@ -29,6 +34,9 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	xdotool keydown space; sleep 0.5; xdotool keydown Left; sleep 0.5; xdotool keyup Left; xdotool keyup space
 	xdotool key Up Up Right
 	sleep 0.5
+	# the first volley has loaded the template of the shots
+	{ grep -q "^  Double buffer: " "$out/stdout" && grep -q "Loading EData Shot$" "$out/stderr"; } ||
+		{ echo "FAIL: the video-mode report or the messages held back in the pipes"; kill $pid; exit 1; }
 	alive() { kill -0 $pid 2>/dev/null || { echo "FAIL: the game ended $1"; exit 1; }; }
 	tap() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.2; }
 	dump() { xdotool keydown Shift; tap e; xdotool keyup Shift; }
@@ -45,6 +53,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -wr" sh -c '
 	if kill -0 $pid 2>/dev/null; then echo "FAIL: Escape did not quit"; kill $pid; exit 1; fi
 	wait $pid; echo $? > "$out/status"
 	kill $wm
+	wait
 ' sh "$game" "$out" || exit 1
 status=$(cat "$out/status")
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; tail -n 20 "$out/stderr"; exit 1; }

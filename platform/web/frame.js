@@ -31,8 +31,8 @@
 		}
 		const text = await level.text();
 		write("data/entity.dat", new TextEncoder().encode(text));
-		for (const path of page.picturePaths(text)) {
-			if (FS.analyzePath(path).exists || !/^\w[\w./-]*$/.test(path) || path.includes("..")) {
+		for (const path of page.placeablePictures(text)) {
+			if (FS.analyzePath(path).exists) {
 				continue;
 			}
 			const picture = await fetch(path);

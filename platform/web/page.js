@@ -15,7 +15,7 @@
 		ended: gameEnded,
 		say: say,
 		drop: playFiles,
-		picturePaths: picturePaths,
+		placeablePictures: placeablePictures,
 		toggleFullScreen: toggleFullScreen,
 		// a touch screen: the controls line says how to play by touch, and the game shows its buttons
 		touch: navigator.maxTouchPoints > 0 || matchMedia("(any-pointer: coarse)").matches,
@@ -95,6 +95,24 @@
 		return tokens.filter(function (token, i) { return i > 0 && tokens[i - 1] === "FRAME"; });
 	}
 
+	// The pictures that a level names inside the game's folder, where the page may put them; the
+	// others (a path from the root, or through "..") are told in the console and left alone.
+	function placeablePictures(text) {
+		return Array.from(new Set(picturePaths(text))).filter(function (path) {
+			const inside = /^\w[\w./-]*$/.test(path) && !path.includes("..");
+			if (!inside) {
+				console.warn("The level names the picture " + path + " outside the game's folder: the page puts nothing there.");
+			}
+			return inside;
+		});
+	}
+
+	// The largest file the game reads, as the game running in the frame gives it.
+	function largestFile() {
+		const game = document.getElementById("game").contentWindow.Module;
+		return game !== undefined && game.largestFile !== undefined ? game.largestFile : Infinity;
+	}
+
 	// Plays the level in the files given: an entity definition file, which becomes
 	// data/entity.dat, and pictures, each put where the definition file names it (else in gfx/).
 	async function playFiles(list) {
@@ -107,7 +125,12 @@
 			say("A level is an entity definition file (.dat), with the pictures it names.");
 			return;
 		}
-		const named = picturePaths(await definitions.text());
+		const tooLarge = files.find(function (f) { return f.size > largestFile(); });
+		if (tooLarge !== undefined) {
+			say(tooLarge.name + " is larger than any file the game reads (" + largestFile() / 1048576 + " MB).");
+			return;
+		}
+		const named = placeablePictures(await definitions.text());
 		page.files = await Promise.all(files.map(async function (f) {
 			const place = named.find(function (p) { return p === f.name || p.endsWith("/" + f.name); });
 			return {

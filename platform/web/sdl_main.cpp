@@ -6,6 +6,7 @@
 #include <cstring>
 #include "game/run.h"
 #include "platform/message.h"
+#include "platform/readfile.h"
 
 // Ends the program with status once the call that returned from the game's main has unwound:
 // an exit from within that call would leave its error to the page, uncaught.
@@ -28,10 +29,15 @@ EM_JS(void, webNameExitStatuses, (int played, int noPlayer, int noVideo, int run
 		{played : played, noPlayer : noPlayer, noVideo : noVideo, runOutOfStep : runOutOfStep, runRefused : runRefused};
 });
 
+// Gives the page the size of the largest file the game reads, so that it refuses a larger one
+// before reading it into the frame.
+EM_JS(void, webNameLargestFile, (double bytes), { Module.largestFile = bytes; });
+
 // The game's main, or with the arguments --run PATH the run at PATH played back, then an exit.
 // A main that has yielded to the browser returns to no one who would end the program.
 int main(int argc, char **argv) {
 	webNameExitStatuses(EXIT_PLAYED, EXIT_NO_PLAYER, EXIT_NO_VIDEO, RUN_OUT_OF_STEP, RUN_REFUSED);
+	webNameLargestFile(MAX_GAME_FILE_BYTES);
 	bool run = argc == 3 && strcmp(argv[1], "--run") == 0;
 	int status = run ? playRunFile(argv[2], false) : webMain(argc, argv);
 	webExitLater(status);

@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include "entity/ef_def.h"
 
@@ -242,6 +243,32 @@ GameWorld::~GameWorld() {
 int GameWorld::cycle() {
 	cycles = 1;
 	return loopPass(&font);
+}
+
+void awaitPoll(int k, int v) {
+	while (__atomic_load_n(&keys[k], __ATOMIC_ACQUIRE) != v || __atomic_load_n(&prev[k], __ATOMIC_ACQUIRE) != v) {
+		std::this_thread::yield();
+	}
+}
+
+int pausedCycle(Font *font, Uint8 *keyboard, const std::function<void()> &inPause) {
+	std::thread helper([keyboard, &inPause] {
+		while (__atomic_load_n(&keys[SDLK_p], __ATOMIC_ACQUIRE) == 0) {
+			std::this_thread::yield();
+		}
+		__atomic_store_n(&keyboard[SDLK_p], 0, __ATOMIC_RELEASE);
+		awaitPoll(SDLK_p, 0);
+		if (inPause) {
+			inPause();
+		}
+		__atomic_store_n(&keyboard[SDLK_p], 1, __ATOMIC_RELEASE);
+		awaitPoll(SDLK_p, 1);
+		__atomic_store_n(&keyboard[SDLK_p], 0, __ATOMIC_RELEASE);
+	});
+	cycles = 1;
+	int going = loopPass(font);
+	helper.join();
+	return going;
 }
 
 // Links every file the game reads into the folder (folders are made, files linked).

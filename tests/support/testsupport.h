@@ -4,6 +4,7 @@
 #define TESTS_SUPPORT_TESTSUPPORT_H
 
 #include <SDL.h>
+#include <functional>
 #include <string>
 #include "game/vorska.h"
 #include "platform/message.h"
@@ -91,6 +92,14 @@ public:
 	// Runs one pass of the main loop with a game cycle due.
 	int cycle();
 };
+
+// Waits until the game's own polls have copied the state v of key k into both keys and prev.
+void awaitPoll(int k, int v);
+
+// Runs a pass of the main loop whose cycle pauses (P is down in keyboard): a helper lets P go
+// and, once the pause's polls have seen that, runs inPause (when given), then presses and lets
+// go P again, each step once the polls have seen the one before, which ends the pause.
+int pausedCycle(Font *font, Uint8 *keyboard, const std::function<void()> &inPause = nullptr);
 
 // A folder holding links to the game's own files, where the real start-up runs; a test may
 // replace or drop any of them first.
