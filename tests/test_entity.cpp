@@ -397,23 +397,23 @@ TEST_F(Ent, LifeBehaviours) {
 
 // A message is written once; its repeats are counted and told at most once a second, each
 // count from the last one told; a fresh world writes it again.
-TEST(Report, RepeatsAreCountedToldOnceASecondAndForgotten) {
+TEST(Report, RepeatsAreCountedToldOnceASecondOfPlayAndForgotten) {
 	forgetReports();
 	MessageCatcher err;
 	const struct {
-		int waitMs;         // before the lines
+		int cycles;         // played before the lines
 		const char *lines;  // one message a letter
 		const char *said;
 	} steps[] = {
-		{0, "aaabb", "a\nb\n"}, {1100, "a", "a ... (repeated 3 times)\n"},
-		{0, "aaaa", ""},        {1100, "ab", "a ... (repeated 5 times)\nb ... (repeated 2 times)\n"},
+		{0, "aaabb", "a\nb\n"}, {51, "a", "a ... (repeated 3 times)\n"},
+		{0, "aaaa", ""},        {51, "ab", "a ... (repeated 5 times)\nb ... (repeated 2 times)\n"},
 		{-1, "ab", "a\nb\n"},  // after forgetReports
 	};
 	for (const auto &s : steps) {
-		if (s.waitMs < 0) {
+		if (s.cycles < 0) {
 			forgetReports();
 		}
-		SDL_Delay(std::max(s.waitMs, 0));
+		playedCycles += std::max(s.cycles, 0);
 		err.text.clear();
 		for (const char *c = s.lines; *c; c++) {
 			reportLine({std::string_view(c, 1)});
