@@ -4,7 +4,7 @@
 # suite again on sdl12-compat, a guard on what playing in a real window costs, the sanitizer
 # build, valgrind over a soak run, the fuzzers, a short benchmark smoke run and the Debian
 # package from build to removal.
-# FUZZ_SECONDS (default 60), SOAK_CYCLES (default 20000) and VALGRIND_CYCLES (default 2000)
+# FUZZ_SECONDS (default 40, for each of the five fuzz targets), SOAK_CYCLES (default 20000) and VALGRIND_CYCLES (default 2000)
 # set the length of the long runs.
 set -e
 cd "$(dirname "$0")"
@@ -96,7 +96,7 @@ fi
 
 if [ -x fuzz/run_all.sh ]; then
 	echo "== fuzzers"
-	fuzz/run_all.sh "${FUZZ_SECONDS:-60}"
+	fuzz/run_all.sh "${FUZZ_SECONDS:-40}"
 fi
 
 if [ -x bench/run.sh ]; then
