@@ -23,11 +23,20 @@ enum Crowd {
 	HUGE_BOXES,       // half of one side with boxes larger than the field, half spread
 	EMPTY_WRECKS,     // wrecks without boxes on the corner of a living crowd of another side
 	BURNING_BOXES,    // two sides on one spot, dead, burning with their boxes and hurting
+	UNDER_SHIELDS,    // one side burning with its boxes under an invulnerable side that hurts it
+	MILLION_LIVES,    // two sides on one spot that hurt each other, with lives of ten million
+	HEALING,          // two sides on one spot that heal each other (a damage below 0)
+	WRECKS,           // two sides on one spot that kill each other; the wrecks keep their boxes
+	BIG_APART,        // one side spread over the view, another of boxes wider than the field above and below it
+	SCATTERED,        // small boxes of two sides on a lattice in one cell, none touching another
+	NEGATIVE_WIDTHS,  // boxes of a negative width on one spot, among bullets of another side within their span
 	CROWDS
 };
 
-const char *CROWD_NAMES[CROWDS] = {"Pile",    "LivingAndBurning", "Ignoring",  "Invulnerable", "DyingReceivers",
-                                   "Killing", "SpawningDeaths",   "HugeBoxes", "EmptyWrecks",  "BurningBoxes"};
+const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",  "Invulnerable", "DyingReceivers",
+                                   "Killing",      "SpawningDeaths",   "HugeBoxes", "EmptyWrecks",  "BurningBoxes",
+                                   "UnderShields", "MillionLives",     "Healing",   "Wrecks",       "BigApart",
+                                   "Scattered",    "NegativeWidths"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -146,6 +155,65 @@ void crowdWorld(Crowd c, int n) {
 				burn(e, 1);
 			}
 			break;
+		case UNDER_SHIELDS:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr && k % 2) {
+				burn(e, 1);
+			} else if (e != nullptr) {
+				e->flags |= ENT_INVULN;
+			}
+			break;
+		case MILLION_LIVES:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr) {
+				e->life = e->maxlife = 10000000;
+			}
+			break;
+		case HEALING:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			if (e != nullptr) {
+				e->damage = -1;
+			}
+			break;
+		case WRECKS:
+			e = addOpenBullet(k % 2 ? "A" : "B", x, y);
+			break;
+		case BIG_APART:
+			if (k % 2) {
+				e = addOpenBullet("A", env->cx + crowdRand(0, vp->xlen - 3), env->cy + crowdRand(0, vp->ylen - 3));
+			} else {
+				// a row of its own for each, alternately above and below the view
+				e = addOpenBullet("B", env->cx - 100000, k % 4 ? env->cy - 10000 - k : env->cy + vp->ylen + 10000 + k);
+				if (e != nullptr) {
+					e->w = 200000;
+					e->h = 1;
+				}
+			}
+			break;
+		case SCATTERED:
+			if (k % 4) {
+				// boxes of a side that hurts nothing, far away, that make the cells large
+				e = addOpenBullet("C", x + 100000, y);
+				if (e != nullptr) {
+					e->w = e->h = 255;
+					e->damage = 0;
+					e->flags |= ENT_INVULN;
+				}
+			} else {
+				// 1 x 1 on a lattice of 2 pixels in a cell of 256 pixels
+				int i = k / 4;
+				e = addOpenBullet(i % 2 ? "A" : "B", 256 + i % 64 * 2, (env->cy / 256 + 1) * 256 + i / 64 * 2);
+				if (e != nullptr) {
+					e->w = e->h = 1;
+				}
+			}
+			break;
+		case NEGATIVE_WIDTHS:
+			e = addOpenBullet(k % 2 ? "A" : "B", k % 2 ? x : x - 390 + crowdRand(0, 370), y);
+			if (e != nullptr && k % 2) {
+				e->w = -400;
+			}
+			break;
 		default:
 			break;
 		}
@@ -203,7 +271,7 @@ void BM_CollisionCrowd(benchmark::State &state) {
 		state.SkipWithError("no Bullet DEATH frame");
 		return;
 	}
-	if (c == DYING_RECEIVERS) {
+	if (c == DYING_RECEIVERS || c == WRECKS) {
 		death->enter = nullptr;  // the data's bullets burn with their boxes
 	} else if (c == SPAWNING_DEATHS) {
 		// leaving its flight fires a bullet at the player, and its death removes it

@@ -119,6 +119,9 @@ void remEn(Entity **list, Entity *e);
 Entity *worldNext(Entity *e);
 // Told of every entity linked into elist while set: the collision pass files them as they come.
 extern void (*linkWatch)(Entity *e);
+// Told of every entity unlinked from elist while set: the collision pass takes it out of its
+// reckoning at once.
+extern void (*unlinkWatch)(Entity *e);
 // Grows at every frame change asked for (a change of state asks for one), where behaviours
 // run: a collision that left it alone changed only the lives of its two sides.
 extern long frameChanges;

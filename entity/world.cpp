@@ -7,6 +7,7 @@
 static std::vector<Entity *> graveyard;
 
 void (*linkWatch)(Entity *e) = nullptr;
+void (*unlinkWatch)(Entity *e) = nullptr;
 
 // Links e into the list at the place its priority gives, before others of equal priority.
 void addEn(Entity **list, Entity *e) {
@@ -62,6 +63,9 @@ void remEn(Entity **list, Entity *e) {
 	}
 	e->prev = nullptr;
 	e->removed = 1;
+	if (list == &elist && unlinkWatch != nullptr) {
+		unlinkWatch(e);
+	}
 	graveyard.push_back(e);
 	num_entities -= 1;
 }

@@ -26,6 +26,8 @@
 #include "platform/message.h"
 
 void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
+long collisionsSummed = 0;
+int collisionPileSize = 4;
 
 static CollideGrid grid;
 
@@ -65,6 +67,11 @@ static void watchLink(Entity *e) {
 	noteLinked(grid, e);
 }
 
+// Notes for the grid each entity unlinked while the pass runs.
+static void watchUnlink(Entity *e) {
+	noteUnlinked(grid, e);
+}
+
 // Files anew what the collision of slots sa and sb changed; 1 when the receiver's walk must
 // be asked again: the world gained entities, or the receiver or the player changed.
 static int fileChanges(CollideGrid &g, int sa, int sb) {
@@ -93,10 +100,13 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 	if (sa < 0) {
 		return;  // every linked entity is filed
 	}
-	askPartners(g, sa, g.key[sa] + 1, 1);
-	for (int sb = nextPartner(g); sb >= 0; sb = nextPartner(g)) {
+	askPartners(g, sa, g.key[sa] + 1, !startReceiver(g, sa));
+	for (int sb = nextToMake(g); sb >= 0; sb = nextToMake(g)) {
 		Entity *b = g.ents[sb];
+		int pile = leavePile(g, sb);  // its life as the collisions made at once left it
+		int ver = g.ver[sb];
 		if (changesNothing(a, b) || !a->collide(b)) {
+			settle(g, sb, pile, ver);
 			continue;
 		}
 		int sounds = deathSoundsAsked();
@@ -108,6 +118,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		// sides' lives have changed, and no kind, box or place
 		int ask = (frameChanges != frames || !g.fresh.empty() || ((a->life < 1) | (b->life < 1) << 1) != dead) &&
 		          fileChanges(g, sa, sb);
+		settle(g, sb, pile, ver);
 		if (a->removed) {
 			return;
 		}
@@ -120,7 +131,9 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		}
 		int sf = slotOf(g, from);
 		if (sf < 0) {
-			plainWalk(a, from);  // every linked entity is filed; should one not be, still exact
+			// every linked entity is filed; should one not be, still exact
+			flushPiles(g);
+			plainWalk(a, from);
 			return;
 		}
 		askPartners(g, sa, g.key[sf], 0);
@@ -136,10 +149,13 @@ void collisionPass() {
 		return;
 	}
 	linkWatch = watchLink;
+	unlinkWatch = watchUnlink;
 	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
 		receiverPass(grid, a);
 	}
+	flushPiles(grid);
 	linkWatch = nullptr;
+	unlinkWatch = nullptr;
 }
 
 // The plain pass over every pair in list order: the definition collisionPass must match.

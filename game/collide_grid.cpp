@@ -18,6 +18,8 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include "entity/gamestate.h"
+#include "game/vorska.h"
 #include "platform/sound.h"
 
 #define MIN_CELL_SHIFT 4     // cell sizes in half pixels are powers of two from 16...
@@ -47,9 +49,14 @@ static unsigned int clearTable(std::vector<int> &table, size_t want) {
 	return (unsigned int)size - 1;
 }
 
+// 1 when e is in its DEATH state.
+static int inDeath(const Entity *e) {
+	return e->data != nullptr && e->state != nullptr && e->state->name == "DEATH";
+}
+
 // 1 when e's life is used up and its DEATH state is not running: its next die() acts.
 static int restless(const Entity *e) {
-	return e->life < 1 && !(e->data != nullptr && e->state != nullptr && e->state->name == "DEATH");
+	return e->life < 1 && !inDeath(e);
 }
 
 // The sound e's next die() asks for: SOUND_EVENTS when none, or when e still lives.
@@ -90,23 +97,9 @@ int deathSoundsAsked() {
 	       (int)soundAsked(SOUND_DEATH_SHIP) << 2;
 }
 
-// The half pixels from p over n pixels (see Reach).
-static void spanOf(int p, int n, long long *lo, long long *hi) {
-	if (n >= 1) {
-		*lo = 2LL * p;
-		*hi = 2LL * ((long long)p + n - 1);
-	} else {
-		*lo = 2LL * ((long long)p + n) - 1;
-		*hi = 2LL * p - 1;
-	}
-}
-
-// What e's box reaches now.
+// What e's box reaches now (see Reach).
 static Reach reachOf(const Entity *e) {
-	Reach r;
-	spanOf(e->x, e->w, &r.x0, &r.x1);
-	spanOf(e->y, e->h, &r.y0, &r.y1);
-	return r;
+	return Reach{2LL * e->x, 2LL * e->y, 2 * ((long long)e->x + e->w - 1), 2 * ((long long)e->y + e->h - 1)};
 }
 
 // 1 when a and b are the same reach.
@@ -243,8 +236,11 @@ static Kind kindOf(CollideGrid &g, const Entity *e) {
 	k.flat = (e->w <= 0) | (e->h <= 0) << 1;
 	k.restless = restless(e);
 	k.sound = burningSound(e);
-	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 14 ^
-	           (unsigned long long)(k.vulnerable | k.hurts << 1 | k.flat << 2 | k.restless << 4 | k.sound << 5);
+	k.burning = inDeath(e);
+	k.player = e == player;
+	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 16 ^
+	           (unsigned long long)(k.vulnerable | k.hurts << 1 | k.flat << 2 | k.restless << 4 | k.burning << 5 |
+	                                k.player << 6 | k.sound << 7);
 	return k;
 }
 
@@ -300,13 +296,14 @@ static long long cellOf(long long v, int shift) {
 	return v >> shift;  // an arithmetic shift: it rounds down for negative v too
 }
 
-// The cells a reach covers.
+// The cells a reach is filed under: those it covers, and for a side it turns back on (a box
+// of no or negative size), the one of its start, which every box that meets it covers.
 static Reach cellsOf(const CollideGrid &g, const Reach &r) {
 	Reach c;
 	c.x0 = cellOf(r.x0, g.cellShift);
 	c.y0 = cellOf(r.y0, g.cellShift);
-	c.x1 = cellOf(r.x1, g.cellShift);
-	c.y1 = cellOf(r.y1, g.cellShift);
+	c.x1 = cellOf(std::max(r.x0, r.x1), g.cellShift);
+	c.y1 = cellOf(std::max(r.y0, r.y1), g.cellShift);
 	return c;
 }
 
@@ -328,7 +325,7 @@ static int cellShiftFor(const std::vector<Reach> &reach) {
 	long long sum = 0;
 	long long n = 0;
 	for (const Reach &r : reach) {
-		long long extent = r.x1 - r.x0 + r.y1 - r.y0 + 2;
+		long long extent = std::max(r.x1 - r.x0, 0LL) + std::max(r.y1 - r.y0, 0LL) + 2;
 		if (extent <= 2 * MAX_CELL) {
 			sum += extent;
 			n += 2;
@@ -382,6 +379,7 @@ static int addSlot(CollideGrid &g, Entity *e, long long key) {
 	g.kind.push_back(kindNumber(g, kindOf(g, e)));
 	g.reach.push_back(reachOf(e));
 	g.ver.push_back(0);
+	g.pileOf.push_back(-1);
 	tableSlot(g, s);
 	widenKindBox(g, s);
 	return s;
@@ -402,6 +400,10 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.kind.clear();
 	g.reach.clear();
 	g.ver.clear();
+	g.pileOf.clear();
+	g.piles.clear();
+	clearTable(g.pileTable, 64);
+	g.passedKey = LLONG_MIN;
 	g.slotMask = clearTable(g.slotTable, 2 * n + 2);
 	g.kinds.clear();
 	g.kindBox.clear();
@@ -472,6 +474,7 @@ static void addStack(CollideGrid &g, int begin, int end, int big) {
 	st.end = st.begin + (end - begin);
 	st.late = -1;
 	st.nextExtra = -1;
+	st.pile = -1;
 	g.entries.resize((size_t)st.end);
 	for (int i = begin; i < end; i++) {
 		g.entries[st.begin + (i - begin)].slot = g.placed[i].slot;
@@ -687,6 +690,7 @@ static int stackFor(CollideGrid &g, long long cx, long long cy, int k, const Rea
 	st.begin = st.end = 0;
 	st.late = -1;
 	st.nextExtra = big ? -1 : g.bucketExtra[b];
+	st.pile = -1;
 	int made = (int)g.stacks.size();
 	g.stacks.push_back(st);
 	if (big) {
@@ -718,18 +722,59 @@ static void fileLate(CollideGrid &g, int st, int s) {
 	late.insert(late.begin() + (long)lateFrom(g, late, g.key[s] + 1), Entry{s, g.ver[s]});
 }
 
-// Files slot s during the pass in the stacks of its kind and reach now.
+// The hash of kind k and reach r.
+static unsigned long long pileHash(int k, const Reach &r) {
+	return mix((unsigned long long)k ^ mix(r.x0 ^ mix(r.y0 ^ mix(r.x1 ^ mix(r.y1)))));
+}
+
+// The place of the pile of kind k and reach r in the table, or the empty place where it belongs.
+static unsigned int pilePlace(const CollideGrid &g, int k, const Reach &r) {
+	unsigned int mask = (unsigned int)g.pileTable.size() - 1;
+	unsigned int i = (unsigned int)pileHash(k, r) & mask;
+	for (; g.pileTable[i] != NO_ENTRY; i = (i + 1) & mask) {
+		const Pile &p = g.piles[g.pileTable[i]];
+		if (p.kind == k && sameReach(p.reach, r)) {
+			break;
+		}
+	}
+	return i;
+}
+
+// The pile of kind k and reach r; -1 when there is none yet.
+static int findPile(const CollideGrid &g, int k, const Reach &r) {
+	return g.pileTable[pilePlace(g, k, r)];
+}
+
+// Puts slot s, ahead of the receiver, into pile p with its life and damage now.
+static void enterPile(CollideGrid &g, int s, int p) {
+	const Entity *e = g.ents[s];
+	pileSetNode(g.forest, s, g.key[s], e->life, e->damage);
+	pileInsert(g.forest, g.piles[p].root, s);
+	g.pileOf[s] = p;
+}
+
+// Puts slot s, just filed, into the pile of its kind and reach if there is one: unless the
+// pass has gone past it, it will meet receivers yet.
+static void joinPile(CollideGrid &g, int s) {
+	int p = findPile(g, g.kind[s], g.reach[s]);
+	if (p >= 0 && g.key[s] > g.passedKey && g.pileOf[s] < 0) {
+		enterPile(g, s, p);
+	}
+}
+
+// Files slot s during the pass in the stacks of its kind and reach now, and in its pile.
 static void fileSlot(CollideGrid &g, int s) {
 	Reach c = cellsOf(g, g.reach[s]);
 	if (cellCount(c) > BIG_CELLS) {
 		fileLate(g, stackFor(g, 0, 0, g.kind[s], g.reach[s], 1), s);
-		return;
-	}
-	for (long long cy = c.y0; cy <= c.y1; cy++) {
-		for (long long cx = c.x0; cx <= c.x1; cx++) {
-			fileLate(g, stackFor(g, cx, cy, g.kind[s], g.reach[s], 0), s);
+	} else {
+		for (long long cy = c.y0; cy <= c.y1; cy++) {
+			for (long long cx = c.x0; cx <= c.x1; cx++) {
+				fileLate(g, stackFor(g, cx, cy, g.kind[s], g.reach[s], 0), s);
+			}
 		}
 	}
+	joinPile(g, s);
 }
 
 // Notes an entity just linked: where the list put it, by priority and by the order of linking.
@@ -759,8 +804,8 @@ int fileFresh(CollideGrid &g) {
 static int stillIs(const CollideGrid &g, const Entity *e, const Kind &k, const Reach &r) {
 	return sameReach(reachOf(e), r) && k.vulnerable == !(e->flags & ENT_INVULN) && k.hurts == (e->damage != 0) &&
 	       k.flat == ((e->w <= 0) | (e->h <= 0) << 1) && k.restless == restless(e) && k.sound == burningSound(e) &&
-	       g.profileIgnore[k.profile] == &e->ignore.get() && g.profileType[k.profile] == e->type &&
-	       g.teamNames[k.team] == e->group;
+	       k.burning == inDeath(e) && k.player == (e == player) && g.profileIgnore[k.profile] == &e->ignore.get() &&
+	       g.profileType[k.profile] == e->type && g.teamNames[k.team] == e->group;
 }
 
 // 1 when the entity in slot s is no longer what it was filed as.
@@ -770,7 +815,11 @@ int changedSinceFiled(const CollideGrid &g, int s) {
 
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
 int refileIfChanged(CollideGrid &g, int s) {
+	int p = leavePile(g, s);  // its life as its collisions left it
 	if (!changedSinceFiled(g, s)) {
+		if (p >= 0) {
+			enterPile(g, s, p);
+		}
 		return 0;
 	}
 	g.kind[s] = kindNumber(g, kindOf(g, g.ents[s]));
@@ -833,8 +882,66 @@ static void addSources(CollideGrid &g, int st, long long from) {
 	}
 }
 
+// Makes the pile of stack st's kind and reach from its entries ahead of the receiver, when
+// there are enough of them for a pile to pay; -1 when not.
+static int makePile(CollideGrid &g, int st) {
+	const Stack &stack = g.stacks[st];
+	long long after = g.passedKey + 1;
+	auto keyBefore = [&g](const Entry &e, long long k) { return g.key[e.slot] < k; };
+	int pos = (int)(std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, after, keyBefore) -
+	                g.entries.begin());
+	const LateList *late = stack.late >= 0 ? &g.lateLists[stack.late] : nullptr;
+	size_t latePos = late != nullptr ? lateFrom(g, *late, after) : 0;
+	if ((stack.end - pos) + (late != nullptr ? late->size() - latePos : 0) < (size_t)collisionPileSize) {
+		return -1;
+	}
+	// the entries of the build and the late ones, each in list order, merged
+	std::vector<int> &members = g.flushSlots;
+	members.clear();
+	while (pos < stack.end || (late != nullptr && latePos < late->size())) {
+		int fromBuild = late == nullptr || latePos >= late->size() ||
+		                (pos < stack.end && g.key[g.entries[pos].slot] < g.key[(*late)[latePos].slot]);
+		const Entry &e = fromBuild ? g.entries[pos++] : (*late)[latePos++];
+		if (stands(g, e)) {
+			members.push_back(e.slot);
+		}
+	}
+	int p = (int)g.piles.size();
+	g.pileTable[pilePlace(g, stack.kind, stack.reach)] = p;
+	g.piles.push_back(
+		Pile{stack.kind, stack.reach, -1, members.empty() ? SOUND_EVENTS : g.ents[members[0]]->dyingSound()});
+	if (g.piles.size() * 2 > g.pileTable.size()) {
+		growTable(g.pileTable, p + 1, [&g](int q) { return pileHash(g.piles[q].kind, g.piles[q].reach); });
+	}
+	for (int s : members) {
+		pileSetNode(g.forest, s, g.key[s], g.ents[s]->life, g.ents[s]->damage);
+		g.pileOf[s] = p;
+	}
+	g.piles[p].root = pileBuild(g.forest, members);
+	return p;
+}
+
+// The pile of stack st, made when enough of it lies ahead; -1 when there is none.
+static int pileFor(CollideGrid &g, int st) {
+	Stack &stack = g.stacks[st];
+	if (stack.pile < 0) {
+		int p = findPile(g, stack.kind, stack.reach);
+		stack.pile = p >= 0 ? p : makePile(g, st);
+	}
+	return stack.pile;
+}
+
+// 1 when the receiver's collisions with stack st's entries may be made at once: they change
+// only lives, unless the life of one side drops below 1, which the walk looks out for. The
+// player's are all made one by one: behaviours change its life and shield at any time.
+static int summable(const CollideGrid &g, int st) {
+	const Kind &k = g.kinds[g.stacks[st].kind];
+	return !g.oneByOne && !k.player && !loud(k) && !loud(g.askedKind);
+}
+
 // Adds stack st to the walk when its kind and reach may meet the receiver's with some effect,
-// counting a pair of stacks under cells only in the cell where their reaches begin to meet.
+// counting a pair of stacks under cells only in the cell where their reaches begin to meet:
+// as a pile when its collisions may be made at once, else entry by entry.
 static void consider(CollideGrid &g, int st, long long from) {
 	const Stack &stack = g.stacks[st];
 	const Reach &r = g.askedReach;
@@ -845,7 +952,12 @@ static void consider(CollideGrid &g, int st, long long from) {
 	                   cellOf(std::max(r.y0, stack.reach.y0), g.cellShift) != stack.cy)) {
 		return;
 	}
-	addSources(g, st, from);
+	int p = summable(g, st) ? pileFor(g, st) : -1;
+	if (p >= 0) {
+		g.summed.push_back(p);
+	} else {
+		addSources(g, st, from);
+	}
 }
 
 // 0 when no kind that the receiver's may meet to some effect has an entity anywhere near:
@@ -878,6 +990,10 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 		g.memoInert.resize(g.kinds.size() * 2, 0);
 	}
 	g.sources.clear();
+	g.held = 0;
+	g.summed.clear();
+	g.sumFrom = from;
+	g.walked = from - 1;
 	if (!nearAnyPartner(g)) {
 		return;
 	}
@@ -931,53 +1047,291 @@ int receiverChanged(const CollideGrid &g) {
 	return !stillIs(g, g.ents[g.receiver], g.askedKind, g.askedReach);
 }
 
-// The slot of the walk's next partner in list order, -1 at the end. A source whose entry no
-// longer stands moves on to the next one that does and goes back into the heap.
-int nextPartner(CollideGrid &g) {
+// The slot source src stands on now, moving it past entries that no longer stand and past
+// the partners met already (filed anew, one may stand in a stack of the walk again); -1 at
+// its end.
+static int sourceSlot(CollideGrid &g, Source &src) {
+	const Stack &stack = g.stacks[src.stack];
+	if (!src.late) {
+		for (;; src.pos++) {
+			src.pos = standingFrom(g, src.pos, stack.end);
+			if (src.pos >= stack.end || g.key[g.entries[src.pos].slot] > g.walked) {
+				return src.pos < stack.end ? g.entries[src.pos].slot : -1;
+			}
+		}
+	}
+	LateList &late = g.lateLists[stack.late];
+	src.key = std::max(src.key, g.walked + 1);
+	size_t pos = lateFrom(g, late, src.key);
+	while (pos < late.size() && !stands(g, late[pos])) {
+		late.erase(late.begin() + (long)pos);
+	}
+	return pos < late.size() ? late[pos].slot : -1;
+}
+
+// The list order of the walk's next partner made one by one; LLONG_MAX at the end. Its source
+// is held out of the heap until takePartner. A source whose entry no longer stands moves on
+// to the next one that does and goes back into the heap.
+static long long peekPartner(CollideGrid &g) {
+	if (g.held) {
+		return g.sources.back().key;
+	}
 	while (!g.sources.empty()) {
 		std::pop_heap(g.sources.begin(), g.sources.end(), laterSource);
 		Source &src = g.sources.back();
-		const Stack &stack = g.stacks[src.stack];
-		int slot = -1;
-		if (!src.late) {
-			src.pos = standingFrom(g, src.pos, stack.end);
-			if (src.pos < stack.end) {
-				slot = g.entries[src.pos].slot;
-			}
-		} else {
-			LateList &late = g.lateLists[stack.late];
-			size_t pos = lateFrom(g, late, src.key);
-			while (pos < late.size() && !stands(g, late[pos])) {
-				late.erase(late.begin() + (long)pos);
-			}
-			if (pos < late.size()) {
-				slot = late[pos].slot;
-			}
-		}
+		int slot = sourceSlot(g, src);
 		if (slot < 0) {
 			g.sources.pop_back();
 			continue;
 		}
-		if (g.key[slot] != src.key) {
-			// the entry it stood on is gone: take its place in the heap by the one after
-			src.key = g.key[slot];
-			std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
-			continue;
+		if (g.key[slot] == src.key) {
+			g.held = 1;
+			return src.key;
 		}
-		if (!src.late) {
-			src.pos++;
-			if (src.pos < stack.end) {
-				src.key = g.key[g.entries[src.pos].slot];
-			}
+		src.key = g.key[slot];
+		std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+	}
+	return LLONG_MAX;
+}
+
+// Puts the source peekPartner held back into the heap, to be looked at again: a collision
+// made before its partner's may remove or file anew what it stands on.
+static void releasePartner(CollideGrid &g) {
+	if (g.held) {
+		g.held = 0;
+		std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+	}
+}
+
+// The slot of the partner peekPartner found; its source moves on past it.
+static int takePartner(CollideGrid &g) {
+	Source &src = g.sources.back();
+	const Stack &stack = g.stacks[src.stack];
+	int slot = sourceSlot(g, src);
+	g.held = 0;
+	g.walked = g.key[slot];
+	g.sumFrom = g.walked + 1;
+	if (!src.late) {
+		src.pos++;
+		if (src.pos < stack.end) {
+			src.key = g.key[g.entries[src.pos].slot];
+		}
+	} else {
+		src.key++;
+	}
+	if (!src.late && src.pos >= stack.end) {
+		g.sources.pop_back();
+	} else {
+		std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+	}
+	return slot;
+}
+
+// The damage a run of pile members deals a receiver that meets them all.
+struct RunSums {
+	long long hurt;
+	long long heal;
+	long long count;
+};
+
+// 1 when pile p's members are alive, or burning with a death sound not yet asked for, and
+// can be hurt: a collision leaving one below 1 makes its die() act.
+static int pileWatched(const CollideGrid &g, int p) {
+	const Kind &k = g.kinds[g.piles[p].kind];
+	int sound = g.piles[p].sound;
+	return k.vulnerable && (!k.burning || (sound != SOUND_EVENTS && !soundAsked((SoundEvent)sound)));
+}
+
+// The same for the receiver of the walk.
+static int receiverWatched(const CollideGrid &g) {
+	const Entity *a = g.ents[g.receiver];
+	if (a->flags & ENT_INVULN) {
+		return 0;
+	}
+	int sound = a->dyingSound();
+	return !g.askedKind.burning || (sound != SOUND_EVENTS && !soundAsked((SoundEvent)sound));
+}
+
+// What the summed piles' members of list order sumFrom .. to - 1 deal the receiver.
+static RunSums runSums(CollideGrid &g, long long to) {
+	RunSums run = {0, 0, 0};
+	for (int p : g.summed) {
+		PileSums sums = pileSums(g.forest, g.piles[p].root, g.sumFrom, to);
+		run.hurt += sums.hurt;
+		run.heal += sums.heal;
+		run.count += sums.count;
+	}
+	return run;
+}
+
+// The damage above 0 that the summed piles' members from sumFrom up to list order at,
+// itself included, deal.
+static long long hurtUpTo(CollideGrid &g, long long at) {
+	return runSums(g, at + 1).hurt;
+}
+
+// The member of the summed piles, before list order to, by which the receiver has taken
+// need in damage from sumFrom on; -1 when none.
+static int receiverFalls(CollideGrid &g, long long to, long long need) {
+	if (g.summed.size() == 1) {
+		return pileHurtReaches(g.forest, g.piles[g.summed[0]].root, g.sumFrom, to, need);
+	}
+	long long lo = LLONG_MAX;
+	for (int p : g.summed) {
+		lo = std::min(lo, pileFirstKey(g.forest, g.piles[p].root, g.sumFrom));
+	}
+	long long hi = to - 1;
+	if (lo > hi || hurtUpTo(g, hi) < need) {
+		return -1;
+	}
+	// the damage grows at the members' keys only: the first key where it reaches need is one
+	while (lo < hi) {
+		long long mid = lo + (hi - lo) / 2;
+		if (hurtUpTo(g, mid) >= need) {
+			hi = mid;
 		} else {
-			src.key++;
+			lo = mid + 1;
 		}
-		if (!src.late && src.pos >= stack.end) {
-			g.sources.pop_back();
-		} else {
-			std::push_heap(g.sources.begin(), g.sources.end(), laterSource);
+	}
+	for (int p : g.summed) {
+		int m = pileAt(g.forest, g.piles[p].root, lo);
+		if (m >= 0) {
+			return m;
 		}
-		return slot;
 	}
 	return -1;
+}
+
+// Makes the receiver's collisions with the summed piles' members of list order sumFrom ..
+// to - 1 at once; 0, making none, when its life could meet an end of the int range while
+// both hurt and healed, where the order of the collisions decides.
+static int makeRun(CollideGrid &g, long long to, const RunSums &run) {
+	Entity *a = g.ents[g.receiver];
+	if (run.count == 0) {
+		g.sumFrom = to;
+		return 1;
+	}
+	if (!(a->flags & ENT_INVULN)) {
+		long long life = a->life;
+		if (run.hurt > 0 && run.heal > 0 && (life - run.hurt < INT_MIN || life + run.heal > INT_MAX)) {
+			return 0;
+		}
+		// hurt or healed only, the order of the steps does not matter even at the ends
+		a->life = saturatingAdd(life - run.hurt, run.heal);
+	}
+	if (a->damage != 0) {
+		LifeShift s = shiftOfDamage(a->damage);
+		for (int p : g.summed) {
+			if (g.kinds[g.piles[p].kind].vulnerable) {
+				pileShift(g.forest, g.piles[p].root, g.sumFrom, to, s);
+			}
+		}
+	}
+	collisionsSummed += run.count;
+	g.sumFrom = to;
+	return 1;
+}
+
+// Asks the receiver's partners again from sumFrom on, to make every collision one by one.
+static void oneByOne(CollideGrid &g) {
+	g.oneByOne = 1;
+	askPartners(g, g.receiver, g.sumFrom, 0);
+}
+
+// The slot of the next partner whose collision with the receiver is made one by one: the
+// next from the stacks walked, or a pile member whose collision makes a die() act. The
+// collisions with the piles' members before it are made at once on the way. -1 at the end.
+int nextToMake(CollideGrid &g) {
+	for (;;) {
+		long long next = peekPartner(g);
+		if (g.summed.empty()) {
+			return next == LLONG_MAX ? -1 : takePartner(g);
+		}
+		Entity *a = g.ents[g.receiver];
+		long long at = next;
+		int member = -1;
+		if (a->damage > 0) {
+			// the first member the receiver leaves below 1
+			for (int p : g.summed) {
+				int m = pileWatched(g, p)
+				            ? pileFirstBelow(g.forest, g.piles[p].root, g.sumFrom, at, 1 + (long long)a->damage)
+				            : -1;
+				if (m >= 0) {
+					at = g.key[m];
+					member = m;
+				}
+			}
+		}
+		RunSums run = runSums(g, at);
+		if (run.hurt >= a->life && receiverWatched(g)) {
+			if (run.heal > 0) {
+				oneByOne(g);  // its life goes down and up: where it drops below 1 takes every step
+				continue;
+			}
+			int m = receiverFalls(g, at, a->life);
+			if (m >= 0) {
+				at = g.key[m];
+				member = m;
+				run = runSums(g, at);
+			}
+		}
+		if (!makeRun(g, at, run)) {
+			oneByOne(g);
+			continue;
+		}
+		if (member >= 0) {
+			releasePartner(g);
+			g.walked = at;
+			g.sumFrom = at + 1;
+			return member;
+		}
+		return next == LLONG_MAX ? -1 : takePartner(g);
+	}
+}
+
+// Makes slot s the receiver: it leaves its pile, with the life its collisions so far left it.
+int startReceiver(CollideGrid &g, int s) {
+	g.passedKey = g.key[s];
+	g.oneByOne = 0;
+	leavePile(g, s);
+	return changedSinceFiled(g, s);
+}
+
+// Takes slot s out of its pile, its life written back; the pile it was in, -1 for none.
+int leavePile(CollideGrid &g, int s) {
+	int p = g.pileOf[s];
+	if (p >= 0) {
+		g.ents[s]->life = pileErase(g.forest, g.piles[p].root, s);
+		g.pileOf[s] = -1;
+	}
+	return p;
+}
+
+// Puts slot s back into pile p after a collision made with it, unless it was removed or
+// filed anew (which put it where it belongs).
+void settle(CollideGrid &g, int s, int p, int ver) {
+	if (p >= 0 && !g.ents[s]->removed && g.ver[s] == ver && g.pileOf[s] < 0) {
+		enterPile(g, s, p);
+	}
+}
+
+// Notes an entity just unlinked: it leaves its pile with its life.
+void noteUnlinked(CollideGrid &g, Entity *e) {
+	int s = slotOf(g, e);
+	if (s >= 0) {
+		leavePile(g, s);
+	}
+}
+
+// Writes back the lives of every pile's members, and empties the piles.
+void flushPiles(CollideGrid &g) {
+	for (Pile &p : g.piles) {
+		g.flushSlots.clear();
+		g.flushLives.clear();
+		pileFlush(g.forest, p.root, g.flushSlots, g.flushLives);
+		for (size_t i = 0; i < g.flushSlots.size(); i++) {
+			g.ents[g.flushSlots[i]]->life = g.flushLives[i];
+			g.pileOf[g.flushSlots[i]] = -1;
+		}
+	}
 }

@@ -8,12 +8,12 @@
 #include <unordered_map>
 #include <vector>
 #include "entity/entity.h"
+#include "game/collide_sum.h"
 
-// The pixels a box reaches, in half pixels: a box w wide at x covers 2x .. 2(x + w - 1); a box
-// without width at x stands on the edge 2x - 1 between x - 1 and x, and one of negative width
-// w on 2(x + w) - 1 .. 2x - 1; rows likewise. Two boxes with width and height meet exactly
-// when their reaches share a point, and so do such a box and one 0 wide or high; two without
-// width (or without height) never meet, and one of negative size meets only within its reach.
+// The pixels a box reaches, in half pixels: a box w wide at x spans 2x .. 2(x + w - 1), and
+// rows likewise. A box of no or negative width spans backwards (its end before its start):
+// it meets only a box that covers both x + w - 1 and x, which is what the comparison of the
+// spans' ends says for either order. Two boxes meet exactly when their reaches do.
 struct Reach {
 	long long x0;
 	long long y0;
@@ -31,6 +31,8 @@ struct Kind {
 	int flat;                   // 1: no width, 2: no height, 3: neither
 	int restless;               // life used up and not burning in DEATH: its next die() acts
 	int sound;                  // burning in DEATH: the sound its next die() asks for; else SOUND_EVENTS
+	int burning;                // in its DEATH state
+	int player;                 // the player, whose collisions are all made one by one
 	unsigned long long packed;  // all of the above in one number
 };
 
@@ -55,6 +57,17 @@ struct Stack {
 	int late;       // index in lateLists, -1 for none yet
 	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none;
 	                // in a big stack of the build, the first big stack of another kind
+	int pile;       // the pile of its kind and reach once known, -1 before
+};
+
+// The entities of one kind and one reach still ahead of the receiver, wherever they are
+// filed, whose collisions with a receiver may be made all at once (collide_sum.h). Made
+// when a receiver first meets enough of them.
+struct Pile {
+	int kind;
+	Reach reach;
+	int root;   // of the tree of its members
+	int sound;  // the sound a death of its members asks for
 };
 
 // The entries a stack gains during the pass, in list order. Those linked go before the others
@@ -128,12 +141,20 @@ struct CollideGrid {
 	std::vector<int> bigExtra;     // every big stack made during the pass
 	std::vector<LateList> lateLists;
 	int lateUsed;
+	// the piles
+	PileForest forest;
+	std::vector<Pile> piles;
+	std::vector<int> pileTable;  // open addressing from kind and reach to pile
+	std::vector<int> pileOf;     // per slot: its pile, -1 for none
+	long long passedKey;         // list order of the receiver: those up to it join no pile
 	// scratch
 	std::vector<Item> items;   // each slot under each cell it covers, in list order
 	std::vector<Item> placed;  // the same by bucket, then by stack
 	std::vector<unsigned int> itemBucket;
 	std::vector<int> itemStart;
 	std::vector<int> fill;
+	std::vector<int> flushSlots;
+	std::vector<int> flushLives;
 	std::vector<int> memoStamp;
 	std::vector<signed char> memoInert;
 	int stamp;
@@ -141,7 +162,12 @@ struct CollideGrid {
 	int receiver;
 	Kind askedKind;
 	Reach askedReach;
-	std::vector<Source> sources;  // a heap: the entry next in list order on top
+	std::vector<Source> sources;  // a heap: the entry next in list order on top...
+	int held;                     // ...unless 1: then it is held out of it, at the end
+	std::vector<int> summed;      // the piles whose collisions with the receiver are made at once...
+	long long sumFrom;            // ...from this list order on
+	long long walked;             // list order of the last partner met
+	int oneByOne;                 // 1: the receiver makes every collision one by one
 	// entities linked while the pass runs, with the order of their linking
 	std::vector<Entity *> fresh;
 	std::vector<int> freshSerial;
@@ -167,11 +193,25 @@ int changedSinceFiled(const CollideGrid &g, int s);
 void askPartners(CollideGrid &g, int sa, long long from, int filed);
 // 1 when the receiver of the walk is no longer what its walk was asked with.
 int receiverChanged(const CollideGrid &g);
-// The slot of the walk's next partner in list order, -1 at the end.
-int nextPartner(CollideGrid &g);
 // Notes an entity just linked; the pass files it once the collision that linked it is over.
 void noteLinked(CollideGrid &g, Entity *e);
 // Which death sounds were asked for this cycle, one bit each: asking one quiets a crowd.
 int deathSoundsAsked();
+// Makes slot s the receiver: it leaves its pile, with the life its collisions so far left
+// it; 1 when what it is changed since it was filed.
+int startReceiver(CollideGrid &g, int s);
+// Takes slot s out of its pile, its life written back, before a collision made with it;
+// the pile it was in, -1 for none.
+int leavePile(CollideGrid &g, int s);
+// Puts slot s back into pile after a collision made with it, unless it was removed or filed
+// anew (its filing version was ver before the collision).
+void settle(CollideGrid &g, int s, int pile, int ver);
+// The slot of the next partner whose collision with the receiver is made one by one; the
+// collisions with the piles before it are made at once on the way. -1 at the end.
+int nextToMake(CollideGrid &g);
+// Notes an entity just unlinked: it leaves its pile with its life.
+void noteUnlinked(CollideGrid &g, Entity *e);
+// Writes back the lives of every pile's members, and empties the piles.
+void flushPiles(CollideGrid &g);
 
 #endif

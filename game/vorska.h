@@ -49,6 +49,12 @@ void collisionPass();           // every colliding pair, through a grid of cells
 void collisionPassReference();  // the same over every pair in list order, for comparison
 // Called with receiver and partner before each doCollision of either pass, when set.
 extern void (*collisionTrace)(Entity *a, Entity *b);
+// Collisions the pass made at once, counted one by one, without calling doCollision (nor
+// the tracer) for each: collisions between piles of alike entities that change only lives.
+extern long collisionsSummed;
+// The fewest entities of a stack ahead of the receiver for which its collisions are made at
+// once: below, making them one by one costs less.
+extern int collisionPileSize;
 
 // debug keys and the overlay
 void debugKeys(Font *font);
