@@ -6,8 +6,6 @@
 set -e
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh web
-# emscripten's optimizer needs Debian's node modules, which another node does not look in
-export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 emcmake cmake -S . -B build-web >/dev/null
 cmake --build build-web -j"$(nproc)"
 echo "site in build-web/site ($(du -sk build-web/site | cut -f1) kB)"

@@ -8,6 +8,9 @@ set(VORSKA_DATA_FOLDERS data gfx font_sm sfx)
 # game asks for it by name and a library's member would be left out.
 target_sources(vorska PRIVATE ${CMAKE_CURRENT_LIST_DIR}/sdl_main.cpp)
 set_target_properties(vorska PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VORSKA_SITE} SUFFIX ".js")
+# emscripten's optimizer runs under node and needs Debian's node modules, which a node of
+# another origin does not look in: the link is told where they are.
+set_target_properties(vorska PROPERTIES CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
 # ASYNCIFY lets the game's own loop yield to the browser inside the flip; no indirect call
 # leads there, so those need not be able to unwind. The pictures are decoded in the module
 # (stb_image) because the game decodes them from memory. EXIT_RUNTIME tells the page when the
