@@ -4,18 +4,7 @@
 "use strict";
 const fs = require("fs");
 const path = require("path");
-const {openSite, root} = require("../scripts/browser.js");
-
-function sleep(ms) {
-	return new Promise(function (resolve) { setTimeout(resolve, ms); });
-}
-
-function check(ok, what) {
-	if (!ok) {
-		throw new Error("FAIL: " + what);
-	}
-	console.log("ok - " + what);
-}
+const {openSite, root, sleep, check} = require("../scripts/browser.js");
 
 const good = fs.readFileSync(path.join(root, "data/entity.dat"), "utf8");
 // The game's level with a template of its own that shows the picture at path.
