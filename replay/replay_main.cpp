@@ -7,6 +7,7 @@
 #include "entity/gamestate.h"
 #include "game/run.h"
 #include "game/vorska.h"
+#include "platform/message.h"
 #include "tools/tool_files.h"
 
 // What the command line asks for.
@@ -72,6 +73,8 @@ static int playIn(const std::string &gameDir, const Run &run, const ReplayOption
 }
 
 int main(int argc, char **argv) {
+	// the dumps of a run come out as they are played, as the game's own do, into a pipe too
+	lineBufferStreams();
 	ReplayOptions opt;
 	if (!parseOptions(argc, argv, opt)) {
 		return usage();
