@@ -1310,7 +1310,9 @@ int leavePile(CollideGrid &g, int s) {
 // Puts slot s back into pile p after a collision made with it, unless it was removed or
 // filed anew (which put it where it belongs).
 void settle(CollideGrid &g, int s, int p, int ver) {
-	if (p >= 0 && !g.ents[s]->removed && g.ver[s] == ver && g.pileOf[s] < 0) {
+	// the pile's sums may have carried its life across 1 (a burning side healed): then it is
+	// no longer of the pile's kind, and is filed anew as what it is
+	if (p >= 0 && !g.ents[s]->removed && g.ver[s] == ver && g.pileOf[s] < 0 && !refileIfChanged(g, s)) {
 		enterPile(g, s, p);
 	}
 }

@@ -203,8 +203,8 @@ int startReceiver(CollideGrid &g, int s);
 // Takes slot s out of its pile, its life written back, before a collision made with it;
 // the pile it was in, -1 for none.
 int leavePile(CollideGrid &g, int s);
-// Puts slot s back into pile after a collision made with it, unless it was removed or filed
-// anew (its filing version was ver before the collision).
+// Puts slot s back into pile after a collision made with it, unless it was removed, filed
+// anew (its filing version was ver before the collision) or is no longer of the pile's kind.
 void settle(CollideGrid &g, int s, int pile, int ver);
 // The slot of the next partner whose collision with the receiver is made one by one; the
 // collisions with the piles before it are made at once on the way. -1 at the end.
