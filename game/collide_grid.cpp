@@ -1,9 +1,9 @@
 // The broad phase of the collision pass. Each linked entity is filed under the cells that its
 // reach covers, in the stack of its kind and reach there, in one of many grids: cells are as
-// wide as the reach (or up to four times wider) and, apart, as high, so that a box covers at
-// most two by two of them, and small boxes are not crowded into the cells of large ones nor
-// long thin ones into the cells of wide ones. Cells are hashed into buckets, so the world has
-// no bounds to fit and far-flung entities cost nothing.
+// wide as the reach (or up to four times wider, and 8 pixels at least) and, apart, as high,
+// so that a box covers at most two by two of them, and small boxes are not crowded into the
+// cells of large ones nor long thin ones into the cells of wide ones. Cells are hashed into
+// buckets, so the world has no bounds to fit and far-flung entities cost nothing.
 //
 // A receiver asks, in each grid holding kinds near it that its own may meet, the stacks of
 // the cells it covers there, or when it covers too many, the occupied cells of its rows (or
