@@ -1,15 +1,19 @@
-// The broad phase of the collision pass. Each linked entity is filed under the cells of a
-// grid that its reach covers, in the stack of its kind and reach there; cells are hashed
-// into buckets, so the world has no bounds to fit and far-flung entities cost nothing.
-// Entities covering too many cells are filed in big stacks under no cell.
+// The broad phase of the collision pass. Each linked entity is filed under the cells that its
+// reach covers, in the stack of its kind and reach there, in one of many grids: cells are as
+// wide as the reach (or up to four times wider, and 8 pixels at least) and, apart, as high,
+// so that a box covers at most two by two of them, and small boxes are not crowded into the
+// cells of large ones nor long thin ones into the cells of wide ones. Cells are hashed into
+// buckets, so the world has no bounds to fit and far-flung entities cost nothing.
 //
-// A receiver asks the stacks of its cells, and every big stack, passing over those whose
-// kind cannot meet its own with any effect and those whose reach misses its own: a crowd of
-// one kind piled on one spot is one stack, asked once, and its entries are walked only when
-// each of them will collide. Entries that stand for nothing any more (removed, or filed anew
-// elsewhere) are jumped over once and never again. An entity whose kind or reach changes
-// during the pass is filed anew in the stacks that fit it, and those linked during the pass
-// are filed as they come; the walk of a receiver that changes asks again from where it stands.
+// A receiver asks, in each grid holding kinds near it that its own may meet, the stacks of
+// the cells it covers there, or when it covers too many, the occupied cells of its rows (or
+// columns), passing over stacks whose kind cannot meet its own with any effect and those
+// whose reach misses its own: a crowd of one kind piled on one spot is one stack, asked
+// once, and its entries are walked only when each of them will collide. Entries that stand
+// for nothing any more (removed, or filed anew elsewhere) are jumped over once and never
+// again. An entity whose kind or reach changes during the pass is filed anew in the stacks
+// that fit it, and those linked during the pass are filed as they come; the walk of a
+// receiver that changes asks again from where it stands.
 #include "game/collide_grid.h"
 
 #include <algorithm>
@@ -17,17 +21,23 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include "entity/gamestate.h"
 #include "game/vorska.h"
 #include "platform/sound.h"
 
-#define MIN_CELL_SHIFT 4     // cell sizes in half pixels are powers of two from 16...
-#define MAX_CELL       512   // ...to here, near the reaches' mean size
-#define BIG_CELLS      64    // an entity covering more cells than this is filed in a big stack
+// Cells are powers of two wide and high, in half pixels: from 16 on, each level's four
+// times the last's, enough levels that any reach of int boxes fits two cells of the widest.
+// A level across and a level down make a grid.
+#define MIN_CELL_SHIFT 4
+#define LEVEL_STEP     2
+#define LEVELS         16
+#define GRIDS          (LEVELS * LEVELS)
+#define BIG_CELLS      64    // a receiver covering more cells of a grid walks its occupied rows
 #define NO_ENTRY       (-1)  // an empty place of an open addressing table
 #define MAX_KIND_BOXES 32    // with more kinds than this, a receiver asks its cells at once
-#define SMALL_BUCKET   8     // a bucket of more items than this is sorted into its stacks
+#define SMALL_BUCKET   8     // a bucket of more items than this is grouped into stacks by a table
 
 // A 64-bit number stirred so that its low bits depend on all of it.
 static unsigned long long mix(unsigned long long v) {
@@ -107,23 +117,14 @@ static bool sameReach(const Reach &a, const Reach &b) {
 	return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
 }
 
+// The hash of kind k and reach r.
+static unsigned long long pileHash(int k, const Reach &r) {
+	return mix((unsigned long long)k ^ mix(r.x0 ^ mix(r.y0 ^ mix(r.x1 ^ mix(r.y1)))));
+}
+
 // 1 when the two reaches share a point.
 static int overlaps(const Reach &a, const Reach &b) {
 	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
-}
-
-// Orders reaches for the filing: equal ones end up side by side.
-static bool reachBefore(const Reach &a, const Reach &b) {
-	if (a.x0 != b.x0) {
-		return a.x0 < b.x0;
-	}
-	if (a.y0 != b.y0) {
-		return a.y0 < b.y0;
-	}
-	if (a.x1 != b.x1) {
-		return a.x1 < b.x1;
-	}
-	return a.y1 < b.y1;
 }
 
 // The number of group's team, given once for the whole run of the game: a game has few
@@ -296,14 +297,39 @@ static long long cellOf(long long v, int shift) {
 	return v >> shift;  // an arithmetic shift: it rounds down for negative v too
 }
 
-// The cells a reach is filed under: those it covers, and for a side it turns back on (a box
-// of no or negative size), the one of its start, which every box that meets it covers.
-static Reach cellsOf(const CollideGrid &g, const Reach &r) {
+// The level of the narrowest cells at least as wide as extent half pixels.
+static int levelOf(long long extent) {
+	int level = 0;
+	while (level + 1 < LEVELS && (1LL << (MIN_CELL_SHIFT + LEVEL_STEP * level)) < extent) {
+		level++;
+	}
+	return level;
+}
+
+// The grid a reach is filed in: the level of its width and the level of its height.
+static int gridOf(const Reach &r) {
+	return levelOf(r.x1 - r.x0) * LEVELS + levelOf(r.y1 - r.y0);
+}
+
+// The width of grid's cells, as a shift.
+static int shiftX(int grid) {
+	return MIN_CELL_SHIFT + LEVEL_STEP * (grid / LEVELS);
+}
+
+// The height of grid's cells, as a shift.
+static int shiftY(int grid) {
+	return MIN_CELL_SHIFT + LEVEL_STEP * (grid % LEVELS);
+}
+
+// The cells of grid that a reach is filed under: those it covers, and for a side it turns
+// back on (a box of no or negative size), the one of its start, which every box that meets
+// it covers.
+static Reach cellsOf(const Reach &r, int grid) {
 	Reach c;
-	c.x0 = cellOf(r.x0, g.cellShift);
-	c.y0 = cellOf(r.y0, g.cellShift);
-	c.x1 = cellOf(std::max(r.x0, r.x1), g.cellShift);
-	c.y1 = cellOf(std::max(r.y0, r.y1), g.cellShift);
+	c.x0 = cellOf(r.x0, shiftX(grid));
+	c.y0 = cellOf(r.y0, shiftY(grid));
+	c.x1 = cellOf(std::max(r.x0, r.x1), shiftX(grid));
+	c.y1 = cellOf(std::max(r.y0, r.y1), shiftY(grid));
 	return c;
 }
 
@@ -314,28 +340,23 @@ static long long cellCount(const Reach &c) {
 	return w > INT_MAX / h ? INT_MAX : w * h;
 }
 
-// The bucket of cell (cx, cy); distinct cells may share one, which the stacks tell apart.
-static unsigned int bucketOf(const CollideGrid &g, long long cx, long long cy) {
-	return (unsigned int)mix((unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy) & g.mask;
+// The bucket of cell (cx, cy) of grid; distinct cells may share one, which the stacks tell apart.
+static unsigned int bucketOf(const CollideGrid &g, int grid, long long cx, long long cy) {
+	unsigned long long h = (unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy;
+	return (unsigned int)mix(h + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full) & g.mask;
 }
 
-// A cell about as large as the reaches are on average, as a power of two: small boxes in a
-// crowd then share a cell with few others, and a box rarely spans more than four cells.
-static int cellShiftFor(const std::vector<Reach> &reach) {
-	long long sum = 0;
-	long long n = 0;
-	for (const Reach &r : reach) {
-		long long extent = std::max(r.x1 - r.x0, 0LL) + std::max(r.y1 - r.y0, 0LL) + 2;
-		if (extent <= 2 * MAX_CELL) {
-			sum += extent;
-			n += 2;
-		}
+// The bit of kind k in a set of kinds; the kinds past 63 share the last.
+static unsigned long long kindBit(int k) {
+	return 1ull << std::min(k, 63);
+}
+
+// Notes that grid holds a stack of kind k.
+static void noteGridKind(CollideGrid &g, int grid, int k) {
+	if (g.gridKinds[grid] == 0) {
+		g.grids.push_back(grid);
 	}
-	int shift = MIN_CELL_SHIFT;
-	while ((1 << shift) < MAX_CELL && n > 0 && (1LL << shift) * n < sum) {
-		shift++;
-	}
-	return shift;
+	g.gridKinds[grid] |= kindBit(k);
 }
 
 // The slot of e; -1 when it is not filed.
@@ -418,7 +439,14 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	std::fill(g.ignoresValue.begin(), g.ignoresValue.end(), -1);
 	g.ignoresCount = 0;
 	g.stacks.clear();
-	g.extraStacks.clear();
+	for (int grid : g.grids) {
+		g.gridKinds[grid] = 0;
+		g.gridExtra[grid].clear();
+	}
+	g.grids.clear();
+	g.gridKinds.resize(GRIDS, 0);
+	g.gridExtra.resize(GRIDS);
+	g.kindsIndexed = 0;
 	g.lateUsed = 0;
 	g.fresh.clear();
 	g.freshSerial.clear();
@@ -426,50 +454,24 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.sources.clear();
 }
 
-// 1 when item a goes before item b in a bucket: by cell, kind and reach, so that each stack
-// lies in one piece, and by list order within a stack.
-static bool itemBefore(const CollideGrid &g, const Item &a, const Item &b) {
-	if (a.cx != b.cx) {
-		return a.cx < b.cx;
-	}
-	if (a.cy != b.cy) {
-		return a.cy < b.cy;
-	}
-	if (g.kind[a.slot] != g.kind[b.slot]) {
-		return g.kind[a.slot] < g.kind[b.slot];
-	}
-	if (!sameReach(g.reach[a.slot], g.reach[b.slot])) {
-		return reachBefore(g.reach[a.slot], g.reach[b.slot]);
-	}
-	return a.slot < b.slot;
-}
-
-// Orders the placed items [begin, end) of one bucket; a pile is in order already.
-static void sortBucket(CollideGrid &g, int begin, int end) {
-	auto before = [&g](const Item &a, const Item &b) { return itemBefore(g, a, b); };
-	if (!std::is_sorted(g.placed.begin() + begin, g.placed.begin() + end, before)) {
-		std::sort(g.placed.begin() + begin, g.placed.begin() + end, before);
-	}
-}
-
-// 1 when items a and b belong in one stack: one cell (unless big), one kind, one reach.
-static int sameStack(const CollideGrid &g, const Item &a, const Item &b, int big) {
-	return (big || (a.cx == b.cx && a.cy == b.cy)) && g.kind[a.slot] == g.kind[b.slot] &&
+// 1 when items a and b belong in one stack: one cell of one grid, one kind, one reach.
+static int sameStack(const CollideGrid &g, const Item &a, const Item &b) {
+	return a.grid == b.grid && a.cx == b.cx && a.cy == b.cy && g.kind[a.slot] == g.kind[b.slot] &&
 	       sameReach(g.reach[a.slot], g.reach[b.slot]);
 }
 
 // Appends a stack of the placed items [begin, end), all of one cell, kind and reach.
-static void addStack(CollideGrid &g, int begin, int end, int big) {
+static void addStack(CollideGrid &g, int begin, int end) {
 	// built where it stays, field by field: a copy of a whole one made on the stack waits
 	// for its fields to be written
 	g.stacks.emplace_back();
 	Stack &st = g.stacks.back();
 	const Item &first = g.placed[begin];
-	st.cx = big ? 0 : first.cx;
-	st.cy = big ? 0 : first.cy;
+	st.cx = first.cx;
+	st.cy = first.cy;
 	st.reach = g.reach[first.slot];
 	st.kind = g.kind[first.slot];
-	st.big = big;
+	st.grid = first.grid;
 	st.begin = (int)g.entries.size();
 	st.end = st.begin + (end - begin);
 	st.late = -1;
@@ -480,17 +482,50 @@ static void addStack(CollideGrid &g, int begin, int end, int big) {
 		g.entries[st.begin + (i - begin)].slot = g.placed[i].slot;
 		g.entries[st.begin + (i - begin)].ver = 0;
 	}
+	noteGridKind(g, st.grid, st.kind);
 }
 
-// Cuts the sorted placed items [begin, end) into stacks.
-static void cutStacks(CollideGrid &g, int begin, int end, int big) {
-	int start = begin;
-	for (int i = begin + 1; i <= end; i++) {
-		if (i < end && sameStack(g, g.placed[start], g.placed[i], big)) {
-			continue;
+// Cuts the placed items [begin, end) of one bucket into stacks, each keeping list order:
+// each item is told its stack through a table of the stacks, then laid out stack by stack,
+// in as many steps as there are items.
+static void groupStacks(CollideGrid &g, int begin, int end) {
+	unsigned int mask = clearTable(g.groupTable, 2 * (size_t)(end - begin));
+	g.groupFirst.clear();
+	g.itemGroup.resize((size_t)(end - begin));
+	for (int i = begin; i < end; i++) {
+		const Item &item = g.placed[i];
+		unsigned long long h = pileHash(g.kind[item.slot], g.reach[item.slot]) ^
+		                       mix((unsigned long long)item.cx ^ (unsigned long long)item.cy << 32);
+		unsigned int at = (unsigned int)h & mask;
+		while (g.groupTable[at] != NO_ENTRY && !sameStack(g, g.placed[g.groupFirst[g.groupTable[at]]], item)) {
+			at = (at + 1) & mask;
 		}
-		addStack(g, start, i, big);
-		start = i;
+		if (g.groupTable[at] == NO_ENTRY) {
+			g.groupTable[at] = (int)g.groupFirst.size();
+			g.groupFirst.push_back(i);
+		}
+		g.itemGroup[i - begin] = g.groupTable[at];
+	}
+	// a counting sort of the items by stack, into the items' scratch
+	g.fill.assign(g.groupFirst.size() + 1, 0);
+	for (int i = begin; i < end; i++) {
+		g.fill[g.itemGroup[i - begin] + 1]++;
+	}
+	for (size_t q = 0; q + 1 < g.fill.size(); q++) {
+		g.fill[q + 1] += g.fill[q];
+	}
+	g.items.resize((size_t)(end - begin));
+	for (int i = begin; i < end; i++) {
+		g.items[g.fill[g.itemGroup[i - begin]]++] = g.placed[i];
+	}
+	std::copy(g.items.begin(), g.items.end(), g.placed.begin() + begin);
+	for (int i = begin; i < end;) {
+		int next = i + 1;
+		while (next < end && sameStack(g, g.placed[i], g.placed[next])) {
+			next++;
+		}
+		addStack(g, i, next);
+		i = next;
 	}
 }
 
@@ -500,52 +535,47 @@ static void gatherStacks(CollideGrid &g, int begin, int end) {
 	for (int i = begin; i < end;) {
 		int next = i + 1;
 		for (int t = i + 1; t < end; t++) {
-			if (sameStack(g, g.placed[i], g.placed[t], 0)) {
+			if (sameStack(g, g.placed[i], g.placed[t])) {
 				std::rotate(g.placed.begin() + next, g.placed.begin() + t, g.placed.begin() + t + 1);
 				next++;
 			}
 		}
-		addStack(g, i, next, 0);
+		addStack(g, i, next);
 		i = next;
 	}
 }
 
-// Adds the items of slot s: one per cell it covers, or a single big one; 1 when big.
-static int addItems(CollideGrid &g, int s) {
-	Reach c = cellsOf(g, g.reach[s]);
-	if (cellCount(c) > BIG_CELLS) {
-		g.items.push_back(Item{0, 0, s, 1});
-		return 1;
-	}
+// Adds the items of slot s: one per cell it covers in its grid, at most four.
+static void addItems(CollideGrid &g, int s) {
+	int grid = gridOf(g.reach[s]);
+	Reach c = cellsOf(g.reach[s], grid);
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
 		for (long long cx = c.x0; cx <= c.x1; cx++) {
-			g.items.push_back(Item{cx, cy, s, 0});
+			g.items.push_back(Item{cx, cy, s, grid});
 		}
 	}
-	return 0;
 }
 
-// Files the slots' items into stacks: by bucket, then big.
+// Files the slots' items into stacks, bucket by bucket.
 static void fileStacks(CollideGrid &g) {
 	g.items.clear();
-	size_t bigs = 0;
 	for (size_t s = 0; s < g.ents.size(); s++) {
-		bigs += (size_t)addItems(g, (int)s);
+		addItems(g, (int)s);
 	}
 	unsigned int buckets = 16;
-	while (buckets < g.items.size() - bigs) {
+	while (buckets < g.items.size()) {
 		buckets *= 2;
 	}
 	g.mask = buckets - 1;
-	// a counting sort of the items into their buckets, big ones last, each keeping list order
+	// a counting sort of the items into their buckets, each keeping list order
 	g.itemBucket.resize(g.items.size());
-	g.fill.assign(buckets + 2, 0);
+	g.fill.assign(buckets + 1, 0);
 	for (size_t i = 0; i < g.items.size(); i++) {
 		const Item &item = g.items[i];
-		g.itemBucket[i] = item.big ? buckets : bucketOf(g, item.cx, item.cy);
+		g.itemBucket[i] = bucketOf(g, item.grid, item.cx, item.cy);
 		g.fill[g.itemBucket[i] + 1]++;
 	}
-	for (unsigned int b = 0; b <= buckets; b++) {
+	for (unsigned int b = 0; b < buckets; b++) {
 		g.fill[b + 1] += g.fill[b];
 	}
 	std::vector<int> &starts = g.itemStart;
@@ -559,50 +589,64 @@ static void fileStacks(CollideGrid &g) {
 	for (unsigned int b = 0; b < buckets; b++) {
 		g.bucketStack[b] = (int)g.stacks.size();
 		if (starts[b + 1] - starts[b] > SMALL_BUCKET) {
-			sortBucket(g, starts[b], starts[b + 1]);
-			cutStacks(g, starts[b], starts[b + 1], 0);
+			groupStacks(g, starts[b], starts[b + 1]);
 		} else {
 			gatherStacks(g, starts[b], starts[b + 1]);
 		}
 	}
 	g.bucketStack[buckets] = (int)g.stacks.size();
 	g.bucketExtra.assign(buckets, -1);
-	g.bigBegin = (int)g.stacks.size();
-	sortBucket(g, starts[buckets], starts[buckets + 1]);
-	cutStacks(g, starts[buckets], starts[buckets + 1], 1);
-	g.bigEnd = (int)g.stacks.size();
+	g.buildStacks = (int)g.stacks.size();
 	g.jump.resize(g.entries.size());
 	for (size_t i = 0; i < g.jump.size(); i++) {
 		g.jump[i] = (int)i;
 	}
 }
 
-// Indexes the stacks of the build filed under cells by kind, for receivers too big to ask
-// their cells: once in a pass, when the first of them asks.
-static void indexKinds(CollideGrid &g) {
-	size_t kinds = g.kinds.size();
-	g.kindStart.assign(kinds + 1, 0);
-	for (int st = 0; st < g.bigBegin; st++) {
-		g.kindStart[g.stacks[st].kind + 1]++;
-	}
-	for (size_t k = 0; k < kinds; k++) {
-		g.kindStart[k + 1] += g.kindStart[k];
-	}
-	g.fill.assign(g.kindStart.begin(), g.kindStart.end() - 1);
-	g.kindStacks.resize(g.bigBegin);
-	for (int st = 0; st < g.bigBegin; st++) {
-		g.kindStacks[g.fill[g.stacks[st].kind]++] = st;
-	}
-	g.kindsIndexed = 1;
+// Where stack st lies among the stacks of its kind in the cell index: by grid, then by row
+// and column (rows set), or by column and row.
+typedef std::tuple<int, long long, long long> CellKey;
+static CellKey cellKey(const Stack &st, int rows) {
+	return rows ? CellKey(st.grid, st.cy, st.cx) : CellKey(st.grid, st.cx, st.cy);
 }
 
-// Marks in each big stack of the build where the big stacks of its kind end.
-static void markBigKinds(CollideGrid &g) {
-	for (int st = g.bigEnd - 1; st >= g.bigBegin; st--) {
-		int last = st + 1 < g.bigEnd && g.stacks[st + 1].kind == g.stacks[st].kind;
-		g.stacks[st].nextExtra = last ? g.stacks[st + 1].nextExtra : st + 1;
+// The stacks of the build of kind k, in the order of cellKey, as index[*begin, *end) of the
+// cell index, for receivers too big to ask their cells: gathered by kind once in a pass, when
+// the first of them asks, and each kind put in order when first asked for.
+static const std::vector<int> &kindCells(CollideGrid &g, int k, int rows, int *begin, int *end) {
+	std::vector<int> &index = g.cellIndex[rows];
+	if (!g.kindsIndexed) {
+		// a counting sort by kind, the same for both orders
+		size_t kinds = g.kinds.size();
+		g.kindStart.assign(kinds + 1, 0);
+		for (int st = 0; st < g.buildStacks; st++) {
+			g.kindStart[g.stacks[st].kind + 1]++;
+		}
+		for (size_t q = 0; q < kinds; q++) {
+			g.kindStart[q + 1] += g.kindStart[q];
+		}
+		g.fill.assign(g.kindStart.begin(), g.kindStart.end() - 1);
+		g.cellIndex[0].resize(g.buildStacks);
+		for (int st = 0; st < g.buildStacks; st++) {
+			g.cellIndex[0][g.fill[g.stacks[st].kind]++] = st;
+		}
+		g.cellIndex[1] = g.cellIndex[0];
+		g.kindSorted[0].assign(kinds, 0);
+		g.kindSorted[1].assign(kinds, 0);
+		g.kindsIndexed = 1;
 	}
-	g.bigExtra.clear();
+	if (k + 1 >= (int)g.kindStart.size()) {
+		*begin = *end = 0;  // a kind new in the pass has no stacks of the build
+		return index;
+	}
+	*begin = g.kindStart[k];
+	*end = g.kindStart[k + 1];
+	if (!g.kindSorted[rows][k]) {
+		std::sort(index.begin() + *begin, index.begin() + *end,
+		          [&g, rows](int a, int b) { return cellKey(g.stacks[a], rows) < cellKey(g.stacks[b], rows); });
+		g.kindSorted[rows][k] = 1;
+	}
+	return index;
 }
 
 // Files every linked entity; 0 when the list is out of the order of priority.
@@ -619,86 +663,43 @@ int buildGrid(CollideGrid &g) {
 	for (Entity *e = elist; e != nullptr; e = e->next) {
 		addSlot(g, e, orderKey(e->priority, place++));
 	}
-	g.cellShift = cellShiftFor(g.reach);
 	fileStacks(g);
-	markBigKinds(g);
-	g.kindsIndexed = 0;
 	return 1;
 }
 
-// -1, 0 or 1 as stack st lies before, at or after (cx, cy, k, r) in the order of the filing.
-static int stackOrder(const Stack &st, long long cx, long long cy, int k, const Reach &r) {
-	if (st.cx != cx) {
-		return st.cx < cx ? -1 : 1;
-	}
-	if (st.cy != cy) {
-		return st.cy < cy ? -1 : 1;
-	}
-	if (st.kind != k) {
-		return st.kind < k ? -1 : 1;
-	}
-	if (sameReach(st.reach, r)) {
-		return 0;
-	}
-	return reachBefore(st.reach, r) ? -1 : 1;
+// 1 when stack st is the one of kind k and reach r under cell (cx, cy) of grid.
+static int isStack(const Stack &st, int grid, long long cx, long long cy, int k, const Reach &r) {
+	return st.grid == grid && st.cx == cx && st.cy == cy && st.kind == k && sameReach(st.reach, r);
 }
 
-// The big stack of the build in stacks[begin, end), in order, that is (cx, cy, k, r); -1 if none.
-static int findStack(const CollideGrid &g, int begin, int end, long long cx, long long cy, int k, const Reach &r) {
-	while (begin < end) {
-		int mid = begin + (end - begin) / 2;
-		int o = stackOrder(g.stacks[mid], cx, cy, k, r);
-		if (o == 0) {
-			return mid;
-		}
-		if (o < 0) {
-			begin = mid + 1;
-		} else {
-			end = mid;
-		}
-	}
-	return -1;
-}
-
-// The stack of kind k and reach r under cell (cx, cy), or big; made when there is none.
-static int stackFor(CollideGrid &g, long long cx, long long cy, int k, const Reach &r, int big) {
-	unsigned int b = big ? 0 : bucketOf(g, cx, cy);
-	int found = big ? findStack(g, g.bigBegin, g.bigEnd, 0, 0, k, r) : -1;
-	for (int st = g.bucketStack[b]; !big && found < 0 && st < g.bucketStack[b + 1]; st++) {
-		found = stackOrder(g.stacks[st], cx, cy, k, r) == 0 ? st : -1;
-	}
-	if (found >= 0) {
-		return found;
-	}
-	const std::vector<int> &bigs = g.bigExtra;
-	for (int st = big ? -1 : g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
-		if (stackOrder(g.stacks[st], cx, cy, k, r) == 0) {
+// The stack of kind k and reach r under cell (cx, cy) of grid; made when there is none.
+static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k, const Reach &r) {
+	unsigned int b = bucketOf(g, grid, cx, cy);
+	for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
+		if (isStack(g.stacks[st], grid, cx, cy, k, r)) {
 			return st;
 		}
 	}
-	for (size_t i = 0; big && i < bigs.size(); i++) {
-		if (stackOrder(g.stacks[bigs[i]], 0, 0, k, r) == 0) {
-			return bigs[i];
+	for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+		if (isStack(g.stacks[st], grid, cx, cy, k, r)) {
+			return st;
 		}
 	}
 	Stack st;
-	st.cx = big ? 0 : cx;
-	st.cy = big ? 0 : cy;
+	st.cx = cx;
+	st.cy = cy;
 	st.reach = r;
 	st.kind = k;
-	st.big = big;
+	st.grid = grid;
 	st.begin = st.end = 0;
 	st.late = -1;
-	st.nextExtra = big ? -1 : g.bucketExtra[b];
+	st.nextExtra = g.bucketExtra[b];
 	st.pile = -1;
 	int made = (int)g.stacks.size();
 	g.stacks.push_back(st);
-	if (big) {
-		g.bigExtra.push_back(made);
-	} else {
-		g.bucketExtra[b] = made;
-		g.extraStacks.push_back(made);
-	}
+	g.bucketExtra[b] = made;
+	g.gridExtra[grid].push_back(made);
+	noteGridKind(g, grid, k);
 	return made;
 }
 
@@ -720,11 +721,6 @@ static void fileLate(CollideGrid &g, int st, int s) {
 	}
 	LateList &late = g.lateLists[g.stacks[st].late];
 	late.insert(late.begin() + (long)lateFrom(g, late, g.key[s] + 1), Entry{s, g.ver[s]});
-}
-
-// The hash of kind k and reach r.
-static unsigned long long pileHash(int k, const Reach &r) {
-	return mix((unsigned long long)k ^ mix(r.x0 ^ mix(r.y0 ^ mix(r.x1 ^ mix(r.y1)))));
 }
 
 // The place of the pile of kind k and reach r in the table, or the empty place where it belongs.
@@ -764,14 +760,11 @@ static void joinPile(CollideGrid &g, int s) {
 
 // Files slot s during the pass in the stacks of its kind and reach now, and in its pile.
 static void fileSlot(CollideGrid &g, int s) {
-	Reach c = cellsOf(g, g.reach[s]);
-	if (cellCount(c) > BIG_CELLS) {
-		fileLate(g, stackFor(g, 0, 0, g.kind[s], g.reach[s], 1), s);
-	} else {
-		for (long long cy = c.y0; cy <= c.y1; cy++) {
-			for (long long cx = c.x0; cx <= c.x1; cx++) {
-				fileLate(g, stackFor(g, cx, cy, g.kind[s], g.reach[s], 0), s);
-			}
+	int grid = gridOf(g.reach[s]);
+	Reach c = cellsOf(g.reach[s], grid);
+	for (long long cy = c.y0; cy <= c.y1; cy++) {
+		for (long long cx = c.x0; cx <= c.x1; cx++) {
+			fileLate(g, stackFor(g, grid, cx, cy, g.kind[s], g.reach[s]), s);
 		}
 	}
 	joinPile(g, s);
@@ -811,6 +804,17 @@ static int stillIs(const CollideGrid &g, const Entity *e, const Kind &k, const R
 // 1 when the entity in slot s is no longer what it was filed as.
 int changedSinceFiled(const CollideGrid &g, int s) {
 	return !g.ents[s]->removed && !stillIs(g, g.ents[s], g.kinds[g.kind[s]], g.reach[s]);
+}
+
+// 1 when the entity in slot s, in a pile, is no longer what it was filed as in more than
+// what its life decides (whether it is dying): the collisions made at once with its pile
+// change its life without a behaviour, and may heal it out of dying (those that leave it
+// dying, where its die() acts, are made one by one and file it anew).
+int changedBeyondLife(const CollideGrid &g, int s) {
+	Kind k = g.kinds[g.kind[s]];
+	k.restless = restless(g.ents[s]);
+	k.sound = burningSound(g.ents[s]);
+	return !g.ents[s]->removed && !stillIs(g, g.ents[s], k, g.reach[s]);
 }
 
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
@@ -948,8 +952,8 @@ static void consider(CollideGrid &g, int st, long long from) {
 	if (inertForReceiver(g, stack.kind) || !overlaps(r, stack.reach)) {
 		return;
 	}
-	if (!stack.big && (cellOf(std::max(r.x0, stack.reach.x0), g.cellShift) != stack.cx ||
-	                   cellOf(std::max(r.y0, stack.reach.y0), g.cellShift) != stack.cy)) {
+	if (cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) != stack.cx ||
+	    cellOf(std::max(r.y0, stack.reach.y0), shiftY(stack.grid)) != stack.cy) {
 		return;
 	}
 	int p = summable(g, st) ? pileFor(g, st) : -1;
@@ -960,18 +964,82 @@ static void consider(CollideGrid &g, int st, long long from) {
 	}
 }
 
-// 0 when no kind that the receiver's may meet to some effect has an entity anywhere near:
-// most of a crowd of one side is alone with its kind, and need not ask its cells.
-static int nearAnyPartner(CollideGrid &g) {
+// The kinds, one bit each, that the receiver's may meet to some effect and that have an
+// entity anywhere near it; 0 for none: most of a crowd of one side is alone with its kind,
+// and need not ask its cells.
+static unsigned long long partnerKinds(CollideGrid &g) {
 	if (g.kinds.size() > MAX_KIND_BOXES) {
-		return 1;
+		return ~0ull;
 	}
+	unsigned long long near = 0;
 	for (size_t k = 0; k < g.kinds.size(); k++) {
 		if (overlaps(g.askedReach, g.kindBox[k]) && !inertForReceiver(g, (int)k)) {
-			return 1;
+			near |= kindBit((int)k);
 		}
 	}
-	return 0;
+	return near;
+}
+
+// Considers the stacks under cells c of grid, of the build and made since.
+static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
+	for (long long cy = c.y0; cy <= c.y1; cy++) {
+		for (long long cx = c.x0; cx <= c.x1; cx++) {
+			unsigned int b = bucketOf(g, grid, cx, cy);
+			for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
+				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
+					consider(g, st, from);
+				}
+			}
+			for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
+					consider(g, st, from);
+				}
+			}
+		}
+	}
+}
+
+// Considers the stacks of grid under cells c, too many to ask one by one: kind by kind
+// through the cell index, a wide receiver row by row and a tall one column by column,
+// leaping over the cells outside c, so that it pays for the occupied rows (or columns) it
+// crosses and the stacks it finds, not for the cells it covers; then every stack made in
+// grid during the pass.
+static void askOccupied(CollideGrid &g, int grid, const Reach &c, long long from, unsigned long long partners) {
+	int rows = c.y1 - c.y0 <= c.x1 - c.x0;
+	long long firstLine = rows ? c.y0 : c.x0;  // the rows (or columns) it crosses...
+	long long lastLine = rows ? c.y1 : c.x1;
+	long long firstCell = rows ? c.x0 : c.y0;  // ...and the cells it covers along each
+	long long lastCell = rows ? c.x1 : c.y1;
+	for (int k = 0; k < (int)g.kinds.size(); k++) {
+		if (!(partners & g.gridKinds[grid] & kindBit(k)) || inertForReceiver(g, k)) {
+			continue;
+		}
+		int first;
+		int last;
+		const std::vector<int> &index = kindCells(g, k, rows, &first, &last);
+		auto seek = [&g, &index, rows, last](int i, const CellKey &key) {
+			auto before = [&g, rows](int st, const CellKey &at) { return cellKey(g.stacks[st], rows) < at; };
+			return (int)(std::lower_bound(index.begin() + i, index.begin() + last, key, before) - index.begin());
+		};
+		for (int i = seek(first, CellKey(grid, firstLine, firstCell)); i < last && g.stacks[index[i]].grid == grid;) {
+			CellKey key = cellKey(g.stacks[index[i]], rows);
+			long long line = std::get<1>(key);
+			long long cell = std::get<2>(key);
+			if (line > lastLine) {
+				break;
+			}
+			if (cell < firstCell) {
+				i = seek(i, CellKey(grid, line, firstCell));
+			} else if (cell > lastCell) {
+				i = seek(i, CellKey(grid, line + 1, firstCell));
+			} else {
+				consider(g, index[i++], from);
+			}
+		}
+	}
+	for (int st : g.gridExtra[grid]) {
+		consider(g, st, from);
+	}
 }
 
 // Starts the walk of receiver sa over the entries from list order `from` on. A receiver
@@ -994,50 +1062,18 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 	g.summed.clear();
 	g.sumFrom = from;
 	g.walked = from - 1;
-	if (!nearAnyPartner(g)) {
-		return;
-	}
-	Reach c = cellsOf(g, g.askedReach);
-	if (cellCount(c) <= BIG_CELLS) {
-		for (long long cy = c.y0; cy <= c.y1; cy++) {
-			for (long long cx = c.x0; cx <= c.x1; cx++) {
-				unsigned int b = bucketOf(g, cx, cy);
-				for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
-					if (g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
-						consider(g, st, from);
-					}
-				}
-				for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
-					if (g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
-						consider(g, st, from);
-					}
-				}
-			}
-		}
-	} else {
-		// too big to ask its cells: every stack of every kind it may meet instead
-		if (!g.kindsIndexed) {
-			indexKinds(g);
-		}
-		for (size_t k = 0; k + 1 < g.kindStart.size(); k++) {
-			for (int i = g.kindStart[k]; i < g.kindStart[k + 1] && !inertForReceiver(g, (int)k); i++) {
-				consider(g, g.kindStacks[i], from);
-			}
-		}
-		for (int st : g.extraStacks) {
-			consider(g, st, from);
-		}
-	}
-	for (int st = g.bigBegin; st < g.bigEnd;) {
-		if (inertForReceiver(g, g.stacks[st].kind)) {
-			st = g.stacks[st].nextExtra;
+	unsigned long long partners = partnerKinds(g);
+	for (size_t i = 0; partners != 0 && i < g.grids.size(); i++) {
+		int grid = g.grids[i];
+		if (!(g.gridKinds[grid] & partners)) {
 			continue;
 		}
-		consider(g, st, from);
-		st++;
-	}
-	for (int st : g.bigExtra) {
-		consider(g, st, from);
+		Reach c = cellsOf(g.askedReach, grid);
+		if (cellCount(c) <= BIG_CELLS) {
+			askCells(g, grid, c, from);
+		} else {
+			askOccupied(g, grid, c, from, partners);
+		}
 	}
 	std::make_heap(g.sources.begin(), g.sources.end(), laterSource);
 }

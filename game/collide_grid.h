@@ -42,8 +42,8 @@ struct Entry {
 	int ver;
 };
 
-// The entities of one kind whose reaches are the same, filed under one cell (or, big, under
-// none): a pile is one stack, asked once however large it is. Its entries filed at the build
+// The entities of one kind whose reaches are the same, filed under one cell of one grid: a
+// pile is one stack, asked once however large it is. Its entries filed at the build
 // lie in entries[begin, end), ascending in list order; those filed during the pass in a list
 // of their own, ascending too.
 struct Stack {
@@ -51,12 +51,11 @@ struct Stack {
 	long long cy;
 	Reach reach;
 	int kind;
-	int big;
+	int grid;  // the grid of cells it is filed in (gridOf in collide_grid.cpp)
 	int begin;
 	int end;
 	int late;       // index in lateLists, -1 for none yet
-	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none;
-	                // in a big stack of the build, the first big stack of another kind
+	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none
 	int pile;       // the pile of its kind and reach once known, -1 before
 };
 
@@ -74,12 +73,12 @@ struct Pile {
 // of their priority and those filed anew mostly after: a deque takes both at its ends.
 typedef std::deque<Entry> LateList;
 
-// A slot filed under a cell, or big, while the grid is built.
+// A slot filed under a cell of a grid while the grid is built.
 struct Item {
 	long long cx;
 	long long cy;
 	int slot;
-	int big;
+	int grid;
 };
 
 // Where a receiver's walk stands in one stack: in its entries from the build or in its late ones.
@@ -125,20 +124,23 @@ struct CollideGrid {
 	std::unordered_map<std::string, int> teams;  // every group ever filed, numbered once
 	std::vector<std::string> teamNames;          // by number
 	// the filing
-	int cellShift;      // cells are 1 << cellShift half pixels wide
 	unsigned int mask;  // bucket count - 1
 	std::vector<Entry> entries;
 	std::vector<int> jump;  // per entry: where the walk goes on past entries that stand for nothing
 	std::vector<Stack> stacks;
-	std::vector<int> bucketStack;  // per bucket: its first stack from the build, and the end
-	std::vector<int> bucketExtra;  // per bucket: the first stack made during the pass, -1 for none
-	int bigBegin;                  // the big stacks of the build, by kind, are stacks[bigBegin, bigEnd)
-	int bigEnd;
-	std::vector<int> kindStart;  // stacks of the build under cells, by kind: for big receivers
-	std::vector<int> kindStacks;
-	int kindsIndexed;              // 1 once kindStart and kindStacks hold this pass's stacks
-	std::vector<int> extraStacks;  // every stack under cells made during the pass
-	std::vector<int> bigExtra;     // every big stack made during the pass
+	std::vector<int> bucketStack;               // per bucket: its first stack from the build, and the end
+	std::vector<int> bucketExtra;               // per bucket: the first stack made during the pass, -1 for none
+	int buildStacks;                            // stacks[0, buildStacks) are those of the build
+	std::vector<int> grids;                     // the grids that hold stacks, in the order filed
+	std::vector<unsigned long long> gridKinds;  // per grid: the kinds filed in it, one bit each
+	std::vector<std::vector<int>> gridExtra;    // per grid: the stacks made in it during the pass
+	// for receivers too big to ask their cells, made when the first asks: the stacks of the
+	// build by kind, kind k's in cellIndex[rows][kindStart[k], kindStart[k + 1]), put in order
+	// of grid, then row and column (rows 1) or column and row (rows 0) when first asked for
+	std::vector<int> kindStart;
+	std::vector<int> cellIndex[2];
+	std::vector<signed char> kindSorted[2];  // per kind: 1 once in that order
+	int kindsIndexed;                        // 1 once gathered by kind in this pass
 	std::vector<LateList> lateLists;
 	int lateUsed;
 	// the piles
@@ -148,10 +150,13 @@ struct CollideGrid {
 	std::vector<int> pileOf;     // per slot: its pile, -1 for none
 	long long passedKey;         // list order of the receiver: those up to it join no pile
 	// scratch
-	std::vector<Item> items;   // each slot under each cell it covers, in list order
+	std::vector<Item> items;   // each slot under each cell it covers, in list order (later scratch)
 	std::vector<Item> placed;  // the same by bucket, then by stack
 	std::vector<unsigned int> itemBucket;
 	std::vector<int> itemStart;
+	std::vector<int> groupTable;  // open addressing from an item of a bucket to its stack...
+	std::vector<int> groupFirst;  // ...numbered in the bucket: its first item
+	std::vector<int> itemGroup;   // per item of the bucket: its stack's number
 	std::vector<int> fill;
 	std::vector<int> flushSlots;
 	std::vector<int> flushLives;
@@ -188,6 +193,8 @@ int fileFresh(CollideGrid &g);
 int refileIfChanged(CollideGrid &g, int s);
 // 1 when the entity in slot s is no longer what it was filed as.
 int changedSinceFiled(const CollideGrid &g, int s);
+// The same but for what its life decides, which the collisions made at once with its pile change.
+int changedBeyondLife(const CollideGrid &g, int s);
 // Starts the walk of receiver sa over the entries from list order `from` on that its kind
 // and its reach may meet with some effect: as they are now, or with filed set, as filed.
 void askPartners(CollideGrid &g, int sa, long long from, int filed);

@@ -38,10 +38,16 @@ int serial(Entity *e) {
 	return e->var["SN"];
 }
 
-// A size that is mostly small, sometimes 0, 1, negative or larger than the grid files.
+// A size that is mostly small, sometimes 0, 1, negative, large or larger than the field
+// (boxes long and thin when only one side is).
 int randomSize() {
-	int k = rng.range(0, 19);
-	return k < 3 ? 0 : k < 6 ? 1 : k == 6 ? -rng.range(1, 4) : k == 7 ? rng.range(250, 500) : rng.range(2, 40);
+	int k = rng.range(0, 39);
+	return k < 6    ? 0
+	       : k < 12 ? 1
+	       : k < 14 ? -rng.range(1, 4)
+	       : k < 16 ? rng.range(40, 400)
+	       : k < 17 ? rng.range(250, 500) << rng.range(1, 9)
+	                : rng.range(2, 40);
 }
 
 // v moved by d, unless v lies at the ends of the int range, where it stays.
@@ -53,16 +59,17 @@ int shifted(int v, int d) {
 void randomise(Entity *e, int cx, int cy, int spread) {
 	static const char *groups[] = {"A", "B", "C"};
 	static const char *types[] = {"T1", "T2", "T3"};
-	e->x = shifted(cx, rng.range(-spread, spread));
-	e->y = shifted(cy, rng.range(-spread, spread));
+	e->w = randomSize();
+	e->h = randomSize();
+	// centred near (cx, cy), so that large boxes end among the small ones
+	e->x = shifted(cx, rng.range(-spread, spread) - e->w / 2);
+	e->y = shifted(cy, rng.range(-spread, spread) - e->h / 2);
 	if (rng.range(0, 40) == 0) {
 		e->x += rng.range(-100000, 100000);
 	}
 	if (rng.range(0, 60) == 0) {
 		e->x = rng.range(0, 1) ? INT_MAX - rng.range(0, 40) : INT_MIN + rng.range(0, 40);
 	}
-	e->w = randomSize();
-	e->h = randomSize();
 	e->life = rng.range(0, 30) ? rng.range(-1, 3) : INT_MIN + rng.range(0, 1) * (INT_MAX - 1) + rng.range(0, 2);
 	e->damage = rng.range(0, 30) ? rng.range(-1, 3) : rng.range(-1, 1) * INT_MAX;
 	e->flags = rng.range(0, 5) == 0 ? ENT_INVULN : 0;
@@ -215,6 +222,10 @@ const Crowd CROWDS[][3] = {
 	{{"Wreck", "A", "T1", "", 60, 100, 100, 5, 5, 0, 1, 0},
      {"Plain", "B", "T2", "", 60, 100, 100, 5, 5, 1, 2, ENT_INVULN},
      {"Wreck", "C", "T3", "", 60, 100, 100, 5, 5, 100, 1, 0}},
+	// a long thin side across two crowds of one kind, one beyond its end, one in the next row
+	{{"Plain", "A", "T1", "", 60, 300, 100, 5, 5, 1, 1, 0},
+     {"Plain", "A", "T1", "", 60, 100, 108, 5, 5, 1, 1, 0},
+     {"Plain", "B", "T2", "", 60, -400, 100, 600, 20, 3, 1, 0}},
 	// lives at the ends of the int range, hurt by one side and healed by another
 	{{"Wreck", "A", "T1", "", 60, 100, 100, 5, 5, INT_MIN + 30, 0, 0},
      {"Wreck", "B", "T2", "", 60, 100, 100, 5, 5, INT_MAX - 30, 1, 0},
