@@ -34,14 +34,13 @@ static CollideGrid grid;
 // Stops the game when the collision of the entities in slots sa and sb changed the kind or
 // the reach of a third one still ahead of the receiver, other than the player: the grid would
 // miss that entity's collisions for the rest of the pass. (Receivers passed are never looked
-// at again, and are not filed anew when they change; a pile's members may be healed out of
-// dying by the collisions made at once.) Only builds that check contracts pay for the walk.
+// at again, and are not filed anew when they change.) Only builds that check contracts pay
+// for the walk.
 static void checkOnlyTheTwoChanged(CollideGrid &g, int sa, int sb) {
 #ifdef VORSKA_CHECK_CONTRACTS
 	for (size_t s = 0; s < g.ents.size(); s++) {
 		const Entity *e = g.ents[s];
-		int changed = g.pileOf[s] >= 0 ? changedBeyondLife(g, (int)s) : changedSinceFiled(g, (int)s);
-		if (g.key[s] > g.key[sa] && (int)s != sb && e != player && changed) {
+		if (g.key[s] > g.key[sa] && (int)s != sb && e != player && changedSinceFiled(g, (int)s)) {
 			writeMessage(MESSAGE_ERR, "collisionPass: the collision of " + g.ents[sa]->name + " and " +
 			                              g.ents[sb]->name + " changed " + e->name +
 			                              ": a behaviour run from a collision may change only its two sides\n");

@@ -806,17 +806,6 @@ int changedSinceFiled(const CollideGrid &g, int s) {
 	return !g.ents[s]->removed && !stillIs(g, g.ents[s], g.kinds[g.kind[s]], g.reach[s]);
 }
 
-// 1 when the entity in slot s, in a pile, is no longer what it was filed as in more than
-// what its life decides (whether it is dying): the collisions made at once with its pile
-// change its life without a behaviour, and may heal it out of dying (those that leave it
-// dying, where its die() acts, are made one by one and file it anew).
-int changedBeyondLife(const CollideGrid &g, int s) {
-	Kind k = g.kinds[g.kind[s]];
-	k.restless = restless(g.ents[s]);
-	k.sound = burningSound(g.ents[s]);
-	return !g.ents[s]->removed && !stillIs(g, g.ents[s], k, g.reach[s]);
-}
-
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
 int refileIfChanged(CollideGrid &g, int s) {
 	int p = leavePile(g, s);  // its life as its collisions left it

@@ -193,8 +193,6 @@ int fileFresh(CollideGrid &g);
 int refileIfChanged(CollideGrid &g, int s);
 // 1 when the entity in slot s is no longer what it was filed as.
 int changedSinceFiled(const CollideGrid &g, int s);
-// The same but for what its life decides, which the collisions made at once with its pile change.
-int changedBeyondLife(const CollideGrid &g, int s);
 // Starts the walk of receiver sa over the entries from list order `from` on that its kind
 // and its reach may meet with some effect: as they are now, or with filed set, as filed.
 void askPartners(CollideGrid &g, int sa, long long from, int filed);
