@@ -6,8 +6,8 @@
 // buckets, so the world has no bounds to fit and far-flung entities cost nothing.
 //
 // A receiver asks, in each grid holding kinds near it that its own may meet, the stacks of
-// the cells it covers there, or when it covers too many, the occupied cells of its rows (or
-// columns), passing over stacks whose kind cannot meet its own with any effect and those
+// the cells it covers there, or when it covers too many, a tree of the occupied cells for
+// those within its own, passing over stacks whose kind cannot meet its own with any effect and those
 // whose reach misses its own: a crowd of one kind piled on one spot is one stack, asked
 // once, and its entries are walked only when each of them will collide. Entries that stand
 // for nothing any more (removed, or filed anew elsewhere) are jumped over once and never
@@ -21,7 +21,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 #include "entity/gamestate.h"
 #include "game/vorska.h"
@@ -34,7 +33,8 @@
 #define LEVEL_STEP     2
 #define LEVELS         16
 #define GRIDS          (LEVELS * LEVELS)
-#define BIG_CELLS      64    // a receiver covering more cells of a grid walks its occupied rows
+#define BIG_CELLS      64    // a receiver covering more cells of a grid asks the tree of its occupied cells
+#define REINDEX_STACKS 16    // stacks made during the pass that such a receiver asks one by one, at least
 #define NO_ENTRY       (-1)  // an empty place of an open addressing table
 #define MAX_KIND_BOXES 32    // with more kinds than this, a receiver asks its cells at once
 #define SMALL_BUCKET   8     // a bucket of more items than this is grouped into stacks by a table
@@ -446,7 +446,7 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.grids.clear();
 	g.gridKinds.resize(GRIDS, 0);
 	g.gridExtra.resize(GRIDS);
-	g.kindsIndexed = 0;
+	g.indexedStacks = -1;
 	g.lateUsed = 0;
 	g.fresh.clear();
 	g.freshSerial.clear();
@@ -596,55 +596,75 @@ static void fileStacks(CollideGrid &g) {
 	}
 	g.bucketStack[buckets] = (int)g.stacks.size();
 	g.bucketExtra.assign(buckets, -1);
-	g.buildStacks = (int)g.stacks.size();
 	g.jump.resize(g.entries.size());
 	for (size_t i = 0; i < g.jump.size(); i++) {
 		g.jump[i] = (int)i;
 	}
 }
 
-// Where stack st lies among the stacks of its kind in the cell index: by grid, then by row
-// and column (rows set), or by column and row.
-typedef std::tuple<int, long long, long long> CellKey;
-static CellKey cellKey(const Stack &st, int rows) {
-	return rows ? CellKey(st.grid, st.cy, st.cx) : CellKey(st.grid, st.cx, st.cy);
+// The column (axis 0) or the row (axis 1) of stack st's cell.
+static long long cellAlong(const Stack &st, int axis) {
+	return axis ? st.cy : st.cx;
 }
 
-// The stacks of the build of kind k, in the order of cellKey, as index[*begin, *end) of the
-// cell index, for receivers too big to ask their cells: gathered by kind once in a pass, when
-// the first of them asks, and each kind put in order when first asked for.
-static const std::vector<int> &kindCells(CollideGrid &g, int k, int rows, int *begin, int *end) {
-	std::vector<int> &index = g.cellIndex[rows];
-	if (!g.kindsIndexed) {
-		// a counting sort by kind, the same for both orders
-		size_t kinds = g.kinds.size();
-		g.kindStart.assign(kinds + 1, 0);
-		for (int st = 0; st < g.buildStacks; st++) {
-			g.kindStart[g.stacks[st].kind + 1]++;
-		}
-		for (size_t q = 0; q < kinds; q++) {
-			g.kindStart[q + 1] += g.kindStart[q];
-		}
-		g.fill.assign(g.kindStart.begin(), g.kindStart.end() - 1);
-		g.cellIndex[0].resize(g.buildStacks);
-		for (int st = 0; st < g.buildStacks; st++) {
-			g.cellIndex[0][g.fill[g.stacks[st].kind]++] = st;
-		}
-		g.cellIndex[1] = g.cellIndex[0];
-		g.kindSorted[0].assign(kinds, 0);
-		g.kindSorted[1].assign(kinds, 0);
-		g.kindsIndexed = 1;
+// Arranges index[begin, end), stacks of one grid, as a tree of their cells: the middle one
+// splits the others by column (axis 0) or row (axis 1), those before it at or below it and
+// those after at or above, and each half is arranged so along the other axis.
+static void arrangeCells(CollideGrid &g, std::vector<int> &index, int begin, int end, int axis) {
+	while (end - begin > 1) {
+		int mid = begin + (end - begin) / 2;
+		std::nth_element(index.begin() + begin, index.begin() + mid, index.begin() + end, [&g, axis](int a, int b) {
+			return cellAlong(g.stacks[a], axis) < cellAlong(g.stacks[b], axis);
+		});
+		arrangeCells(g, index, begin, mid, !axis);
+		begin = mid + 1;
+		axis = !axis;
 	}
+}
+
+// Gathers every stack made so far into the cell index by kind (a counting sort), each kind
+// to be arranged when first asked for.
+static void indexStacks(CollideGrid &g) {
+	int n = (int)g.stacks.size();
+	size_t kinds = g.kinds.size();
+	g.kindStart.assign(kinds + 1, 0);
+	for (int st = 0; st < n; st++) {
+		g.kindStart[g.stacks[st].kind + 1]++;
+	}
+	for (size_t q = 0; q < kinds; q++) {
+		g.kindStart[q + 1] += g.kindStart[q];
+	}
+	g.fill.assign(g.kindStart.begin(), g.kindStart.end() - 1);
+	g.cellIndex.resize(n);
+	for (int st = 0; st < n; st++) {
+		g.cellIndex[g.fill[g.stacks[st].kind]++] = st;
+	}
+	g.kindArranged.assign(kinds, 0);
+	g.indexedStacks = n;
+}
+
+// The stacks of kind k in the cell index, as index[*begin, *end), in order of grid and each
+// grid's arranged by arrangeCells.
+static const std::vector<int> &kindCells(CollideGrid &g, int k, int *begin, int *end) {
+	std::vector<int> &index = g.cellIndex;
 	if (k + 1 >= (int)g.kindStart.size()) {
-		*begin = *end = 0;  // a kind new in the pass has no stacks of the build
+		*begin = *end = 0;  // a kind new since the index has no stacks in it
 		return index;
 	}
 	*begin = g.kindStart[k];
 	*end = g.kindStart[k + 1];
-	if (!g.kindSorted[rows][k]) {
-		std::sort(index.begin() + *begin, index.begin() + *end,
-		          [&g, rows](int a, int b) { return cellKey(g.stacks[a], rows) < cellKey(g.stacks[b], rows); });
-		g.kindSorted[rows][k] = 1;
+	if (!g.kindArranged[k]) {
+		std::stable_sort(index.begin() + *begin, index.begin() + *end,
+		                 [&g](int a, int b) { return g.stacks[a].grid < g.stacks[b].grid; });
+		for (int i = *begin; i < *end;) {
+			int j = i;
+			while (j < *end && g.stacks[index[j]].grid == g.stacks[index[i]].grid) {
+				j++;
+			}
+			arrangeCells(g, index, i, j, 0);
+			i = j;
+		}
+		g.kindArranged[k] = 1;
 	}
 	return index;
 }
@@ -988,46 +1008,57 @@ static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 	}
 }
 
+// Considers the stacks of index[begin, end), arranged by arrangeCells along axis first,
+// whose cells lie in c: each half is looked into only when c reaches across the middle's line
+// to its side, so a receiver pays for the stacks it finds and about the square root of those
+// it does not, however many cells it covers.
+static void askTree(CollideGrid &g, const std::vector<int> &index, int begin, int end, int axis, const Reach &c,
+                    long long from) {
+	while (begin < end) {
+		int mid = begin + (end - begin) / 2;
+		const Stack &st = g.stacks[index[mid]];
+		if (st.cx >= c.x0 && st.cx <= c.x1 && st.cy >= c.y0 && st.cy <= c.y1) {
+			consider(g, index[mid], from);
+		}
+		long long line = cellAlong(st, axis);
+		int before = (axis ? c.y0 : c.x0) <= line;
+		int after = (axis ? c.y1 : c.x1) >= line;
+		if (before && after) {
+			askTree(g, index, begin, mid, !axis, c, from);
+		}
+		if (after) {
+			begin = mid + 1;
+		} else {
+			end = mid;
+		}
+		axis = !axis;
+	}
+}
+
 // Considers the stacks of grid under cells c, too many to ask one by one: kind by kind
-// through the cell index, a wide receiver row by row and a tall one column by column,
-// leaping over the cells outside c, so that it pays for the occupied rows (or columns) it
-// crosses and the stacks it finds, not for the cells it covers; then every stack made in
-// grid during the pass.
+// through the tree of the occupied cells, then every stack made in grid since the tree was
+// made. The index is made anew once the stacks made since outnumber half of those in it, so
+// that those asked one by one stay few for all the receivers to come.
 static void askOccupied(CollideGrid &g, int grid, const Reach &c, long long from, unsigned long long partners) {
-	int rows = c.y1 - c.y0 <= c.x1 - c.x0;
-	long long firstLine = rows ? c.y0 : c.x0;  // the rows (or columns) it crosses...
-	long long lastLine = rows ? c.y1 : c.x1;
-	long long firstCell = rows ? c.x0 : c.y0;  // ...and the cells it covers along each
-	long long lastCell = rows ? c.x1 : c.y1;
+	if (g.indexedStacks < 0 || (int)g.stacks.size() - g.indexedStacks > std::max(REINDEX_STACKS, g.indexedStacks / 2)) {
+		indexStacks(g);
+	}
 	for (int k = 0; k < (int)g.kinds.size(); k++) {
 		if (!(partners & g.gridKinds[grid] & kindBit(k)) || inertForReceiver(g, k)) {
 			continue;
 		}
 		int first;
 		int last;
-		const std::vector<int> &index = kindCells(g, k, rows, &first, &last);
-		auto seek = [&g, &index, rows, last](int i, const CellKey &key) {
-			auto before = [&g, rows](int st, const CellKey &at) { return cellKey(g.stacks[st], rows) < at; };
-			return (int)(std::lower_bound(index.begin() + i, index.begin() + last, key, before) - index.begin());
-		};
-		for (int i = seek(first, CellKey(grid, firstLine, firstCell)); i < last && g.stacks[index[i]].grid == grid;) {
-			CellKey key = cellKey(g.stacks[index[i]], rows);
-			long long line = std::get<1>(key);
-			long long cell = std::get<2>(key);
-			if (line > lastLine) {
-				break;
-			}
-			if (cell < firstCell) {
-				i = seek(i, CellKey(grid, line, firstCell));
-			} else if (cell > lastCell) {
-				i = seek(i, CellKey(grid, line + 1, firstCell));
-			} else {
-				consider(g, index[i++], from);
-			}
-		}
+		const std::vector<int> &index = kindCells(g, k, &first, &last);
+		auto below = [&g](int st, int at) { return g.stacks[st].grid < at; };
+		auto above = [&g](int at, int st) { return at < g.stacks[st].grid; };
+		auto begin = std::lower_bound(index.begin() + first, index.begin() + last, grid, below);
+		auto end = std::upper_bound(begin, index.begin() + last, grid, above);
+		askTree(g, index, (int)(begin - index.begin()), (int)(end - index.begin()), 0, c, from);
 	}
-	for (int st : g.gridExtra[grid]) {
-		consider(g, st, from);
+	const std::vector<int> &extra = g.gridExtra[grid];
+	for (auto st = std::lower_bound(extra.begin(), extra.end(), g.indexedStacks); st != extra.end(); ++st) {
+		consider(g, *st, from);
 	}
 }
 

@@ -130,17 +130,17 @@ struct CollideGrid {
 	std::vector<Stack> stacks;
 	std::vector<int> bucketStack;               // per bucket: its first stack from the build, and the end
 	std::vector<int> bucketExtra;               // per bucket: the first stack made during the pass, -1 for none
-	int buildStacks;                            // stacks[0, buildStacks) are those of the build
 	std::vector<int> grids;                     // the grids that hold stacks, in the order filed
 	std::vector<unsigned long long> gridKinds;  // per grid: the kinds filed in it, one bit each
 	std::vector<std::vector<int>> gridExtra;    // per grid: the stacks made in it during the pass
-	// for receivers too big to ask their cells, made when the first asks: the stacks of the
-	// build by kind, kind k's in cellIndex[rows][kindStart[k], kindStart[k + 1]), put in order
-	// of grid, then row and column (rows 1) or column and row (rows 0) when first asked for
+	// for receivers too big to ask their cells, made when the first asks and again when many
+	// stacks were made since: stacks[0, indexedStacks) by kind, kind k's in
+	// cellIndex[kindStart[k], kindStart[k + 1]), put in order of grid and, within a grid,
+	// arranged as a tree of their cells when first asked for
 	std::vector<int> kindStart;
-	std::vector<int> cellIndex[2];
-	std::vector<signed char> kindSorted[2];  // per kind: 1 once in that order
-	int kindsIndexed;                        // 1 once gathered by kind in this pass
+	std::vector<int> cellIndex;
+	std::vector<signed char> kindArranged;  // per kind: 1 once arranged
+	int indexedStacks;                      // -1 before the first index of the pass
 	std::vector<LateList> lateLists;
 	int lateUsed;
 	// the piles
