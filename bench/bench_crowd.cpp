@@ -30,13 +30,15 @@ enum Crowd {
 	BIG_APART,        // one side spread over the view, another of boxes wider than the field above and below it
 	SCATTERED,        // small boxes of two sides on a lattice in one cell, none touching another
 	NEGATIVE_WIDTHS,  // boxes of a negative width on one spot, among bullets of another side within their span
+	SURROUNDED,       // boxes of 2,000 x 2,000 pixels on one spot, ringed 10 pixels off by small boxes of another side
+	BURNING_APART,    // two sides, dead, burning with boxes of 200 x 200 pixels and hurting, each on a spot of its own
 	CROWDS
 };
 
-const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",  "Invulnerable", "DyingReceivers",
-                                   "Killing",      "SpawningDeaths",   "HugeBoxes", "EmptyWrecks",  "BurningBoxes",
-                                   "UnderShields", "MillionLives",     "Healing",   "Wrecks",       "BigApart",
-                                   "Scattered",    "NegativeWidths"};
+const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",   "Invulnerable", "DyingReceivers",
+                                   "Killing",      "SpawningDeaths",   "HugeBoxes",  "EmptyWrecks",  "BurningBoxes",
+                                   "UnderShields", "MillionLives",     "Healing",    "Wrecks",       "BigApart",
+                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -206,6 +208,34 @@ void crowdWorld(Crowd c, int n) {
 				if (e != nullptr) {
 					e->w = e->h = 1;
 				}
+			}
+			break;
+		case SURROUNDED:
+			if (k % 2) {
+				e = addOpenBullet("A", x, y);
+				if (e != nullptr) {
+					e->w = e->h = 2000;
+				}
+			} else {
+				// round the square's four sides, a ring further out each time round
+				int i = k / 2;
+				int along = i / 4 % 2020 - 10;
+				int out = 10 + i / 4 / 2020;
+				int side = i % 4;
+				int px = side == 0 ? x + along : side == 1 ? x + along : side == 2 ? x - out : x + 1999 + out;
+				int py = side == 0 ? y - out : side == 1 ? y + 1999 + out : side == 2 ? y + along : y + along;
+				e = addOpenBullet("B", px, py);
+				if (e != nullptr) {
+					e->w = e->h = 1;
+				}
+			}
+			break;
+		case BURNING_APART:
+			// every pair meets, and no two share a box to be summed by
+			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 199), y + crowdRand(0, 199));
+			if (e != nullptr) {
+				e->w = e->h = 200;
+				burn(e, 1);
 			}
 			break;
 		case NEGATIVE_WIDTHS:
