@@ -222,8 +222,8 @@ void crowdWorld(Crowd c, int n) {
 				int along = i / 4 % 2020 - 10;
 				int out = 10 + i / 4 / 2020;
 				int side = i % 4;
-				int px = side == 0 ? x + along : side == 1 ? x + along : side == 2 ? x - out : x + 1999 + out;
-				int py = side == 0 ? y - out : side == 1 ? y + 1999 + out : side == 2 ? y + along : y + along;
+				int px = side < 2 ? x + along : side == 2 ? x - out : x + 1999 + out;
+				int py = side == 0 ? y - out : side == 1 ? y + 1999 + out : y + along;
 				e = addOpenBullet("B", px, py);
 				if (e != nullptr) {
 					e->w = e->h = 1;
