@@ -21,6 +21,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include "entity/gamestate.h"
 #include "game/vorska.h"
@@ -448,6 +449,7 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.gridExtra.resize(GRIDS);
 	g.indexedStacks = -1;
 	g.lateUsed = 0;
+	g.lateFilings = 0;
 	g.fresh.clear();
 	g.freshSerial.clear();
 	g.serial = 0;
@@ -472,11 +474,16 @@ static void addStack(CollideGrid &g, int begin, int end) {
 	st.reach = g.reach[first.slot];
 	st.kind = g.kind[first.slot];
 	st.grid = first.grid;
+	Reach c = cellsOf(st.reach, st.grid);
+	st.px = c.x0;
+	st.py = c.y0;
 	st.begin = (int)g.entries.size();
 	st.end = st.begin + (end - begin);
 	st.late = -1;
 	st.nextExtra = -1;
 	st.pile = -1;
+	st.runEnd = (int)g.stacks.size();
+	st.smallAt = -1;
 	g.entries.resize((size_t)st.end);
 	for (int i = begin; i < end; i++) {
 		g.entries[st.begin + (i - begin)].slot = g.placed[i].slot;
@@ -545,6 +552,41 @@ static void gatherStacks(CollideGrid &g, int begin, int end) {
 	}
 }
 
+// The hash of the pile of kind k whose members' reaches start in cell (px, py) of grid.
+static unsigned long long pileKeyHash(int k, int grid, long long px, long long py) {
+	return mix((unsigned long long)k ^ mix((unsigned long long)grid ^ mix(px ^ mix(py))));
+}
+
+// The hash of stack st's cell and pile: a bucket's stacks are laid out by it.
+static unsigned long long runHash(const Stack &st) {
+	return pileKeyHash(st.kind, st.grid, st.px, st.py) ^
+	       mix((unsigned long long)st.cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)st.cy);
+}
+
+// Lays out the stacks [begin, end) of a bucket of many in order of runHash, so that its stacks
+// of one cell and one pile lie together and a receiver passes over them in one step once it
+// has decided to make the pile's collisions at once. (Piles whose hashes meet may lie mixed,
+// in runs of their own.) The few stacks of a small bucket are left as they came, each a run.
+static void orderRuns(CollideGrid &g, int begin, int end) {
+	g.runOrder.clear();
+	for (int st = begin; st < end; st++) {
+		g.runOrder.emplace_back(runHash(g.stacks[st]), st);
+	}
+	std::sort(g.runOrder.begin(), g.runOrder.end());
+	g.runStacks.clear();
+	for (const std::pair<unsigned long long, int> &at : g.runOrder) {
+		g.runStacks.push_back(g.stacks[at.second]);
+	}
+	std::copy(g.runStacks.begin(), g.runStacks.end(), g.stacks.begin() + begin);
+	for (int st = end - 1; st >= begin; st--) {
+		const Stack &a = g.stacks[st];
+		const Stack *b = st + 1 < end ? &g.stacks[st + 1] : nullptr;
+		int joined = b != nullptr && std::tie(a.grid, a.cx, a.cy, a.kind, a.px, a.py) ==
+		                                 std::tie(b->grid, b->cx, b->cy, b->kind, b->px, b->py);
+		g.stacks[st].runEnd = joined ? b->runEnd : st + 1;
+	}
+}
+
 // Adds the items of slot s: one per cell it covers in its grid, at most four.
 static void addItems(CollideGrid &g, int s) {
 	int grid = gridOf(g.reach[s]);
@@ -590,6 +632,7 @@ static void fileStacks(CollideGrid &g) {
 		g.bucketStack[b] = (int)g.stacks.size();
 		if (starts[b + 1] - starts[b] > SMALL_BUCKET) {
 			groupStacks(g, starts[b], starts[b + 1]);
+			orderRuns(g, g.bucketStack[b], (int)g.stacks.size());
 		} else {
 			gatherStacks(g, starts[b], starts[b + 1]);
 		}
@@ -711,10 +754,15 @@ static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k,
 	st.reach = r;
 	st.kind = k;
 	st.grid = grid;
+	Reach start = cellsOf(r, grid);
+	st.px = start.x0;
+	st.py = start.y0;
 	st.begin = st.end = 0;
 	st.late = -1;
 	st.nextExtra = g.bucketExtra[b];
 	st.pile = -1;
+	st.runEnd = -1;
+	st.smallAt = -1;
 	int made = (int)g.stacks.size();
 	g.stacks.push_back(st);
 	g.bucketExtra[b] = made;
@@ -740,39 +788,50 @@ static void fileLate(CollideGrid &g, int st, int s) {
 		g.stacks[st].late = g.lateUsed++;
 	}
 	LateList &late = g.lateLists[g.stacks[st].late];
+	g.lateFilings++;
 	late.insert(late.begin() + (long)lateFrom(g, late, g.key[s] + 1), Entry{s, g.ver[s]});
 }
 
-// The place of the pile of kind k and reach r in the table, or the empty place where it belongs.
-static unsigned int pilePlace(const CollideGrid &g, int k, const Reach &r) {
+// The place of stack st's pile in the table, or the empty place where it belongs.
+static unsigned int pilePlace(const CollideGrid &g, const Stack &st) {
 	unsigned int mask = (unsigned int)g.pileTable.size() - 1;
-	unsigned int i = (unsigned int)pileHash(k, r) & mask;
+	unsigned int i = (unsigned int)pileKeyHash(st.kind, st.grid, st.px, st.py) & mask;
 	for (; g.pileTable[i] != NO_ENTRY; i = (i + 1) & mask) {
 		const Pile &p = g.piles[g.pileTable[i]];
-		if (p.kind == k && sameReach(p.reach, r)) {
+		if (p.kind == st.kind && p.grid == st.grid && p.px == st.px && p.py == st.py) {
 			break;
 		}
 	}
 	return i;
 }
 
-// The pile of kind k and reach r; -1 when there is none yet.
-static int findPile(const CollideGrid &g, int k, const Reach &r) {
-	return g.pileTable[pilePlace(g, k, r)];
+// The pile of stack st; -1 when there is none yet.
+static int findPile(const CollideGrid &g, const Stack &st) {
+	return g.pileTable[pilePlace(g, st)];
 }
 
-// Puts slot s, ahead of the receiver, into pile p with its life and damage now.
+// Narrows pile p's core to a member of reach r, and notes the sound its death asks for.
+static void takeIn(Pile &p, const Reach &r, int sound) {
+	p.core.x0 = std::max(p.core.x0, r.x0);
+	p.core.y0 = std::max(p.core.y0, r.y0);
+	p.core.x1 = std::min(p.core.x1, r.x1);
+	p.core.y1 = std::min(p.core.y1, r.y1);
+	p.sounds |= sound != SOUND_EVENTS ? 1 << sound : 0;
+}
+
+// Puts slot s, ahead of the receiver, into pile p with its life, damage and reach now.
 static void enterPile(CollideGrid &g, int s, int p) {
 	const Entity *e = g.ents[s];
 	pileSetNode(g.forest, s, g.key[s], e->life, e->damage);
 	pileInsert(g.forest, g.piles[p].root, s);
+	takeIn(g.piles[p], g.reach[s], e->dyingSound());
 	g.pileOf[s] = p;
 }
 
-// Puts slot s, just filed, into the pile of its kind and reach if there is one: unless the
-// pass has gone past it, it will meet receivers yet.
-static void joinPile(CollideGrid &g, int s) {
-	int p = findPile(g, g.kind[s], g.reach[s]);
+// Puts slot s, just filed in stack st, into its pile if there is one: unless the pass has
+// gone past it, it will meet receivers yet.
+static void joinPile(CollideGrid &g, int s, int st) {
+	int p = findPile(g, g.stacks[st]);
 	if (p >= 0 && g.key[s] > g.passedKey && g.pileOf[s] < 0) {
 		enterPile(g, s, p);
 	}
@@ -784,10 +843,13 @@ static void fileSlot(CollideGrid &g, int s) {
 	Reach c = cellsOf(g.reach[s], grid);
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
 		for (long long cx = c.x0; cx <= c.x1; cx++) {
-			fileLate(g, stackFor(g, grid, cx, cy, g.kind[s], g.reach[s]), s);
+			int st = stackFor(g, grid, cx, cy, g.kind[s], g.reach[s]);
+			fileLate(g, st, s);
+			if (cx == c.x0 && cy == c.y0) {
+				joinPile(g, s, st);
+			}
 		}
 	}
-	joinPile(g, s);
 }
 
 // Notes an entity just linked: where the list put it, by priority and by the order of linking.
@@ -895,51 +957,91 @@ static void addSources(CollideGrid &g, int st, long long from) {
 	}
 }
 
-// Makes the pile of stack st's kind and reach from its entries ahead of the receiver, when
-// there are enough of them for a pile to pay; -1 when not.
-static int makePile(CollideGrid &g, int st) {
+// Adds the entries of stack st of list order `after` on that still stand to members, and
+// returns 1 when st is one of pile's stacks under the cell where their reaches start.
+static int gatherMembers(CollideGrid &g, int st, const Stack &pile, long long after, std::vector<int> &members) {
 	const Stack &stack = g.stacks[st];
-	long long after = g.passedKey + 1;
-	auto keyBefore = [&g](const Entry &e, long long k) { return g.key[e.slot] < k; };
-	int pos = (int)(std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, after, keyBefore) -
-	                g.entries.begin());
-	const LateList *late = stack.late >= 0 ? &g.lateLists[stack.late] : nullptr;
-	size_t latePos = late != nullptr ? lateFrom(g, *late, after) : 0;
-	if ((stack.end - pos) + (late != nullptr ? late->size() - latePos : 0) < (size_t)collisionPileSize) {
-		return -1;
+	if (std::tie(stack.grid, stack.cx, stack.cy, stack.kind, stack.px, stack.py) !=
+	    std::tie(pile.grid, pile.cx, pile.cy, pile.kind, pile.px, pile.py)) {
+		return 0;
 	}
-	// the entries of the build and the late ones, each in list order, merged
-	std::vector<int> &members = g.flushSlots;
-	members.clear();
-	while (pos < stack.end || (late != nullptr && latePos < late->size())) {
-		int fromBuild = late == nullptr || latePos >= late->size() ||
-		                (pos < stack.end && g.key[g.entries[pos].slot] < g.key[(*late)[latePos].slot]);
-		const Entry &e = fromBuild ? g.entries[pos++] : (*late)[latePos++];
-		if (stands(g, e)) {
-			members.push_back(e.slot);
+	auto keyBefore = [&g](const Entry &e, long long k) { return g.key[e.slot] < k; };
+	auto first = std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, after, keyBefore);
+	for (auto e = first; e != g.entries.begin() + stack.end; ++e) {
+		if (stands(g, *e)) {
+			members.push_back(e->slot);
 		}
 	}
+	if (stack.late >= 0) {
+		const LateList &late = g.lateLists[stack.late];
+		for (size_t i = lateFrom(g, late, after); i < late.size(); i++) {
+			if (stands(g, late[i])) {
+				members.push_back(late[i].slot);
+			}
+		}
+	}
+	return 1;
+}
+
+// Makes the pile of stack st from the entries ahead of the receiver in the stacks under the
+// cell where the pile's reaches start (every member has one there), when there are enough of
+// them, or of those stacks, for a pile to pay; -1 when not.
+static int makePile(CollideGrid &g, int st) {
+	Stack key = g.stacks[st];
+	key.cx = key.px;
+	key.cy = key.py;
+	long long after = g.passedKey + 1;
+	std::vector<int> &members = g.flushSlots;
+	members.clear();
+	int stacks = 0;
+	unsigned int b = bucketOf(g, key.grid, key.cx, key.cy);
+	int first = g.bucketStack[b];
+	int last = g.bucketStack[b + 1];
+	int ordered = last - first > SMALL_BUCKET;  // then laid out by orderRuns
+	unsigned long long h = runHash(key);
+	if (ordered) {
+		auto below = [](const Stack &st, unsigned long long at) { return runHash(st) < at; };
+		first = (int)(std::lower_bound(g.stacks.begin() + first, g.stacks.begin() + last, h, below) - g.stacks.begin());
+	}
+	for (int at = first; at < last && (!ordered || runHash(g.stacks[at]) == h); at++) {
+		stacks += gatherMembers(g, at, key, after, members);
+	}
+	for (int at = g.bucketExtra[b]; at >= 0; at = g.stacks[at].nextExtra) {
+		stacks += gatherMembers(g, at, key, after, members);
+	}
+	if ((int)members.size() < collisionPileSize && stacks < collisionPileSize) {
+		return -1;
+	}
+	std::sort(members.begin(), members.end(), [&g](int a, int c) { return g.key[a] < g.key[c]; });
 	int p = (int)g.piles.size();
-	g.pileTable[pilePlace(g, stack.kind, stack.reach)] = p;
+	g.pileTable[pilePlace(g, key)] = p;
 	g.piles.push_back(
-		Pile{stack.kind, stack.reach, -1, members.empty() ? SOUND_EVENTS : g.ents[members[0]]->dyingSound()});
+		Pile{key.kind, key.grid, key.px, key.py, Reach{LLONG_MIN, LLONG_MIN, LLONG_MAX, LLONG_MAX}, -1, 0, 0, 0});
 	if (g.piles.size() * 2 > g.pileTable.size()) {
-		growTable(g.pileTable, p + 1, [&g](int q) { return pileHash(g.piles[q].kind, g.piles[q].reach); });
+		growTable(g.pileTable, p + 1, [&g](int q) {
+			const Pile &pile = g.piles[q];
+			return pileKeyHash(pile.kind, pile.grid, pile.px, pile.py);
+		});
 	}
 	for (int s : members) {
 		pileSetNode(g.forest, s, g.key[s], g.ents[s]->life, g.ents[s]->damage);
+		takeIn(g.piles[p], g.reach[s], g.ents[s]->dyingSound());
 		g.pileOf[s] = p;
 	}
 	g.piles[p].root = pileBuild(g.forest, members);
 	return p;
 }
 
-// The pile of stack st, made when enough of it lies ahead; -1 when there is none.
-static int pileFor(CollideGrid &g, int st) {
+// The pile of stack st, with make made when enough of it lies ahead; -1 when there is none.
+static int pileFor(CollideGrid &g, int st, int make) {
 	Stack &stack = g.stacks[st];
 	if (stack.pile < 0) {
-		int p = findPile(g, stack.kind, stack.reach);
-		stack.pile = p >= 0 ? p : makePile(g, st);
+		stack.pile = findPile(g, stack);
+	}
+	// entries ahead only leave until more are filed
+	if (stack.pile < 0 && make && stack.smallAt != g.lateFilings) {
+		stack.pile = makePile(g, st);
+		stack.smallAt = g.lateFilings;
 	}
 	return stack.pile;
 }
@@ -952,25 +1054,50 @@ static int summable(const CollideGrid &g, int st) {
 	return !g.oneByOne && !k.player && !loud(k) && !loud(g.askedKind);
 }
 
+// 1 when the receiver's collisions with the members of stack st's pile are made at once: they
+// may be, and it meets every member. Decided once per asking and pile, so that the pile's
+// stacks are all summed or all walked, and the pile is summed once however many it finds.
+// With make, the pile is made when there is none.
+static int summedPile(CollideGrid &g, int st, int make) {
+	int p = summable(g, st) ? pileFor(g, st, make) : -1;
+	if (p < 0) {
+		return 0;
+	}
+	Pile &pile = g.piles[p];
+	if (pile.stamp != g.stamp) {
+		pile.stamp = g.stamp;
+		pile.summed = overlaps(g.askedReach, pile.core);
+		if (pile.summed) {
+			g.summed.push_back(p);
+		}
+	}
+	return pile.summed;
+}
+
 // Adds stack st to the walk when its kind and reach may meet the receiver's with some effect,
 // counting a pair of stacks under cells only in the cell where their reaches begin to meet:
-// as a pile when its collisions may be made at once, else entry by entry.
-static void consider(CollideGrid &g, int st, long long from) {
+// as its pile when its collisions may be made at once, else entry by entry. 1 when the other
+// stacks of its pile under its cell need not be looked at.
+static int consider(CollideGrid &g, int st, long long from) {
 	const Stack &stack = g.stacks[st];
 	const Reach &r = g.askedReach;
-	if (inertForReceiver(g, stack.kind) || !overlaps(r, stack.reach)) {
-		return;
+	if (inertForReceiver(g, stack.kind)) {
+		return 1;
 	}
-	if (cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) != stack.cx ||
-	    cellOf(std::max(r.y0, stack.reach.y0), shiftY(stack.grid)) != stack.cy) {
-		return;
+	if (!overlaps(r, stack.reach)) {
+		return 0;
 	}
-	int p = summable(g, st) ? pileFor(g, st) : -1;
-	if (p >= 0) {
-		g.summed.push_back(p);
-	} else {
+	int meetsHere = cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) == stack.cx &&
+	                cellOf(std::max(r.y0, stack.reach.y0), shiftY(stack.grid)) == stack.cy;
+	// a stack counted elsewhere makes no pile, but when others of its pile follow it in its
+	// bucket, passes over them for a pile made
+	if ((meetsHere || stack.runEnd > st + 1) && summedPile(g, st, meetsHere)) {
+		return 1;
+	}
+	if (meetsHere) {
 		addSources(g, st, from);
 	}
+	return 0;
 }
 
 // The kinds, one bit each, that the receiver's may meet to some effect and that have an
@@ -994,10 +1121,9 @@ static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
 		for (long long cx = c.x0; cx <= c.x1; cx++) {
 			unsigned int b = bucketOf(g, grid, cx, cy);
-			for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
-				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
-					consider(g, st, from);
-				}
+			for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1];) {
+				int here = g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy;
+				st = here && consider(g, st, from) ? g.stacks[st].runEnd : st + 1;
 			}
 			for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
 				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
@@ -1071,6 +1197,9 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 	if (++g.stamp == INT_MAX) {
 		// every mark of an earlier asking must differ from the new ones: start the count again
 		std::fill(g.memoStamp.begin(), g.memoStamp.end(), 0);
+		for (Pile &p : g.piles) {
+			p.stamp = 0;
+		}
 		g.stamp = 1;
 	}
 	if (g.memoStamp.size() < g.kinds.size()) {
@@ -1194,8 +1323,15 @@ struct RunSums {
 // can be hurt: a collision leaving one below 1 makes its die() act.
 static int pileWatched(const CollideGrid &g, int p) {
 	const Kind &k = g.kinds[g.piles[p].kind];
-	int sound = g.piles[p].sound;
-	return k.vulnerable && (!k.burning || (sound != SOUND_EVENTS && !soundAsked((SoundEvent)sound)));
+	if (!k.vulnerable || !k.burning) {
+		return k.vulnerable;
+	}
+	for (int sound = 0; sound < SOUND_EVENTS; sound++) {
+		if ((g.piles[p].sounds >> sound & 1) && !soundAsked((SoundEvent)sound)) {
+			return 1;
+		}
+	}
+	return 0;
 }
 
 // The same for the receiver of the walk.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 #include "entity/entity.h"
 #include "game/collide_sum.h"
@@ -43,12 +44,14 @@ struct Entry {
 };
 
 // The entities of one kind whose reaches are the same, filed under one cell of one grid: a
-// pile is one stack, asked once however large it is. Its entries filed at the build
-// lie in entries[begin, end), ascending in list order; those filed during the pass in a list
-// of their own, ascending too.
+// crowd on one spot is one stack, asked once however large it is. Its entries filed at the
+// build lie in entries[begin, end), ascending in list order; those filed during the pass in a
+// list of their own, ascending too.
 struct Stack {
 	long long cx;
 	long long cy;
+	long long px;  // the cell where its reach starts, which names its pile with kind and grid
+	long long py;
 	Reach reach;
 	int kind;
 	int grid;  // the grid of cells it is filed in (gridOf in collide_grid.cpp)
@@ -56,17 +59,25 @@ struct Stack {
 	int end;
 	int late;       // index in lateLists, -1 for none yet
 	int nextExtra;  // the next stack made during the pass in the same bucket, -1 for none
-	int pile;       // the pile of its kind and reach once known, -1 before
+	int pile;       // its pile once known, -1 before
+	int runEnd;     // of the build: where the stacks of its bucket, cell and pile end
+	int smallAt;    // lateFilings when its pile was last found too small to pay, -1 for never
 };
 
-// The entities of one kind and one reach still ahead of the receiver, wherever they are
-// filed, whose collisions with a receiver may be made all at once (collide_sum.h). Made
-// when a receiver first meets enough of them.
+// The entities of one kind whose reaches start in one cell of one grid, still ahead of the
+// receiver, wherever they are filed: a receiver that meets them all may make its collisions
+// with them at once (collide_sum.h). Made when a receiver first meets enough of them.
 struct Pile {
 	int kind;
-	Reach reach;
-	int root;   // of the tree of its members
-	int sound;  // the sound a death of its members asks for
+	int grid;
+	long long px;
+	long long py;
+	Reach core;  // the largest start and the smallest end of its members' reaches: a receiver
+	             // that meets it meets every member (left as it was when members leave)
+	int root;    // of the tree of its members
+	int sounds;  // the sounds a death of its members asks for, one bit each
+	int stamp;   // the asking that last decided whether its collisions are made at once...
+	int summed;  // ...and what it decided
 };
 
 // The entries a stack gains during the pass, in list order. Those linked go before the others
@@ -143,10 +154,11 @@ struct CollideGrid {
 	int indexedStacks;                      // -1 before the first index of the pass
 	std::vector<LateList> lateLists;
 	int lateUsed;
+	int lateFilings;  // entries filed during the pass, counted
 	// the piles
 	PileForest forest;
 	std::vector<Pile> piles;
-	std::vector<int> pileTable;  // open addressing from kind and reach to pile
+	std::vector<int> pileTable;  // open addressing from kind, grid and cell to pile
 	std::vector<int> pileOf;     // per slot: its pile, -1 for none
 	long long passedKey;         // list order of the receiver: those up to it join no pile
 	// scratch
@@ -158,6 +170,8 @@ struct CollideGrid {
 	std::vector<int> groupFirst;  // ...numbered in the bucket: its first item
 	std::vector<int> itemGroup;   // per item of the bucket: its stack's number
 	std::vector<int> fill;
+	std::vector<std::pair<unsigned long long, int>> runOrder;  // a bucket's stacks by runHash
+	std::vector<Stack> runStacks;
 	std::vector<int> flushSlots;
 	std::vector<int> flushLives;
 	std::vector<int> memoStamp;

@@ -52,8 +52,9 @@ extern void (*collisionTrace)(Entity *a, Entity *b);
 // Collisions the pass made at once, counted one by one, without calling doCollision (nor
 // the tracer) for each: collisions between piles of alike entities that change only lives.
 extern long collisionsSummed;
-// The fewest entities of a stack ahead of the receiver for which its collisions are made at
-// once: below, making them one by one costs less.
+// The fewest entities of a pile ahead of the receiver, or stacks of the pile under the cell
+// where their boxes start, for which its collisions are made at once: below, making them one
+// by one costs less.
 extern int collisionPileSize;
 
 // debug keys and the overlay

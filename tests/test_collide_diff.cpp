@@ -186,10 +186,12 @@ std::string worldState() {
 	return out.str();
 }
 
-// A crowd of the table: n entities of one make piled at (x, y), ignoring type `ignore`.
+// A crowd of the table: n entities of one make piled at (x, y), or each `step` pixels right of
+// the last, ignoring type `ignore`.
 struct Crowd {
 	const char *profile, *group, *type, *ignore;
 	int n, x, y, w, h, life, damage, flags;
+	int step = 0;
 };
 
 // Each row is one world: its crowds, made in turns so that they lie mixed in the list.
@@ -230,6 +232,12 @@ const Crowd CROWDS[][3] = {
 	{{"Wreck", "A", "T1", "", 60, 100, 100, 5, 5, INT_MIN + 30, 0, 0},
      {"Wreck", "B", "T2", "", 60, 100, 100, 5, 5, INT_MAX - 30, 1, 0},
      {"Wreck", "C", "T3", "", 60, 100, 100, 5, 5, 5, -1, 0}},
+	// two sides that kill each other and burn on, each entity on a spot of its own across two
+	// cells: every pair meets, or only the nearer ones
+	{{"Wreck", "A", "T1", "", 60, 100, 100, 80, 80, 1, 1, 0, 1},
+     {"Wreck", "B", "T2", "", 60, 110, 90, 80, 80, 2, 1, 0, 1}},
+	{{"Wreck", "A", "T1", "", 60, 100, 100, 80, 80, 1, 1, 0, 3},
+     {"Wreck", "B", "T2", "", 60, 110, 90, 80, 80, 2, 1, 0, 3}},
 };
 
 // Makes the crowds of a row of the table, if any, in turns.
@@ -238,7 +246,8 @@ void makeCrowds(const Crowd *row) {
 		for (const Crowd *c = row; c < row + 3 && c->profile != nullptr; c++) {
 			if (i < c->n) {
 				Entity *e = linkNew(c->profile);
-				e->x = c->x, e->y = c->y, e->w = c->w, e->h = c->h, e->group = c->group, e->type = c->type;
+				e->x = c->x + i * c->step, e->y = c->y, e->w = c->w, e->h = c->h, e->group = c->group,
+				e->type = c->type;
 				e->life = c->life, e->damage = c->damage, e->flags = c->flags;
 				e->ignore = *c->ignore ? SharedTable(IntTable{{c->ignore, 1}}) : SharedTable();
 			}
