@@ -32,13 +32,14 @@ enum Crowd {
 	NEGATIVE_WIDTHS,  // boxes of a negative width on one spot, among bullets of another side within their span
 	SURROUNDED,       // boxes of 2,000 x 2,000 pixels on one spot, ringed 10 pixels off by small boxes of another side
 	BURNING_APART,    // two sides, dead, burning with boxes of 200 x 200 pixels and hurting, each on a spot of its own
+	BURNING_SPREAD,   // the same along a strip four times longer than their boxes: each meets some of the others
 	CROWDS
 };
 
 const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",   "Invulnerable", "DyingReceivers",
                                    "Killing",      "SpawningDeaths",   "HugeBoxes",  "EmptyWrecks",  "BurningBoxes",
                                    "UnderShields", "MillionLives",     "Healing",    "Wrecks",       "BigApart",
-                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart"};
+                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart", "BurningSpread"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -233,6 +234,13 @@ void crowdWorld(Crowd c, int n) {
 		case BURNING_APART:
 			// every pair meets, and no two share a box to be summed by
 			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 199), y + crowdRand(0, 199));
+			if (e != nullptr) {
+				e->w = e->h = 200;
+				burn(e, 1);
+			}
+			break;
+		case BURNING_SPREAD:
+			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 799), y + crowdRand(0, 199));
 			if (e != nullptr) {
 				e->w = e->h = 200;
 				burn(e, 1);

@@ -21,13 +21,16 @@
 //  - Removed entities stand for nothing in the grid, and a removed receiver ends its walk.
 #include "game/vorska.h"
 
+#include <climits>
 #include <cstdlib>
+#include "game/collide_batch.h"
 #include "game/collide_grid.h"
 #include "platform/message.h"
 
 void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
 long collisionsSummed = 0;
 int collisionPileSize = 4;
+int collisionBatchSize = 16;
 
 static CollideGrid grid;
 
@@ -81,12 +84,34 @@ static int fileChanges(CollideGrid &g, int sa, int sb) {
 	if (ps >= 0 && ps != sa && ps != sb) {
 		ask |= refileIfChanged(g, ps);
 	}
-	return ask | receiverChanged(g);
+	if (!receiverChanged(g)) {
+		return ask;
+	}
+	leaveBatch(g, sa);  // a batched receiver that changed collides one by one from now on
+	return 1;
 }
 
 // Runs receiver a against every partner from b on, as the plain pass does.
 static void plainWalk(Entity *a, Entity *b) {
 	for (; b != nullptr && !a->removed; b = worldNext(b)) {
+		if (!changesNothing(a, b) && a->collide(b)) {
+			collidePair(a, b);
+		}
+	}
+}
+
+// The same for receiver slot sa of the grid, leaving the collisions summed alone.
+static void plainWalkBatched(CollideGrid &g, int sa, Entity *b) {
+	Entity *a = g.ents[sa];
+	for (; b != nullptr && !a->removed; b = worldNext(b)) {
+		int sb = slotOf(g, b);
+		if (sb >= 0) {
+			if (bothBatched(g, sa, sb)) {
+				continue;
+			}
+			markNow(g, sa, sb);
+			leaveBatchForHealer(g, sa, sb);
+		}
 		if (!changesNothing(a, b) && a->collide(b)) {
 			collidePair(a, b);
 		}
@@ -100,24 +125,25 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 	if (sa < 0) {
 		return;  // every linked entity is filed
 	}
+	finishTurns(g, g.key[sa]);
 	askPartners(g, sa, g.key[sa] + 1, !startReceiver(g, sa));
 	for (int sb = nextToMake(g); sb >= 0; sb = nextToMake(g)) {
 		Entity *b = g.ents[sb];
 		int pile = leavePile(g, sb);  // its life as the collisions made at once left it
 		int ver = g.ver[sb];
-		if (changesNothing(a, b) || !a->collide(b)) {
-			settle(g, sb, pile, ver);
-			continue;
-		}
+		markNow(g, sa, sb);
+		int changed = leaveBatchForHealer(g, sa, sb);
 		int sounds = deathSoundsAsked();
-		long frames = frameChanges;
-		int dead = (a->life < 1) | (b->life < 1) << 1;
-		collidePair(a, b);
-		checkOnlyTheTwoChanged(g, sa, sb);
-		// without a behaviour run, an entity linked or a side dying (or coming back), only the
-		// sides' lives have changed, and no kind, box or place
-		int ask = (frameChanges != frames || !g.fresh.empty() || ((a->life < 1) | (b->life < 1) << 1) != dead) &&
-		          fileChanges(g, sa, sb);
+		if (!changesNothing(a, b) && a->collide(b)) {
+			long frames = frameChanges;
+			int dead = (a->life < 1) | (b->life < 1) << 1;
+			collidePair(a, b);
+			checkOnlyTheTwoChanged(g, sa, sb);
+			// without a behaviour run, an entity linked or a side dying (or coming back), only
+			// the sides' lives have changed, and no kind, box or place
+			changed |= frameChanges != frames || !g.fresh.empty() || ((a->life < 1) | (b->life < 1) << 1) != dead;
+		}
+		int ask = changed && fileChanges(g, sa, sb);
 		settle(g, sb, pile, ver);
 		if (a->removed) {
 			return;
@@ -133,7 +159,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		if (sf < 0) {
 			// every linked entity is filed; should one not be, still exact
 			flushPiles(g);
-			plainWalk(a, from);
+			plainWalkBatched(g, sa, from);
 			return;
 		}
 		askPartners(g, sa, g.key[sf], 0);
@@ -154,6 +180,7 @@ void collisionPass() {
 		receiverPass(grid, a);
 	}
 	flushPiles(grid);
+	finishTurns(grid, LLONG_MAX);
 	linkWatch = nullptr;
 	unlinkWatch = nullptr;
 }

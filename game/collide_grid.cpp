@@ -24,6 +24,7 @@
 #include <tuple>
 #include <unordered_map>
 #include "entity/gamestate.h"
+#include "game/collide_batch.h"
 #include "game/vorska.h"
 #include "platform/sound.h"
 
@@ -128,6 +129,11 @@ static int overlaps(const Reach &a, const Reach &b) {
 	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
 }
 
+// 1 when the two reaches share a point, for the batch.
+int reachesMeet(const Reach &a, const Reach &b) {
+	return overlaps(a, b);
+}
+
 // The number of group's team, given once for the whole run of the game: a game has few
 // groups, and a number kept costs no table built every pass.
 static int teamOf(CollideGrid &g, const std::string &group) {
@@ -193,7 +199,7 @@ static size_t ignoresPlace(const CollideGrid &g, unsigned long long key) {
 }
 
 // 1 when profile p or q ignores the other's type, asked of the tables once per pass.
-static int ignores(CollideGrid &g, int p, int q) {
+int profilesIgnore(CollideGrid &g, int p, int q) {
 	unsigned long long key = (unsigned long long)std::min(p, q) << 32 | (unsigned int)std::max(p, q);
 	size_t i = ignoresPlace(g, key);
 	if (g.ignoresValue[i] >= 0) {
@@ -218,8 +224,9 @@ static int ignores(CollideGrid &g, int p, int q) {
 	return value;
 }
 
-// What decides e's collisions now, numbered for this pass.
-static Kind kindOf(CollideGrid &g, const Entity *e) {
+// What decides the collisions of the entity in slot s now, numbered for this pass.
+static Kind kindOf(CollideGrid &g, int s) {
+	const Entity *e = g.ents[s];
 	Kind k;
 	// the entities of one template mostly keep its group, type and ignore table: comparing
 	// them with the last entity's of that template costs less than looking them up
@@ -240,9 +247,11 @@ static Kind kindOf(CollideGrid &g, const Entity *e) {
 	k.sound = burningSound(e);
 	k.burning = inDeath(e);
 	k.player = e == player;
+	k.batched = g.batched[s];
+	k.heals = e->damage < 0;
 	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 16 ^
 	           (unsigned long long)(k.vulnerable | k.hurts << 1 | k.flat << 2 | k.restless << 4 | k.burning << 5 |
-	                                k.player << 6 | k.sound << 7);
+	                                k.player << 6 | k.sound << 7 | k.batched << 11 | k.heals << 12);
 	return k;
 }
 
@@ -272,8 +281,11 @@ static int loud(const Kind &k) {
 
 // 1 when no entity of kind a can collide with one of kind b to any effect.
 static int inertKinds(CollideGrid &g, const Kind &a, const Kind &b) {
-	if ((a.flat & b.flat) != 0 || ignores(g, a.profile, b.profile)) {
+	if ((a.flat & b.flat) != 0 || profilesIgnore(g, a.profile, b.profile)) {
 		return 1;  // they never collide
+	}
+	if (a.batched && b.batched) {
+		return 1;  // summed
 	}
 	if (loud(a) || loud(b)) {
 		return 0;
@@ -393,12 +405,19 @@ static void widenKindBox(CollideGrid &g, int s) {
 	box.y1 = std::max(box.y1, r.y1);
 }
 
-// Gives e a slot with list order key, filed with nothing yet.
-static int addSlot(CollideGrid &g, Entity *e, long long key) {
+// Gives e a slot with list order key, filed with nothing yet; batched as batch says.
+static int addSlot(CollideGrid &g, Entity *e, long long key, int batch) {
 	int s = (int)g.ents.size();
 	g.ents.push_back(e);
 	g.key.push_back(key);
-	g.kind.push_back(kindNumber(g, kindOf(g, e)));
+	g.batched.push_back((signed char)batch);
+	g.batchLoss.push_back(0);
+	g.batchMeets.push_back(0);
+	g.leftAt.push_back(PassTime{LLONG_MAX, LLONG_MAX});
+	if (batch) {
+		g.batchSlots.push_back(s);
+	}
+	g.kind.push_back(kindNumber(g, kindOf(g, s)));
 	g.reach.push_back(reachOf(e));
 	g.ver.push_back(0);
 	g.pileOf.push_back(-1);
@@ -423,6 +442,12 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.reach.clear();
 	g.ver.clear();
 	g.pileOf.clear();
+	g.batched.clear();
+	g.batchLoss.clear();
+	g.batchMeets.clear();
+	g.leftAt.clear();
+	g.batchSlots.clear();
+	g.batchDone = 0;
 	g.piles.clear();
 	clearTable(g.pileTable, 64);
 	g.passedKey = LLONG_MIN;
@@ -722,11 +747,17 @@ int buildGrid(CollideGrid &g) {
 		n++;
 	}
 	resetGrid(g, n);
+	int burning = 0;
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		burning += batchCandidate(e);
+	}
+	g.batching = burning >= collisionBatchSize;
 	long long place = 0;
 	for (Entity *e = elist; e != nullptr; e = e->next) {
-		addSlot(g, e, orderKey(e->priority, place++));
+		addSlot(g, e, orderKey(e->priority, place++), g.batching && batchCandidate(e));
 	}
 	fileStacks(g);
+	startBatch(g);
 	return 1;
 }
 
@@ -866,7 +897,7 @@ int fileFresh(CollideGrid &g) {
 	for (size_t i = 0; i < g.fresh.size(); i++) {
 		Entity *e = g.fresh[i];
 		if (!e->removed) {
-			fileSlot(g, addSlot(g, e, orderKey(e->priority, -(long long)g.freshSerial[i])));
+			fileSlot(g, addSlot(g, e, orderKey(e->priority, -(long long)g.freshSerial[i]), 0));
 		}
 	}
 	g.fresh.clear();
@@ -874,18 +905,20 @@ int fileFresh(CollideGrid &g) {
 	return 1;
 }
 
-// 1 when e is now of kind k and has reach r; asked after every collision, so that it
-// compares names rather than look them up.
-static int stillIs(const CollideGrid &g, const Entity *e, const Kind &k, const Reach &r) {
+// 1 when the entity in slot s is now of kind k and has reach r; asked after every collision,
+// so that it compares names rather than look them up.
+static int stillIs(const CollideGrid &g, int s, const Kind &k, const Reach &r) {
+	const Entity *e = g.ents[s];
 	return sameReach(reachOf(e), r) && k.vulnerable == !(e->flags & ENT_INVULN) && k.hurts == (e->damage != 0) &&
-	       k.flat == ((e->w <= 0) | (e->h <= 0) << 1) && k.restless == restless(e) && k.sound == burningSound(e) &&
-	       k.burning == inDeath(e) && k.player == (e == player) && g.profileIgnore[k.profile] == &e->ignore.get() &&
+	       k.heals == (e->damage < 0) && k.batched == g.batched[s] && k.flat == ((e->w <= 0) | (e->h <= 0) << 1) &&
+	       k.restless == restless(e) && k.sound == burningSound(e) && k.burning == inDeath(e) &&
+	       k.player == (e == player) && g.profileIgnore[k.profile] == &e->ignore.get() &&
 	       g.profileType[k.profile] == e->type && g.teamNames[k.team] == e->group;
 }
 
 // 1 when the entity in slot s is no longer what it was filed as.
 int changedSinceFiled(const CollideGrid &g, int s) {
-	return !g.ents[s]->removed && !stillIs(g, g.ents[s], g.kinds[g.kind[s]], g.reach[s]);
+	return !g.ents[s]->removed && !stillIs(g, s, g.kinds[g.kind[s]], g.reach[s]);
 }
 
 // Files slot s anew when its kind or its reach changed since it was filed; 1 when it did.
@@ -897,7 +930,8 @@ int refileIfChanged(CollideGrid &g, int s) {
 		}
 		return 0;
 	}
-	g.kind[s] = kindNumber(g, kindOf(g, g.ents[s]));
+	leaveBatch(g, s);  // a batched entity that changed collides one by one from now on
+	g.kind[s] = kindNumber(g, kindOf(g, s));
 	g.reach[s] = reachOf(g.ents[s]);
 	g.ver[s]++;
 	widenKindBox(g, s);
@@ -1051,7 +1085,10 @@ static int pileFor(CollideGrid &g, int st, int make) {
 // player's are all made one by one: behaviours change its life and shield at any time.
 static int summable(const CollideGrid &g, int st) {
 	const Kind &k = g.kinds[g.stacks[st].kind];
-	return !g.oneByOne && !k.player && !loud(k) && !loud(g.askedKind);
+	const Kind &r = g.askedKind;
+	// a batched side leaves the batch before one that heals meets it (collide_batch.h)
+	int healsBatched = (k.batched && r.heals) || (r.batched && k.heals);
+	return !g.oneByOne && !k.player && !loud(k) && !loud(r) && !healsBatched;
 }
 
 // 1 when the receiver's collisions with the members of stack st's pile are made at once: they
@@ -1192,7 +1229,7 @@ static void askOccupied(CollideGrid &g, int grid, const Reach &c, long long from
 // that nothing changed since its filing is asked with what it was filed as.
 void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 	g.receiver = sa;
-	g.askedKind = filed ? g.kinds[g.kind[sa]] : kindOf(g, g.ents[sa]);
+	g.askedKind = filed ? g.kinds[g.kind[sa]] : kindOf(g, sa);
 	g.askedReach = filed ? g.reach[sa] : reachOf(g.ents[sa]);
 	if (++g.stamp == INT_MAX) {
 		// every mark of an earlier asking must differ from the new ones: start the count again
@@ -1229,7 +1266,7 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 
 // 1 when the receiver of the walk is no longer what its walk was asked with.
 int receiverChanged(const CollideGrid &g) {
-	return !stillIs(g, g.ents[g.receiver], g.askedKind, g.askedReach);
+	return !stillIs(g, g.receiver, g.askedKind, g.askedReach);
 }
 
 // The slot source src stands on now, moving it past entries that no longer stand and past
@@ -1514,6 +1551,7 @@ void noteUnlinked(CollideGrid &g, Entity *e) {
 	int s = slotOf(g, e);
 	if (s >= 0) {
 		leavePile(g, s);
+		leaveBatch(g, s);
 	}
 }
 

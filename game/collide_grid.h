@@ -34,6 +34,8 @@ struct Kind {
 	int sound;                  // burning in DEATH: the sound its next die() asks for; else SOUND_EVENTS
 	int burning;                // in its DEATH state
 	int player;                 // the player, whose collisions are all made one by one
+	int batched;                // its collisions with the other batched are summed (collide_batch.h)
+	int heals;                  // deals damage below 0
 	unsigned long long packed;  // all of the above in one number
 };
 
@@ -98,6 +100,12 @@ struct Source {
 	int stack;
 	int pos;
 	int late;
+};
+
+// A moment of the pass: the collision of the receiver and the partner of these list orders.
+struct PassTime {
+	long long receiver;
+	long long partner;
 };
 
 // The group and profile numbers of the last entity of a template whose kind was worked out.
@@ -187,12 +195,25 @@ struct CollideGrid {
 	long long sumFrom;            // ...from this list order on
 	long long walked;             // list order of the last partner met
 	int oneByOne;                 // 1: the receiver makes every collision one by one
+	// the batch (collide_batch.h), per slot
+	std::vector<signed char> batched;   // 1: its collisions with the other batched are summed
+	std::vector<long long> batchLoss;   // the damage its summed collisions take from it...
+	std::vector<long long> batchMeets;  // ...and how many they are
+	std::vector<PassTime> leftAt;       // batched at the build: the moment it left the batch, if it did
+	std::vector<int> batchSlots;        // the slots batched at the build, in list order...
+	size_t batchDone;                   // ...of which those before this one have had their turn
+	int batching;                       // 1 when this pass batches the burning
+	PassTime now;                       // the collision the pass is making
 	// entities linked while the pass runs, with the order of their linking
 	std::vector<Entity *> fresh;
 	std::vector<int> freshSerial;
 	int serial;
 };
 
+// 1 when the two reaches share a point.
+int reachesMeet(const Reach &a, const Reach &b);
+// 1 when profile p or q ignores the other's type.
+int profilesIgnore(CollideGrid &g, int p, int q);
 // 1 when a's doCollision with b would change nothing: neither would lose or gain life, and
 // neither's die() would act. Both passes leave such pairs alone.
 int changesNothing(const Entity *a, const Entity *b);

@@ -56,6 +56,9 @@ extern long collisionsSummed;
 // where their boxes start, for which its collisions are made at once: below, making them one
 // by one costs less.
 extern int collisionPileSize;
+// The fewest burning entities for which the pass sums their collisions with each other
+// (game/collide_batch.h): below, making them one by one costs less.
+extern int collisionBatchSize;
 
 // debug keys and the overlay
 void debugKeys(Font *font);

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <regex>
 #include <sstream>
+#include "game/collide_batch.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -30,8 +31,9 @@ std::ostringstream events;   // what the pass and the behaviours did, in order
 std::vector<Entity *> made;  // every entity of the run, by serial number
 int spawnBudget = 0;         // keeps chains of spawning deaths finite
 
-const char *PROFILES[] = {"Plain",   "Vanish", "Bare",   "Spawner",  "Killer",
-                          "Shifter", "Nester", "Shield", "Unshield", "Wreck"};
+const char *PROFILES[] = {"Plain",  "Vanish", "Bare",     "Spawner", "Killer", "Shifter",
+                          "Nester", "Shield", "Unshield", "Wreck",   "Pusher"};
+Entity *colliding[2];  // the sides of the collision being made
 
 // The serial number the run gave e.
 int serial(Entity *e) {
@@ -102,7 +104,7 @@ void copyOf(Entity *s, const Entity *e) {
 // Creates, numbers and links a random entity of a random profile and priority, or now and
 // then a copy of the one before the last, so that piles form.
 Entity *makeEntity(int cx, int cy, int spread) {
-	Entity *e = linkNew(PROFILES[rng.range(0, 9)]);
+	Entity *e = linkNew(PROFILES[rng.range(0, 10)]);
 	randomise(e, cx, cy, spread);
 	if (made.size() > 2 && made[made.size() - 3] != nullptr && rng.range(0, 2) == 0) {
 		copyOf(e, made[made.size() - 3]);
@@ -163,8 +165,18 @@ int spawnAndDie(void *p) {
 	return 0;
 }
 
+// A death that moves the other side of the collision it dies in, as a behaviour may.
+int pushOther(void *p) {
+	Entity *other = colliding[0] == p ? colliding[1] : colliding[0];
+	other->x = shifted(other->x, 3);
+	events << " push#" << serial(other);
+	return 0;
+}
+
 // Logs each collision with both sides' life before it.
 void trace(Entity *a, Entity *b) {
+	colliding[0] = a;
+	colliding[1] = b;
 	events << "\n#" << serial(a) << "(" << a->life << ")x#" << serial(b) << "(" << b->life << ")";
 }
 
@@ -238,6 +250,11 @@ const Crowd CROWDS[][3] = {
      {"Wreck", "B", "T2", "", 60, 110, 90, 80, 80, 2, 1, 0, 1}},
 	{{"Wreck", "A", "T1", "", 60, 100, 100, 80, 80, 1, 1, 0, 3},
      {"Wreck", "B", "T2", "", 60, 110, 90, 80, 80, 2, 1, 0, 3}},
+	// burning sides spread wider than their boxes, among which others die and push whatever
+	// they die against, burning or not
+	{{"Wreck", "A", "T1", "", 60, 100, 100, 20, 20, 0, 1, 0, 2},
+     {"Pusher", "B", "T2", "", 30, 100, 100, 20, 20, 40, 1, 0, 4},
+     {"Wreck", "C", "T3", "", 60, 110, 95, 20, 20, 0, 1, 0, 2}},
 };
 
 // Makes the crowds of a row of the table, if any, in turns.
@@ -305,6 +322,7 @@ protected:
 		ent_fun_table["EF_T_SHIFT"] = shiftSelf;
 		ent_fun_table["EF_T_NEST"] = nest;
 		ent_fun_table["EF_T_SPAWNDIE"] = spawnAndDie;
+		ent_fun_table["EF_T_PUSH"] = pushOther;
 		collisionTrace = trace;
 	}
 	void TearDown() override {
@@ -320,6 +338,8 @@ void everyPair() {
 	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
 		for (Entity *b = worldNext(a); b != nullptr && !a->removed; b = worldNext(b)) {
 			if (a->collide(b)) {
+				colliding[0] = a;
+				colliding[1] = b;
 				a->doCollision(b);
 			}
 		}
@@ -347,6 +367,42 @@ int differs(unsigned long long seed, const Crowd *row, std::string *plain) {
 	return shown != all || made != fast;
 }
 
+// Boxes on a small lattice, so that many share edges, touch, or lie one inside another.
+std::vector<SumBox> latticeBoxes(int n, int teams) {
+	std::vector<SumBox> boxes;
+	for (int i = 0; i < n; i++) {
+		long long x = 2 * rng.range(0, 12);
+		long long y = 2 * rng.range(0, 12);
+		Reach r = {x, y, x + 2 * rng.range(0, 5), y + 2 * rng.range(0, 5)};
+		boxes.push_back(SumBox{r, rng.range(0, teams - 1), rng.range(-3, 1000000)});
+	}
+	return boxes;
+}
+
+TEST(MeetingSums, AddUpWhatMeetsEachBoxPairByPair) {
+	for (int world = 0; world < 40; world++) {
+		rng.s = world + 1;
+		int teams = world % 3 + 1;
+		std::vector<SumBox> sources = latticeBoxes(world * 3, teams);
+		std::vector<SumBox> queries = world % 2 ? sources : latticeBoxes(world * 2 + 1, teams);
+		std::vector<Meeting> met;
+		meetingSums(sources, queries, teams, met);
+		for (size_t q = 0; q < queries.size(); q++) {
+			Meeting want = {0, 0, 0};
+			for (const SumBox &s : sources) {
+				if (reachesMeet(s.reach, queries[q].reach)) {
+					want.sum += s.weight;
+					want.count++;
+					want.sameSum += s.team == queries[q].team ? s.weight : 0;
+				}
+			}
+			EXPECT_EQ(met[q].sum, want.sum) << "world " << world << " box " << q;
+			EXPECT_EQ(met[q].count, want.count) << "world " << world << " box " << q;
+			EXPECT_EQ(met[q].sameSum, want.sameSum) << "world " << world << " box " << q;
+		}
+	}
+}
+
 TEST_F(CollideDiff, GridPassMatchesThePlainPassInCrowds) {
 	MessageCatcher quiet;
 	std::string plain;
@@ -363,13 +419,16 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
 	int differing = 0;
 	int collisions = 0;
 	int pileSize = collisionPileSize;
+	int batchSize = collisionBatchSize;
 	for (unsigned long long seed = 1; seed <= 1200 && differing < 3; seed++) {
-		collisionPileSize = seed % 2 ? 1 : pileSize;  // odd worlds make every collision they may at once
+		collisionPileSize = seed % 2 ? 1 : pileSize;        // odd worlds make every collision they may at once
+		collisionBatchSize = seed % 4 < 2 ? 1 : batchSize;  // and half of them sum every burning pair
 		std::string plain;
 		differing += differs(seed, nullptr, &plain);
 		collisions += (int)std::count(plain.begin(), plain.end(), 'x');
 	}
 	collisionPileSize = pileSize;
+	collisionBatchSize = batchSize;
 	EXPECT_EQ(differing, 0);
 	// the worlds must actually exercise the pass
 	EXPECT_GT(collisions, 20000);
