@@ -33,13 +33,15 @@ enum Crowd {
 	SURROUNDED,       // boxes of 2,000 x 2,000 pixels on one spot, ringed 10 pixels off by small boxes of another side
 	BURNING_APART,    // two sides, dead, burning with boxes of 200 x 200 pixels and hurting, each on a spot of its own
 	BURNING_SPREAD,   // the same along a strip four times longer than their boxes: each meets some of the others
+	LIVES_SPREAD,     // two sides so spread, alive, hurting each other, with lives of ten million
 	CROWDS
 };
 
 const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",   "Invulnerable", "DyingReceivers",
                                    "Killing",      "SpawningDeaths",   "HugeBoxes",  "EmptyWrecks",  "BurningBoxes",
                                    "UnderShields", "MillionLives",     "Healing",    "Wrecks",       "BigApart",
-                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart", "BurningSpread"};
+                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart", "BurningSpread",
+                                   "LivesSpread"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -240,10 +242,15 @@ void crowdWorld(Crowd c, int n) {
 			}
 			break;
 		case BURNING_SPREAD:
+		case LIVES_SPREAD:
 			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 799), y + crowdRand(0, 199));
 			if (e != nullptr) {
 				e->w = e->h = 200;
+			}
+			if (e != nullptr && c == BURNING_SPREAD) {
 				burn(e, 1);
+			} else if (e != nullptr) {
+				e->life = e->maxlife = 10000000;
 			}
 			break;
 		case NEGATIVE_WIDTHS:

@@ -31,6 +31,7 @@ void (*collisionTrace)(Entity *a, Entity *b) = nullptr;
 long collisionsSummed = 0;
 int collisionPileSize = 4;
 int collisionBatchSize = 16;
+int collisionBatchPairs = 4;
 
 static CollideGrid grid;
 
@@ -110,7 +111,7 @@ static void plainWalkBatched(CollideGrid &g, int sa, Entity *b) {
 				continue;
 			}
 			markNow(g, sa, sb);
-			leaveBatchForHealer(g, sa, sb);
+			leaveBatchBefore(g, sa, sb);
 		}
 		if (!changesNothing(a, b) && a->collide(b)) {
 			collidePair(a, b);
@@ -132,12 +133,13 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 		int pile = leavePile(g, sb);  // its life as the collisions made at once left it
 		int ver = g.ver[sb];
 		markNow(g, sa, sb);
-		int changed = leaveBatchForHealer(g, sa, sb);
+		int changed = leaveBatchBefore(g, sa, sb);
 		int sounds = deathSoundsAsked();
 		if (!changesNothing(a, b) && a->collide(b)) {
 			long frames = frameChanges;
 			int dead = (a->life < 1) | (b->life < 1) << 1;
 			collidePair(a, b);
+			g.pairsMade++;
 			checkOnlyTheTwoChanged(g, sa, sb);
 			// without a behaviour run, an entity linked or a side dying (or coming back), only
 			// the sides' lives have changed, and no kind, box or place
@@ -181,6 +183,7 @@ void collisionPass() {
 	}
 	flushPiles(grid);
 	finishTurns(grid, LLONG_MAX);
+	passMade(grid);
 	linkWatch = nullptr;
 	unlinkWatch = nullptr;
 }

@@ -5,8 +5,9 @@
 // or above (U). With reaches that run forwards, a source cannot be both left and right, nor
 // both below and above, so by inclusion and exclusion the sources meeting a query are
 //   all - L - R - D - U + LD + LU + RD + RU.
-// The single sides are counted on each axis sorted; the pairs by a sweep from the left and one
-// from the right, each with a Fenwick tree for below and one for above: O(n log n) in all.
+// The single sides are counted by walking each side's values and bounds sorted together; the
+// pairs by such a walk from the left and one from the right, each with a Fenwick tree for below
+// and one for above: O(n log n) in all, in all and within each group at once.
 #include "game/collide_batch.h"
 
 #include <algorithm>
@@ -24,38 +25,109 @@ struct Tally {
 	long long count;
 };
 
-// The sources' values on one side in ascending order, each with its source, tallied: in all,
-// and within each group.
-struct Axis {
-	std::vector<std::pair<long long, int>> sorted;
-	std::vector<Tally> below;                     // of the first i
-	std::vector<int> place;                       // per source: its place in sorted
-	std::vector<int> teamPlace;                   // per source: its place among its group's
-	std::vector<std::vector<long long>> teamAt;   // per group: its values, ascending
-	std::vector<std::vector<long long>> teamSum;  // per group: the weights of its first i
+// Adds a tally to another.
+static Tally &operator+=(Tally &u, const Tally &t) {
+	u.weight += t.weight;
+	u.count += t.count;
+	return u;
+}
+
+// A value to sort, above the least of its side, with the source or query it belongs to.
+struct Keyed {
+	unsigned long long key;
+	int index;
 };
 
-// The sources' values on one side, sorted and tallied.
-static void sortAxis(Axis &a, const std::vector<long long> &values, const std::vector<SumBox> &sources, int teams) {
-	size_t n = values.size();
-	a.sorted.resize(n);
-	for (size_t i = 0; i < n; i++) {
-		a.sorted[i] = {values[i], (int)i};
+// Sorts v by key, eleven bits at a time from the lowest (a radix sort: the keys of a side span
+// some 36 bits, and the crowds are large).
+static void radixSort(std::vector<Keyed> &v, std::vector<Keyed> &scratch) {
+	const int BITS = 11;
+	const size_t DIGITS = 1 << BITS;
+	unsigned long long top = 0;
+	for (const Keyed &k : v) {
+		top |= k.key;
 	}
-	std::sort(a.sorted.begin(), a.sorted.end());
-	a.below.assign(n + 1, Tally{0, 0});
-	a.place.resize(n);
-	a.teamPlace.resize(n);
-	a.teamAt.assign(teams, std::vector<long long>());
-	a.teamSum.assign(teams, std::vector<long long>(1, 0));
-	for (size_t i = 0; i < n; i++) {
-		int s = a.sorted[i].second;
-		const SumBox &b = sources[s];
-		a.below[i + 1] = Tally{a.below[i].weight + b.weight, a.below[i].count + 1};
-		a.place[s] = (int)i;
-		a.teamPlace[s] = (int)a.teamAt[b.team].size();
-		a.teamAt[b.team].push_back(a.sorted[i].first);
-		a.teamSum[b.team].push_back(a.teamSum[b.team].back() + b.weight);
+	scratch.resize(v.size());
+	std::vector<size_t> start(DIGITS);
+	for (int shift = 0; shift < 64 && (top >> shift) != 0; shift += BITS) {
+		std::fill(start.begin(), start.end(), 0);
+		for (const Keyed &k : v) {
+			start[(k.key >> shift) & (DIGITS - 1)]++;
+		}
+		size_t at = 0;
+		for (size_t &d : start) {
+			size_t n = d;
+			d = at;
+			at += n;
+		}
+		for (const Keyed &k : v) {
+			scratch[start[(k.key >> shift) & (DIGITS - 1)]++] = k;
+		}
+		v.swap(scratch);
+	}
+}
+
+// One side: the sources' values and the queries' bounds, each sorted, and what the queries
+// need of them.
+struct Side {
+	std::vector<Keyed> values;         // ascending
+	std::vector<Keyed> bounds;         // ascending
+	std::vector<Tally> below;          // per query: the sources below its bound
+	std::vector<long long> teamBelow;  // per query: the weights of those of its group
+	std::vector<int> rank;             // per query: how many sources lie below its bound...
+	std::vector<int> teamRank;         // ...and how many of its group
+	std::vector<int> place;            // per source: its place in values...
+	std::vector<int> teamPlace;        // ...and among its group's
+};
+
+// Sorts a side's values and bounds, given on one scale, and walks them together.
+static void sortSide(Side &side, const std::vector<long long> &values, const std::vector<long long> &bounds,
+                     const std::vector<SumBox> &sources, const std::vector<SumBox> &queries, int teams,
+                     std::vector<Keyed> &scratch) {
+	long long least = LLONG_MAX;
+	for (long long v : values) {
+		least = std::min(least, v);
+	}
+	for (long long b : bounds) {
+		least = std::min(least, b);
+	}
+	side.values.resize(values.size());
+	for (size_t i = 0; i < values.size(); i++) {
+		side.values[i] = Keyed{(unsigned long long)(values[i] - least), (int)i};
+	}
+	side.bounds.resize(bounds.size());
+	for (size_t i = 0; i < bounds.size(); i++) {
+		side.bounds[i] = Keyed{(unsigned long long)(bounds[i] - least), (int)i};
+	}
+	radixSort(side.values, scratch);
+	radixSort(side.bounds, scratch);
+	side.place.resize(values.size());
+	side.teamPlace.resize(values.size());
+	side.below.resize(bounds.size());
+	side.teamBelow.resize(bounds.size());
+	side.rank.resize(bounds.size());
+	side.teamRank.resize(bounds.size());
+	std::vector<int> teamCount(teams, 0);
+	std::vector<long long> teamWeight(teams, 0);
+	Tally taken = {0, 0};
+	size_t next = 0;
+	for (const Keyed &b : side.bounds) {
+		for (; next < side.values.size() && side.values[next].key < b.key; next++) {
+			const SumBox &s = sources[side.values[next].index];
+			side.place[side.values[next].index] = (int)next;
+			side.teamPlace[side.values[next].index] = teamCount[s.team]++;
+			teamWeight[s.team] += s.weight;
+			taken += Tally{s.weight, 1};
+		}
+		int team = queries[b.index].team;
+		side.below[b.index] = taken;
+		side.teamBelow[b.index] = teamWeight[team];
+		side.rank[b.index] = (int)next;
+		side.teamRank[b.index] = teamCount[team];
+	}
+	for (; next < side.values.size(); next++) {
+		side.place[side.values[next].index] = (int)next;
+		side.teamPlace[side.values[next].index] = teamCount[sources[side.values[next].index].team]++;
 	}
 }
 
@@ -75,57 +147,41 @@ template <typename T> static T treeBelow(const std::vector<T> &tree, size_t i) {
 	return t;
 }
 
-// Adds a tally to another.
-static Tally &operator+=(Tally &u, const Tally &t) {
-	u.weight += t.weight;
-	u.count += t.count;
-	return u;
-}
-
-// A query's places on each side: among all the sources' values and among its group's, the
-// first at or above its bound.
-struct QueryPlaces {
-	int all[4];
-	int team[4];
-};
-
-// Sweeps the sources in the order of side `along` against the queries in the order of their
+// Walks the sources in the order of side `along` against the queries in the order of their
 // bounds on it, each taking the sources below its bound, and adds to each query those of the
 // taken that lie below it and above it too: in all, and of its own group.
-static void sweep(const Axis axis[4], int along, const std::vector<long long> &bounds,
-                  const std::vector<SumBox> &sources, const std::vector<SumBox> &queries,
-                  const std::vector<QueryPlaces> &places, int teams, std::vector<Meeting> &out) {
-	std::vector<std::pair<long long, int>> order(bounds.size());
-	for (size_t q = 0; q < bounds.size(); q++) {
-		order[q] = {bounds[q], (int)q};
-	}
-	std::sort(order.begin(), order.end());
+static void sweep(const Side sides[4], int along, const std::vector<SumBox> &sources,
+                  const std::vector<SumBox> &queries, int teams, std::vector<Meeting> &out) {
 	std::vector<Tally> tree[2];
 	std::vector<std::vector<long long>> teamTree[2];
+	std::vector<int> teamSize(teams, 0);
+	for (const SumBox &s : sources) {
+		teamSize[s.team]++;
+	}
 	for (int k = 0; k < 2; k++) {
 		tree[k].assign(sources.size() + 1, Tally{0, 0});
 		teamTree[k].resize(teams);
 		for (int t = 0; t < teams; t++) {
-			teamTree[k][t].assign(axis[BELOW + k].teamAt[t].size() + 1, 0);
+			teamTree[k][t].assign(teamSize[t] + 1, 0);
 		}
 	}
-	const std::vector<std::pair<long long, int>> &taken = axis[along].sorted;
+	const Side &a = sides[along];
 	size_t next = 0;
-	for (const std::pair<long long, int> &q : order) {
-		for (; next < taken.size() && taken[next].first < q.first; next++) {
-			int s = taken[next].second;
+	for (const Keyed &b : a.bounds) {
+		for (; next < a.values.size() && a.values[next].key < b.key; next++) {
+			int s = a.values[next].index;
 			for (int k = 0; k < 2; k++) {
-				treeAdd(tree[k], axis[BELOW + k].place[s], Tally{sources[s].weight, 1});
-				treeAdd(teamTree[k][sources[s].team], axis[BELOW + k].teamPlace[s], sources[s].weight);
+				treeAdd(tree[k], sides[BELOW + k].place[s], Tally{sources[s].weight, 1});
+				treeAdd(teamTree[k][sources[s].team], sides[BELOW + k].teamPlace[s], sources[s].weight);
 			}
 		}
-		Meeting &m = out[q.second];
-		const QueryPlaces &p = places[q.second];
+		Meeting &m = out[b.index];
 		for (int k = 0; k < 2; k++) {
-			Tally t = treeBelow(tree[k], p.all[BELOW + k]);
+			const Side &other = sides[BELOW + k];
+			Tally t = treeBelow(tree[k], other.rank[b.index]);
 			m.sum += t.weight;
 			m.count += t.count;
-			m.sameSum += treeBelow(teamTree[k][queries[q.second].team], p.team[BELOW + k]);
+			m.sameSum += treeBelow(teamTree[k][queries[b.index].team], other.teamRank[b.index]);
 		}
 	}
 }
@@ -144,12 +200,16 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 		value[side].resize(n);
 		bound[side].resize(m);
 	}
+	Tally all = {0, (long long)n};
+	std::vector<long long> teamAll(teams, 0);
 	for (size_t i = 0; i < n; i++) {
 		const Reach &r = sources[i].reach;
 		value[LEFT][i] = r.x1;
 		value[RIGHT][i] = -r.x0;
 		value[BELOW][i] = r.y1;
 		value[ABOVE][i] = -r.y0;
+		all.weight += sources[i].weight;
+		teamAll[sources[i].team] += sources[i].weight;
 	}
 	for (size_t i = 0; i < m; i++) {
 		const Reach &r = queries[i].reach;
@@ -158,46 +218,109 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 		bound[BELOW][i] = r.y0;
 		bound[ABOVE][i] = -r.y1;
 	}
-	Axis axis[4];
+	Side sides[4];
+	std::vector<Keyed> scratch;
 	for (int side = 0; side < 4; side++) {
-		sortAxis(axis[side], value[side], sources, teams);
+		sortSide(sides[side], value[side], bound[side], sources, queries, teams, scratch);
 	}
-	std::vector<QueryPlaces> places(m);
 	out.assign(m, Meeting{0, 0, 0});
 	for (size_t q = 0; q < m; q++) {
-		int team = queries[q].team;
 		Meeting &r = out[q];
-		r.sum = axis[LEFT].below[n].weight;
-		r.count = (long long)n;
-		r.sameSum = axis[LEFT].teamSum[team].back();
-		for (int side = 0; side < 4; side++) {
-			const Axis &a = axis[side];
-			int all =
-				(int)(std::lower_bound(a.sorted.begin(), a.sorted.end(), std::make_pair(bound[side][q], INT_MIN)) -
-			          a.sorted.begin());
-			int own = (int)(std::lower_bound(a.teamAt[team].begin(), a.teamAt[team].end(), bound[side][q]) -
-			                a.teamAt[team].begin());
-			places[q].all[side] = all;
-			places[q].team[side] = own;
-			r.sum -= a.below[all].weight;
-			r.count -= a.below[all].count;
-			r.sameSum -= a.teamSum[team][own];
+		r.sum = all.weight;
+		r.count = all.count;
+		r.sameSum = teamAll[queries[q].team];
+		for (const Side &side : sides) {
+			r.sum -= side.below[q].weight;
+			r.count -= side.below[q].count;
+			r.sameSum -= side.teamBelow[q];
 		}
 	}
-	sweep(axis, LEFT, bound[LEFT], sources, queries, places, teams, out);
-	sweep(axis, RIGHT, bound[RIGHT], sources, queries, places, teams, out);
+	sweep(sides, LEFT, sources, queries, teams, out);
+	sweep(sides, RIGHT, sources, queries, teams, out);
 }
 
-// 1 when e may be batched at the start of a pass: burning with its life used up, so that its
-// die() only asks for its sound, a box of some size, and no healing in what it deals.
-int batchCandidate(const Entity *e) {
-	return e != player && e->life < 1 && e->damage >= 0 && e->w > 0 && e->h > 0 && e->data != nullptr &&
-	       e->state != nullptr && e->state->name == "DEATH";
+// 1 when e may be batched at the start of a pass: a box of some size, no healing in what it
+// deals, and either burning with its life used up, so that its die() only asks for its sound,
+// or when living ones are batched, alive (startBatch keeps only those nothing can kill).
+int batchCandidate(const CollideGrid &g, const Entity *e) {
+	if (e == player || e->damage < 0 || e->w <= 0 || e->h <= 0 || e->data == nullptr || e->state == nullptr) {
+		return 0;
+	}
+	int burning = e->state->name == "DEATH";
+	return burning ? e->life < 1 : g.batchLiving && e->life >= 1;
+}
+
+// Decides whether the pass over a world of n entities batches, and whether its living too:
+// when the last pass made many collisions, or the world grew much since. The candidates must
+// be enough for summing to pay, and some of them must change something by colliding: some
+// burn, or some are of another group than others.
+void chooseBatch(CollideGrid &g, size_t n) {
+	g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
+	g.lastEntities = n;
+	g.pairsMade = 0;
+	int candidates = 0;
+	int burning = 0;
+	const std::string *group = nullptr;
+	int groups = 1;
+	for (const Entity *e = elist; e != nullptr; e = e->next) {
+		if (!batchCandidate(g, e)) {
+			continue;
+		}
+		candidates++;
+		burning += e->life < 1;
+		if (group == nullptr) {
+			group = &e->group;
+		} else if (groups == 1 && *group != e->group) {
+			groups = 2;
+		}
+	}
+	g.batching = candidates >= collisionBatchSize && (burning > 0 || groups > 1);
+}
+
+// Notes what the pass made, for the next to decide by.
+void passMade(CollideGrid &g) {
+	g.lastPairs = g.pairsMade;
 }
 
 // The kind of slot s.
 static const Kind &kindAt(const CollideGrid &g, int s) {
 	return g.kinds[g.kind[s]];
+}
+
+// The reach r turned forwards: a box of no or negative size as the box between its ends, which
+// meets every box that it meets, and more.
+static Reach forwards(const Reach &r) {
+	return Reach{std::min(r.x0, r.x1), std::min(r.y0, r.y1), std::max(r.x0, r.x1), std::max(r.y0, r.y1)};
+}
+
+// What the source slots meeting each query slot add up to (meetingSums), a source weighing
+// its damage and counted with its reach turned forwards.
+static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourceSlots,
+                                   const std::vector<int> &querySlots) {
+	// the groups numbered from 0 for the sums
+	std::vector<int> teamIndex;
+	int teams = 0;
+	auto index = [&](int s) {
+		size_t team = kindAt(g, s).team;
+		if (teamIndex.size() <= team) {
+			teamIndex.resize(team + 1, -1);
+		}
+		if (teamIndex[team] < 0) {
+			teamIndex[team] = teams++;
+		}
+		return teamIndex[team];
+	};
+	std::vector<SumBox> sources;
+	std::vector<SumBox> queries;
+	for (int s : sourceSlots) {
+		sources.push_back(SumBox{forwards(g.reach[s]), index(s), g.ents[s]->damage});
+	}
+	for (int s : querySlots) {
+		queries.push_back(SumBox{g.reach[s], index(s), 0});
+	}
+	std::vector<Meeting> met;
+	meetingSums(sources, queries, teams, met);
+	return met;
 }
 
 // Adds, with sign, to the sums of the query slots the damage that the source slots of other
@@ -206,28 +329,7 @@ static void addSums(CollideGrid &g, const std::vector<int> &sourceSlots, const s
 	if (sourceSlots.empty() || querySlots.empty()) {
 		return;
 	}
-	// the groups numbered from 0 for the sums
-	std::vector<int> teamIndex;
-	auto index = [&](int s) {
-		int team = kindAt(g, s).team;
-		if ((int)teamIndex.size() <= team) {
-			teamIndex.resize(team + 1, -1);
-		}
-		if (teamIndex[team] < 0) {
-			teamIndex[team] = *std::max_element(teamIndex.begin(), teamIndex.end()) + 1;
-		}
-		return teamIndex[team];
-	};
-	std::vector<SumBox> sources;
-	std::vector<SumBox> queries;
-	for (int s : sourceSlots) {
-		sources.push_back(SumBox{g.reach[s], index(s), g.ents[s]->damage});
-	}
-	for (int s : querySlots) {
-		queries.push_back(SumBox{g.reach[s], index(s), 0});
-	}
-	std::vector<Meeting> met;
-	meetingSums(sources, queries, *std::max_element(teamIndex.begin(), teamIndex.end()) + 1, met);
+	std::vector<Meeting> met = sumsOf(g, sourceSlots, querySlots);
 	for (size_t i = 0; i < querySlots.size(); i++) {
 		g.batchLoss[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
 		g.batchMeets[querySlots[i]] += sign * met[i].count;
@@ -250,11 +352,7 @@ template <typename Key> static std::vector<std::vector<int>> runsBy(std::vector<
 // Sums the collisions of the batched slots with each other: for each, the damage of those of
 // other groups whose box meets its own, and how many of any group meet it, less those whose
 // type one of the two ignores.
-void startBatch(CollideGrid &g) {
-	g.now = PassTime{LLONG_MIN, LLONG_MIN};
-	if (g.batchSlots.empty()) {
-		return;
-	}
+static void sumBatch(CollideGrid &g) {
 	addSums(g, g.batchSlots, g.batchSlots, 1);
 	auto profile = [&g](int s) { return kindAt(g, s).profile; };
 	std::vector<std::vector<int>> byProfile = runsBy(g.batchSlots, profile);
@@ -268,13 +366,63 @@ void startBatch(CollideGrid &g) {
 		}
 		addSums(g, ignored, queries, -1);
 	}
-	long long meetings = 0;
 	for (int s : g.batchSlots) {
 		// each meets itself, unless its own type is one it ignores
 		g.batchMeets[s] -= !profilesIgnore(g, profile(s), profile(s));
+	}
+}
+
+// Takes out of the batch the living whose life the damage of every entity of another group
+// that may meet them, batched or not, could bring below 1: their die() would act in the midst
+// of their collisions, where the order counts. (The types ignored are not asked: counting
+// more than meets only keeps more out.)
+static void keepTheSurviving(CollideGrid &g) {
+	std::vector<int> living;
+	for (int s : g.batchSlots) {
+		if (!kindAt(g, s).burning && !(g.ents[s]->flags & ENT_INVULN)) {
+			living.push_back(s);
+		}
+	}
+	std::vector<int> hurting;
+	for (size_t s = 0; !living.empty() && s < g.ents.size(); s++) {
+		if (g.ents[s]->damage > 0) {
+			hurting.push_back((int)s);
+		}
+	}
+	if (hurting.empty()) {
+		return;
+	}
+	std::vector<Meeting> met = sumsOf(g, hurting, living);
+	for (size_t i = 0; i < living.size(); i++) {
+		if (g.ents[living[i]]->life - (met[i].sum - met[i].sameSum) < 1) {
+			g.batched[living[i]] = 0;
+			kindAnew(g, living[i]);
+		}
+	}
+	std::vector<int> kept;
+	for (int s : g.batchSlots) {
+		if (g.batched[s]) {
+			kept.push_back(s);
+		}
+	}
+	g.batchSlots.swap(kept);
+}
+
+// Sums the collisions of the batched slots with each other, once the slots are made and before
+// they are filed, keeping in the batch only the living that nothing can kill in the pass.
+void startBatch(CollideGrid &g) {
+	g.now = PassTime{LLONG_MIN, LLONG_MIN};
+	keepTheSurviving(g);
+	if (g.batchSlots.empty()) {
+		return;
+	}
+	sumBatch(g);
+	long long meetings = 0;
+	for (int s : g.batchSlots) {
 		meetings += g.batchMeets[s];
 	}
 	collisionsSummed += meetings / 2;
+	g.pairsMade += meetings / 2;
 }
 
 // 1 when moment a comes before moment b.
@@ -349,16 +497,31 @@ void leaveBatch(CollideGrid &g, int s) {
 	handOver(g, s, loss, meets);
 }
 
-// Takes the batched sides of the collision of sa and sb out of the batch when the other heals:
-// their lives may climb to 1 and back, where the order of their collisions counts. 1 when
-// one left.
-int leaveBatchForHealer(CollideGrid &g, int sa, int sb) {
+// 1 when batched slot s must leave the batch before its collision with slot o: o heals, so
+// that a life may climb and fall back, where the order of the collisions counts; or s lives
+// and o's damage, with all its summed collisions, could bring its life below 1.
+static int mustLeave(const CollideGrid &g, int s, int o) {
+	const Entity *e = g.ents[s];
+	const Entity *other = g.ents[o];
+	if (!g.batched[s] || other->damage == 0) {
+		return 0;
+	}
+	if (other->damage < 0) {
+		return 1;
+	}
+	return !kindAt(g, s).burning && !(e->flags & ENT_INVULN) && e->group != other->group &&
+	       e->life - g.batchLoss[s] - other->damage < 1;
+}
+
+// Takes the batched sides of the collision of sa and sb out of the batch when its order among
+// their summed collisions could count; 1 when one left.
+int leaveBatchBefore(CollideGrid &g, int sa, int sb) {
 	int left = 0;
-	if (g.batched[sa] && g.ents[sb]->damage < 0) {
+	if (mustLeave(g, sa, sb)) {
 		leaveBatch(g, sa);
 		left = 1;
 	}
-	if (g.batched[sb] && g.ents[sa]->damage < 0) {
+	if (mustLeave(g, sb, sa)) {
 		leaveBatch(g, sb);
 		left = 1;
 	}

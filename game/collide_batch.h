@@ -39,8 +39,13 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
                  std::vector<Meeting> &out);
 
 // 1 when e may be batched at the start of a pass.
-int batchCandidate(const Entity *e);
-// Sums the collisions of the batched slots with each other, once the grid is built.
+int batchCandidate(const CollideGrid &g, const Entity *e);
+// Decides whether the pass over a world of n entities batches, and whether its living too.
+void chooseBatch(CollideGrid &g, size_t n);
+// Notes what the pass made, for the next to decide by.
+void passMade(CollideGrid &g);
+// Sums the collisions of the batched slots with each other, once their slots are made and
+// before they are filed; the living that something may kill in the pass leave the batch.
 void startBatch(CollideGrid &g);
 // Notes the collision about to be made, receiver sa and partner sb: the pass's moment.
 void markNow(CollideGrid &g, int sa, int sb);
@@ -50,9 +55,9 @@ int bothBatched(const CollideGrid &g, int sa, int sb);
 // collisions before now are made, those still to come taken out of its partners' sums, and it
 // collides as any other from now on.
 void leaveBatch(CollideGrid &g, int s);
-// Takes the batched sides of the collision of sa and sb out of the batch when the other
-// heals; 1 when one left.
-int leaveBatchForHealer(CollideGrid &g, int sa, int sb);
+// Takes the batched sides of the collision of sa and sb out of the batch when the order of
+// that collision among their summed ones could count; 1 when one left.
+int leaveBatchBefore(CollideGrid &g, int sa, int sb);
 // Hands their summed collisions to the batched slots before list order key: their turns
 // are over.
 void finishTurns(CollideGrid &g, long long key);

@@ -405,6 +405,12 @@ static void widenKindBox(CollideGrid &g, int s) {
 	box.y1 = std::max(box.y1, r.y1);
 }
 
+// Works out the kind of slot s anew, before its filing.
+void kindAnew(CollideGrid &g, int s) {
+	g.kind[s] = kindNumber(g, kindOf(g, s));
+	widenKindBox(g, s);
+}
+
 // Gives e a slot with list order key, filed with nothing yet; batched as batch says.
 static int addSlot(CollideGrid &g, Entity *e, long long key, int batch) {
 	int s = (int)g.ents.size();
@@ -747,17 +753,13 @@ int buildGrid(CollideGrid &g) {
 		n++;
 	}
 	resetGrid(g, n);
-	int burning = 0;
-	for (Entity *e = elist; e != nullptr; e = e->next) {
-		burning += batchCandidate(e);
-	}
-	g.batching = burning >= collisionBatchSize;
+	chooseBatch(g, n);
 	long long place = 0;
 	for (Entity *e = elist; e != nullptr; e = e->next) {
-		addSlot(g, e, orderKey(e->priority, place++), g.batching && batchCandidate(e));
+		addSlot(g, e, orderKey(e->priority, place++), g.batching && batchCandidate(g, e));
 	}
+	startBatch(g);  // may take some out of the batch: before they are filed
 	fileStacks(g);
-	startBatch(g);
 	return 1;
 }
 
@@ -1086,9 +1088,11 @@ static int pileFor(CollideGrid &g, int st, int make) {
 static int summable(const CollideGrid &g, int st) {
 	const Kind &k = g.kinds[g.stacks[st].kind];
 	const Kind &r = g.askedKind;
-	// a batched side leaves the batch before one that heals meets it (collide_batch.h)
-	int healsBatched = (k.batched && r.heals) || (r.batched && k.heals);
-	return !g.oneByOne && !k.player && !loud(k) && !loud(r) && !healsBatched;
+	// a batched side may have to leave the batch before one that heals, or hurts it while it
+	// lives, meets it (collide_batch.h)
+	int batchedHere =
+		(k.batched && (r.heals || (!k.burning && r.hurts))) || (r.batched && (k.heals || (!r.burning && k.hurts)));
+	return !g.oneByOne && !k.player && !loud(k) && !loud(r) && !batchedHere;
 }
 
 // 1 when the receiver's collisions with the members of stack st's pile are made at once: they

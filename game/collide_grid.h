@@ -203,6 +203,10 @@ struct CollideGrid {
 	std::vector<int> batchSlots;        // the slots batched at the build, in list order...
 	size_t batchDone;                   // ...of which those before this one have had their turn
 	int batching;                       // 1 when this pass batches the burning
+	int batchLiving;                    // 1 when it batches the living too...
+	size_t lastEntities;                // ...as decided by the last pass's entities...
+	long long lastPairs;                // ...and collisions made one by one or summed in the batch
+	long long pairsMade;                // this pass's, so far
 	PassTime now;                       // the collision the pass is making
 	// entities linked while the pass runs, with the order of their linking
 	std::vector<Entity *> fresh;
@@ -214,6 +218,8 @@ struct CollideGrid {
 int reachesMeet(const Reach &a, const Reach &b);
 // 1 when profile p or q ignores the other's type.
 int profilesIgnore(CollideGrid &g, int p, int q);
+// Works out the kind of slot s anew, before its filing.
+void kindAnew(CollideGrid &g, int s);
 // 1 when a's doCollision with b would change nothing: neither would lose or gain life, and
 // neither's die() would act. Both passes leave such pairs alone.
 int changesNothing(const Entity *a, const Entity *b);

@@ -59,6 +59,10 @@ extern int collisionPileSize;
 // The fewest burning entities for which the pass sums their collisions with each other
 // (game/collide_batch.h): below, making them one by one costs less.
 extern int collisionBatchSize;
+// The collisions for each entity, made one by one or summed, of a pass after which the next
+// batches the living too: the batch costs some microseconds an entity, which a sparse world
+// does not pay back. (A world that grew to twice its entities batches them at once.)
+extern int collisionBatchPairs;
 
 // debug keys and the overlay
 void debugKeys(Font *font);

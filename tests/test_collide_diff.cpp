@@ -420,15 +420,19 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
 	int collisions = 0;
 	int pileSize = collisionPileSize;
 	int batchSize = collisionBatchSize;
+	int batchPairs = collisionBatchPairs;
 	for (unsigned long long seed = 1; seed <= 1200 && differing < 3; seed++) {
-		collisionPileSize = seed % 2 ? 1 : pileSize;        // odd worlds make every collision they may at once
-		collisionBatchSize = seed % 4 < 2 ? 1 : batchSize;  // and half of them sum every burning pair
+		collisionPileSize = seed % 2 ? 1 : pileSize;  // odd worlds make every collision they may at once
+		// and half of them sum every pair of the burning and of the living they may
+		collisionBatchSize = seed % 4 < 2 ? 1 : batchSize;
+		collisionBatchPairs = seed % 4 < 2 ? 0 : batchPairs;
 		std::string plain;
 		differing += differs(seed, nullptr, &plain);
 		collisions += (int)std::count(plain.begin(), plain.end(), 'x');
 	}
 	collisionPileSize = pileSize;
 	collisionBatchSize = batchSize;
+	collisionBatchPairs = batchPairs;
 	EXPECT_EQ(differing, 0);
 	// the worlds must actually exercise the pass
 	EXPECT_GT(collisions, 20000);
