@@ -34,6 +34,7 @@ enum Crowd {
 	BURNING_APART,    // two sides, dead, burning with boxes of 200 x 200 pixels and hurting, each on a spot of its own
 	BURNING_SPREAD,   // the same along a strip four times longer than their boxes: each meets some of the others
 	LIVES_SPREAD,     // two sides so spread, alive, hurting each other, with lives of ten million
+	HEALING_SPREAD,   // two sides so spread that heal each other
 	CROWDS
 };
 
@@ -41,7 +42,7 @@ const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring
                                    "Killing",      "SpawningDeaths",   "HugeBoxes",  "EmptyWrecks",  "BurningBoxes",
                                    "UnderShields", "MillionLives",     "Healing",    "Wrecks",       "BigApart",
                                    "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart", "BurningSpread",
-                                   "LivesSpread"};
+                                   "LivesSpread",  "HealingSpread"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -243,14 +244,17 @@ void crowdWorld(Crowd c, int n) {
 			break;
 		case BURNING_SPREAD:
 		case LIVES_SPREAD:
+		case HEALING_SPREAD:
 			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 799), y + crowdRand(0, 199));
 			if (e != nullptr) {
 				e->w = e->h = 200;
 			}
 			if (e != nullptr && c == BURNING_SPREAD) {
 				burn(e, 1);
-			} else if (e != nullptr) {
+			} else if (e != nullptr && c == LIVES_SPREAD) {
 				e->life = e->maxlife = 10000000;
+			} else if (e != nullptr) {
+				e->damage = -1;
 			}
 			break;
 		case NEGATIVE_WIDTHS:

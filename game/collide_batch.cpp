@@ -1,4 +1,4 @@
-// The burning crowds of the collision pass, whose collisions with each other are summed: see
+// The crowds of the collision pass whose collisions with each other are summed: see
 // collide_batch.h for why that is exact.
 //
 // The sums: a source meets a query unless it lies wholly left of it (L), right (R), below (D)
@@ -239,11 +239,11 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 	sweep(sides, RIGHT, sources, queries, teams, out);
 }
 
-// 1 when e may be batched at the start of a pass: a box of some size, no healing in what it
-// deals, and either burning with its life used up, so that its die() only asks for its sound,
-// or when living ones are batched, alive (startBatch keeps only those nothing can kill).
+// 1 when e may be batched at the start of a pass: a box of some size, and either burning with
+// its life used up, so that its die() only asks for its sound, or when living ones are batched,
+// alive (startBatch keeps only those whose collisions cannot count in their order).
 int batchCandidate(const CollideGrid &g, const Entity *e) {
-	if (e == player || e->damage < 0 || e->w <= 0 || e->h <= 0 || e->data == nullptr || e->state == nullptr) {
+	if (e == player || e->w <= 0 || e->h <= 0 || e->data == nullptr || e->state == nullptr) {
 		return 0;
 	}
 	int burning = e->state->name == "DEATH";
@@ -293,10 +293,16 @@ static Reach forwards(const Reach &r) {
 	return Reach{std::min(r.x0, r.x1), std::min(r.y0, r.y1), std::max(r.x0, r.x1), std::max(r.y0, r.y1)};
 }
 
+// The damage that hurts (HURT) or heals (HEAL), as a number of 0 or more.
+enum { HURT, HEAL };
+static long long damagePart(int damage, int part) {
+	return part == HURT ? std::max(damage, 0) : -(long long)std::min(damage, 0);
+}
+
 // What the source slots meeting each query slot add up to (meetingSums), a source weighing
-// its damage and counted with its reach turned forwards.
+// the part of its damage asked for and counted with its reach turned forwards.
 static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourceSlots,
-                                   const std::vector<int> &querySlots) {
+                                   const std::vector<int> &querySlots, int part) {
 	// the groups numbered from 0 for the sums
 	std::vector<int> teamIndex;
 	int teams = 0;
@@ -313,7 +319,7 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	std::vector<SumBox> sources;
 	std::vector<SumBox> queries;
 	for (int s : sourceSlots) {
-		sources.push_back(SumBox{forwards(g.reach[s]), index(s), g.ents[s]->damage});
+		sources.push_back(SumBox{forwards(g.reach[s]), index(s), damagePart(g.ents[s]->damage, part)});
 	}
 	for (int s : querySlots) {
 		queries.push_back(SumBox{g.reach[s], index(s), 0});
@@ -323,16 +329,32 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	return met;
 }
 
+// 1 when one of the slots heals.
+static int anyHeals(const CollideGrid &g, const std::vector<int> &slots) {
+	for (int s : slots) {
+		if (g.ents[s]->damage < 0) {
+			return 1;
+		}
+	}
+	return 0;
+}
+
 // Adds, with sign, to the sums of the query slots the damage that the source slots of other
-// groups meeting them deal, and how many of any group meet them.
+// groups meeting them deal, hurting and healing, and how many of any group meet them.
 static void addSums(CollideGrid &g, const std::vector<int> &sourceSlots, const std::vector<int> &querySlots, int sign) {
 	if (sourceSlots.empty() || querySlots.empty()) {
 		return;
 	}
-	std::vector<Meeting> met = sumsOf(g, sourceSlots, querySlots);
+	std::vector<Meeting> met = sumsOf(g, sourceSlots, querySlots, HURT);
 	for (size_t i = 0; i < querySlots.size(); i++) {
-		g.batchLoss[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
+		g.batchHurt[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
 		g.batchMeets[querySlots[i]] += sign * met[i].count;
+	}
+	if (anyHeals(g, sourceSlots)) {
+		met = sumsOf(g, sourceSlots, querySlots, HEAL);
+		for (size_t i = 0; i < querySlots.size(); i++) {
+			g.batchHeal[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
+		}
 	}
 }
 
@@ -372,31 +394,48 @@ static void sumBatch(CollideGrid &g) {
 	}
 }
 
-// Takes out of the batch the living whose life the damage of every entity of another group
-// that may meet them, batched or not, could bring below 1: their die() would act in the midst
-// of their collisions, where the order counts. (The types ignored are not asked: counting
-// more than meets only keeps more out.)
-static void keepTheSurviving(CollideGrid &g) {
-	std::vector<int> living;
+// 1 when a life, taking at most hurt and gaining at most heal in some order, stays alive, or
+// when burning stays below 1, without meeting an end of the int range: then the order of
+// what it takes and gains cannot count.
+static int orderFree(int life, int burning, long long hurt, long long heal) {
+	if (!burning) {
+		return life - hurt >= 1 && life + heal <= INT_MAX;
+	}
+	// without healing, only the low end is met, the same in any order
+	return heal == 0 || (life + heal < 1 && life - hurt >= INT_MIN);
+}
+
+// Takes out of the batch those whose collisions could count in their order: what every entity
+// of another group that may meet them deals, batched or not, could kill the living or bring
+// the burning back to 1, or reach an end of the int range. (The types ignored are not asked:
+// counting more than meets only keeps more out.) Notes those that the batch heals.
+static void keepTheOrderFree(CollideGrid &g) {
+	std::vector<int> vulnerable;
 	for (int s : g.batchSlots) {
-		if (!kindAt(g, s).burning && !(g.ents[s]->flags & ENT_INVULN)) {
-			living.push_back(s);
+		if (!(g.ents[s]->flags & ENT_INVULN)) {
+			vulnerable.push_back(s);
 		}
 	}
-	std::vector<int> hurting;
-	for (size_t s = 0; !living.empty() && s < g.ents.size(); s++) {
-		if (g.ents[s]->damage > 0) {
-			hurting.push_back((int)s);
+	std::vector<int> dealing;
+	for (size_t s = 0; !vulnerable.empty() && s < g.ents.size(); s++) {
+		if (g.ents[s]->damage != 0) {
+			dealing.push_back((int)s);
 		}
 	}
-	if (hurting.empty()) {
+	if (dealing.empty()) {
 		return;
 	}
-	std::vector<Meeting> met = sumsOf(g, hurting, living);
-	for (size_t i = 0; i < living.size(); i++) {
-		if (g.ents[living[i]]->life - (met[i].sum - met[i].sameSum) < 1) {
-			g.batched[living[i]] = 0;
-			kindAnew(g, living[i]);
+	std::vector<Meeting> hurt = sumsOf(g, dealing, vulnerable, HURT);
+	std::vector<Meeting> heal;
+	if (anyHeals(g, dealing)) {
+		heal = sumsOf(g, dealing, vulnerable, HEAL);
+	}
+	for (size_t i = 0; i < vulnerable.size(); i++) {
+		int s = vulnerable[i];
+		long long gain = heal.empty() ? 0 : heal[i].sum - heal[i].sameSum;
+		if (!orderFree(g.ents[s]->life, kindAt(g, s).burning, hurt[i].sum - hurt[i].sameSum, gain)) {
+			g.batched[s] = 0;
+			kindAnew(g, s);
 		}
 	}
 	std::vector<int> kept;
@@ -412,11 +451,17 @@ static void keepTheSurviving(CollideGrid &g) {
 // they are filed, keeping in the batch only the living that nothing can kill in the pass.
 void startBatch(CollideGrid &g) {
 	g.now = PassTime{LLONG_MIN, LLONG_MIN};
-	keepTheSurviving(g);
+	keepTheOrderFree(g);
 	if (g.batchSlots.empty()) {
 		return;
 	}
 	sumBatch(g);
+	for (int s : g.batchSlots) {
+		if (g.batchHeal[s] > 0) {
+			g.healed[s] = 1;  // a hurt made at once by a pile might meet the low end of the range
+			kindAnew(g, s);
+		}
+	}
 	long long meetings = 0;
 	for (int s : g.batchSlots) {
 		meetings += g.batchMeets[s];
@@ -447,8 +492,8 @@ int bothBatched(const CollideGrid &g, int sa, int sb) {
 	return g.batched[sa] && g.batched[sb];
 }
 
-// Hands batched slot s its summed collisions: the damage they took, and the death sound that
-// each of them asked for, its life being below 1 throughout.
+// Hands batched slot s its summed collisions: the damage they took (less what they healed),
+// and the death sound that each of them asked for when its life was below 1 throughout.
 static void handOver(CollideGrid &g, int s, long long loss, long long meets) {
 	Entity *e = g.ents[s];
 	if (!(e->flags & ENT_INVULN)) {
@@ -488,7 +533,8 @@ void leaveBatch(CollideGrid &g, int s) {
 			loss += taken * g.ents[t]->damage;
 			meets++;
 		} else if (g.batched[t]) {
-			g.batchLoss[t] -= taken * g.ents[s]->damage;
+			g.batchHurt[t] -= taken * damagePart(g.ents[s]->damage, HURT);
+			g.batchHeal[t] -= taken * damagePart(g.ents[s]->damage, HEAL);
 			g.batchMeets[t]--;
 			collisionsSummed--;
 		}
@@ -497,20 +543,16 @@ void leaveBatch(CollideGrid &g, int s) {
 	handOver(g, s, loss, meets);
 }
 
-// 1 when batched slot s must leave the batch before its collision with slot o: o heals, so
-// that a life may climb and fall back, where the order of the collisions counts; or s lives
-// and o's damage, with all its summed collisions, could bring its life below 1.
+// 1 when batched slot s must leave the batch before its collision with slot o: o's damage,
+// with all that its summed collisions take and give, could make their order count.
 static int mustLeave(const CollideGrid &g, int s, int o) {
 	const Entity *e = g.ents[s];
 	const Entity *other = g.ents[o];
-	if (!g.batched[s] || other->damage == 0) {
+	if (!g.batched[s] || other->damage == 0 || (e->flags & ENT_INVULN) || e->group == other->group) {
 		return 0;
 	}
-	if (other->damage < 0) {
-		return 1;
-	}
-	return !kindAt(g, s).burning && !(e->flags & ENT_INVULN) && e->group != other->group &&
-	       e->life - g.batchLoss[s] - other->damage < 1;
+	return !orderFree(e->life, kindAt(g, s).burning, g.batchHurt[s] + damagePart(other->damage, HURT),
+	                  g.batchHeal[s] + damagePart(other->damage, HEAL));
 }
 
 // Takes the batched sides of the collision of sa and sb out of the batch when its order among
@@ -535,7 +577,7 @@ void finishTurns(CollideGrid &g, long long key) {
 		if (g.batched[s]) {
 			g.batched[s] = 0;
 			g.leftAt[s] = PassTime{LLONG_MAX, LLONG_MAX};
-			handOver(g, s, g.batchLoss[s], g.batchMeets[s]);
+			handOver(g, s, g.batchHurt[s] - g.batchHeal[s], g.batchMeets[s]);
 		}
 	}
 }

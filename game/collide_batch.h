@@ -1,19 +1,22 @@
-// The burning crowds of the collision pass, whose collisions with each other are summed.
+// The crowds of the collision pass whose collisions with each other are summed: the batch.
 //
-// An entity burning in its DEATH state at the start of the pass, not the player, with its life
-// used up, a box of some size and damage of 0 or more, is batched: its collisions with others
-// batched change only lives (each loses the other's damage, towards the int range's low end
-// and never back) and ask for death sounds, so their order cannot matter. The grid leaves
-// those pairs alone, and the outcome of them all is summed for every batched entity at the
-// start of the pass (meetingSums) and handed to it when its turn as receiver is over, when
-// the walk has passed every pair it takes part in. Only game/collide_grid.cpp and
-// game/collide.cpp use it.
+// An entity other than the player with a box of some size is batched at the start of a pass
+// when its collisions cannot count in their order: burning in its DEATH state with its life
+// used up, where each collision only moves its life and asks for its death sound, or alive
+// (when the last pass made many collisions, or the world grew), where nothing that may meet
+// it could kill it in the pass; and in either case, no life that healing could bring back to
+// 1 or that could meet an end of the int range. Collisions between batched entities then only
+// move lives, the same in any order. The grid leaves those pairs alone; what they take and
+// give is summed for every batched entity at the start of the pass (meetingSums, over boxes
+// sorted by side) and handed to it when its turn as receiver is over, when the walk has
+// passed every pair it takes part in. Only game/collide_grid.cpp and game/collide.cpp use it.
 //
-// What could still make the order matter takes the entity out of the batch as it happens:
-// one that heals (damage below 0) about to meet it, its removal or a change to its box,
-// flags, group, type or state by another's behaviour. Its summed collisions up to then are
-// made, those to come are taken out of its partners' sums and made one by one: a walk over
-// the batched entities, which none of the game's behaviours nor healing-free data cause.
+// What could still make the order count takes the entity out of the batch as it happens: a
+// collision with one not batched that could (linked during the pass, or whose damage grew),
+// its removal, or a change to its box, flags, group, type or state by another's behaviour.
+// Its summed collisions up to then are made, those to come are taken out of its partners'
+// sums and made one by one: a walk over the batched entities, which none of the game's
+// behaviours cause.
 #ifndef GAME_COLLIDE_BATCH_H
 #define GAME_COLLIDE_BATCH_H
 

@@ -249,9 +249,10 @@ static Kind kindOf(CollideGrid &g, int s) {
 	k.player = e == player;
 	k.batched = g.batched[s];
 	k.heals = e->damage < 0;
+	k.healed = g.batched[s] && g.healed[s];
 	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 16 ^
 	           (unsigned long long)(k.vulnerable | k.hurts << 1 | k.flat << 2 | k.restless << 4 | k.burning << 5 |
-	                                k.player << 6 | k.sound << 7 | k.batched << 11 | k.heals << 12);
+	                                k.player << 6 | k.sound << 7 | k.batched << 11 | k.heals << 12 | k.healed << 13);
 	return k;
 }
 
@@ -417,7 +418,9 @@ static int addSlot(CollideGrid &g, Entity *e, long long key, int batch) {
 	g.ents.push_back(e);
 	g.key.push_back(key);
 	g.batched.push_back((signed char)batch);
-	g.batchLoss.push_back(0);
+	g.batchHurt.push_back(0);
+	g.batchHeal.push_back(0);
+	g.healed.push_back(0);
 	g.batchMeets.push_back(0);
 	g.leftAt.push_back(PassTime{LLONG_MAX, LLONG_MAX});
 	if (batch) {
@@ -449,7 +452,9 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.ver.clear();
 	g.pileOf.clear();
 	g.batched.clear();
-	g.batchLoss.clear();
+	g.batchHurt.clear();
+	g.batchHeal.clear();
+	g.healed.clear();
 	g.batchMeets.clear();
 	g.leftAt.clear();
 	g.batchSlots.clear();
@@ -912,9 +917,9 @@ int fileFresh(CollideGrid &g) {
 static int stillIs(const CollideGrid &g, int s, const Kind &k, const Reach &r) {
 	const Entity *e = g.ents[s];
 	return sameReach(reachOf(e), r) && k.vulnerable == !(e->flags & ENT_INVULN) && k.hurts == (e->damage != 0) &&
-	       k.heals == (e->damage < 0) && k.batched == g.batched[s] && k.flat == ((e->w <= 0) | (e->h <= 0) << 1) &&
-	       k.restless == restless(e) && k.sound == burningSound(e) && k.burning == inDeath(e) &&
-	       k.player == (e == player) && g.profileIgnore[k.profile] == &e->ignore.get() &&
+	       k.heals == (e->damage < 0) && k.batched == g.batched[s] && k.healed == (g.batched[s] && g.healed[s]) &&
+	       k.flat == ((e->w <= 0) | (e->h <= 0) << 1) && k.restless == restless(e) && k.sound == burningSound(e) &&
+	       k.burning == inDeath(e) && k.player == (e == player) && g.profileIgnore[k.profile] == &e->ignore.get() &&
 	       g.profileType[k.profile] == e->type && g.teamNames[k.team] == e->group;
 }
 
@@ -1088,10 +1093,10 @@ static int pileFor(CollideGrid &g, int st, int make) {
 static int summable(const CollideGrid &g, int st) {
 	const Kind &k = g.kinds[g.stacks[st].kind];
 	const Kind &r = g.askedKind;
-	// a batched side may have to leave the batch before one that heals, or hurts it while it
-	// lives, meets it (collide_batch.h)
-	int batchedHere =
-		(k.batched && (r.heals || (!k.burning && r.hurts))) || (r.batched && (k.heals || (!r.burning && k.hurts)));
+	// a batched side may have to leave the batch before one that heals it, or hurts it while
+	// it lives or is healed by the batch, meets it (collide_batch.h)
+	int batchedHere = (k.batched && (r.heals || ((!k.burning || k.healed) && r.hurts))) ||
+	                  (r.batched && (k.heals || ((!r.burning || r.healed) && k.hurts)));
 	return !g.oneByOne && !k.player && !loud(k) && !loud(r) && !batchedHere;
 }
 

@@ -36,6 +36,7 @@ struct Kind {
 	int player;                 // the player, whose collisions are all made one by one
 	int batched;                // its collisions with the other batched are summed (collide_batch.h)
 	int heals;                  // deals damage below 0
+	int healed;                 // batched, and healed by its summed collisions
 	unsigned long long packed;  // all of the above in one number
 };
 
@@ -197,8 +198,10 @@ struct CollideGrid {
 	int oneByOne;                 // 1: the receiver makes every collision one by one
 	// the batch (collide_batch.h), per slot
 	std::vector<signed char> batched;   // 1: its collisions with the other batched are summed
-	std::vector<long long> batchLoss;   // the damage its summed collisions take from it...
+	std::vector<long long> batchHurt;   // the damage its summed collisions take from it...
+	std::vector<long long> batchHeal;   // ...and give it...
 	std::vector<long long> batchMeets;  // ...and how many they are
+	std::vector<signed char> healed;    // 1: batched, and healed by its summed collisions
 	std::vector<PassTime> leftAt;       // batched at the build: the moment it left the batch, if it did
 	std::vector<int> batchSlots;        // the slots batched at the build, in list order...
 	size_t batchDone;                   // ...of which those before this one have had their turn

@@ -255,6 +255,15 @@ const Crowd CROWDS[][3] = {
 	{{"Wreck", "A", "T1", "", 60, 100, 100, 20, 20, 0, 1, 0, 2},
      {"Pusher", "B", "T2", "", 30, 100, 100, 20, 20, 40, 1, 0, 4},
      {"Wreck", "C", "T3", "", 60, 110, 95, 20, 20, 0, 1, 0, 2}},
+	// sides so spread that heal each other and two burning sides, one that their healing
+	// keeps below 1 and one that it brings back above
+	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 5, -1, 0, 2},
+     {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, -100, -1, 0, 2},
+     {"Wreck", "C", "T3", "", 60, 100, 100, 20, 20, -12, 1, 0, 3}},
+	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
+	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
+     {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
+     {"Wreck", "C", "T3", "", 60, 100, 100, 20, 20, -200, -1, 0, 3}},
 };
 
 // Makes the crowds of a row of the table, if any, in turns.
