@@ -463,11 +463,13 @@ void startBatch(CollideGrid &g) {
 		}
 	}
 	long long meetings = 0;
+	long long changing = 0;  // those the grid would have made one by one: lives changed
 	for (int s : g.batchSlots) {
 		meetings += g.batchMeets[s];
+		changing += g.batchHurt[s] != 0 || g.batchHeal[s] != 0 ? g.batchMeets[s] : 0;
 	}
 	collisionsSummed += meetings / 2;
-	g.pairsMade += meetings / 2;
+	g.pairsMade += changing / 2;
 }
 
 // 1 when moment a comes before moment b.
