@@ -318,6 +318,8 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	};
 	std::vector<SumBox> sources;
 	std::vector<SumBox> queries;
+	sources.reserve(sourceSlots.size());
+	queries.reserve(querySlots.size());
 	for (int s : sourceSlots) {
 		sources.push_back(SumBox{forwards(g.reach[s]), index(s), damagePart(g.ents[s]->damage, part)});
 	}

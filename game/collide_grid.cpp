@@ -247,7 +247,7 @@ static Kind kindOf(CollideGrid &g, int s) {
 	k.sound = burningSound(e);
 	k.burning = inDeath(e);
 	k.player = e == player;
-	k.batched = g.batched[s];
+	k.batched = g.batched[s] != 0;
 	k.heals = e->damage < 0;
 	k.healed = g.batched[s] && g.healed[s];
 	k.packed = (unsigned long long)k.team << 40 ^ (unsigned long long)k.profile << 16 ^
