@@ -67,7 +67,7 @@ void randomise(Entity *e, int cx, int cy, int spread) {
 	e->x = shifted(cx, rng.range(-spread, spread) - e->w / 2);
 	e->y = shifted(cy, rng.range(-spread, spread) - e->h / 2);
 	if (rng.range(0, 40) == 0) {
-		e->x += rng.range(-100000, 100000);
+		e->x = shifted(e->x, rng.range(-100000, 100000));
 	}
 	if (rng.range(0, 60) == 0) {
 		e->x = rng.range(0, 1) ? INT_MAX - rng.range(0, 40) : INT_MIN + rng.range(0, 40);
