@@ -14,7 +14,6 @@
 #include <climits>
 #include "entity/gamestate.h"
 #include "game/vorska.h"
-#include "platform/sound.h"
 
 // The sides a source may lie on, wholly, of a query.
 enum { LEFT, RIGHT, BELOW, ABOVE };
@@ -246,7 +245,7 @@ int batchCandidate(const CollideGrid &g, const Entity *e) {
 	if (e == player || e->w <= 0 || e->h <= 0 || e->data == nullptr || e->state == nullptr) {
 		return 0;
 	}
-	int burning = e->state->name == "DEATH";
+	int burning = inDeath(e);
 	return burning ? e->life < 1 : g.batchLiving && e->life >= 1;
 }
 

@@ -62,7 +62,7 @@ static unsigned int clearTable(std::vector<int> &table, size_t want) {
 }
 
 // 1 when e is in its DEATH state.
-static int inDeath(const Entity *e) {
+int inDeath(const Entity *e) {
 	return e->data != nullptr && e->state != nullptr && e->state->name == "DEATH";
 }
 

@@ -217,6 +217,8 @@ struct CollideGrid {
 	int serial;
 };
 
+// 1 when e is in its DEATH state.
+int inDeath(const Entity *e);
 // 1 when the two reaches share a point.
 int reachesMeet(const Reach &a, const Reach &b);
 // 1 when profile p or q ignores the other's type.
