@@ -18,9 +18,31 @@
 // The sides a source may lie on, wholly, of a query.
 enum { LEFT, RIGHT, BELOW, ABOVE };
 
-// A weight summed and the number of those summed.
+// The weights of a source, or of many summed.
+struct Weights {
+	long long w[WEIGHTS];
+};
+
+// Adds weights to others.
+static Weights &operator+=(Weights &u, const Weights &t) {
+	for (int i = 0; i < WEIGHTS; i++) {
+		u.w[i] += t.w[i];
+	}
+	return u;
+}
+
+// The weights of source box b.
+static Weights weightsOf(const SumBox &b) {
+	Weights t;
+	for (int i = 0; i < WEIGHTS; i++) {
+		t.w[i] = b.weight[i];
+	}
+	return t;
+}
+
+// Weights summed and the number of those summed.
 struct Tally {
-	long long weight;
+	Weights weight;
 	long long count;
 };
 
@@ -69,14 +91,14 @@ static void radixSort(std::vector<Keyed> &v, std::vector<Keyed> &scratch) {
 // One side: the sources' values and the queries' bounds, each sorted, and what the queries
 // need of them.
 struct Side {
-	std::vector<Keyed> values;         // ascending
-	std::vector<Keyed> bounds;         // ascending
-	std::vector<Tally> below;          // per query: the sources below its bound
-	std::vector<long long> teamBelow;  // per query: the weights of those of its group
-	std::vector<int> rank;             // per query: how many sources lie below its bound...
-	std::vector<int> teamRank;         // ...and how many of its group
-	std::vector<int> place;            // per source: its place in values...
-	std::vector<int> teamPlace;        // ...and among its group's
+	std::vector<Keyed> values;       // ascending
+	std::vector<Keyed> bounds;       // ascending
+	std::vector<Tally> below;        // per query: the sources below its bound
+	std::vector<Weights> teamBelow;  // per query: the weights of those of its group
+	std::vector<int> rank;           // per query: how many sources lie below its bound...
+	std::vector<int> teamRank;       // ...and how many of its group
+	std::vector<int> place;          // per source: its place in values...
+	std::vector<int> teamPlace;      // ...and among its group's
 };
 
 // Sorts a side's values and bounds, given on one scale, and walks them together.
@@ -107,16 +129,16 @@ static void sortSide(Side &side, const std::vector<long long> &values, const std
 	side.rank.resize(bounds.size());
 	side.teamRank.resize(bounds.size());
 	std::vector<int> teamCount(teams, 0);
-	std::vector<long long> teamWeight(teams, 0);
-	Tally taken = {0, 0};
+	std::vector<Weights> teamWeight(teams, Weights{});
+	Tally taken = {};
 	size_t next = 0;
 	for (const Keyed &b : side.bounds) {
 		for (; next < side.values.size() && side.values[next].key < b.key; next++) {
 			const SumBox &s = sources[side.values[next].index];
 			side.place[side.values[next].index] = (int)next;
 			side.teamPlace[side.values[next].index] = teamCount[s.team]++;
-			teamWeight[s.team] += s.weight;
-			taken += Tally{s.weight, 1};
+			teamWeight[s.team] += weightsOf(s);
+			taken += Tally{weightsOf(s), 1};
 		}
 		int team = queries[b.index].team;
 		side.below[b.index] = taken;
@@ -152,16 +174,16 @@ template <typename T> static T treeBelow(const std::vector<T> &tree, size_t i) {
 static void sweep(const Side sides[4], int along, const std::vector<SumBox> &sources,
                   const std::vector<SumBox> &queries, int teams, std::vector<Meeting> &out) {
 	std::vector<Tally> tree[2];
-	std::vector<std::vector<long long>> teamTree[2];
+	std::vector<std::vector<Weights>> teamTree[2];
 	std::vector<int> teamSize(teams, 0);
 	for (const SumBox &s : sources) {
 		teamSize[s.team]++;
 	}
 	for (int k = 0; k < 2; k++) {
-		tree[k].assign(sources.size() + 1, Tally{0, 0});
+		tree[k].assign(sources.size() + 1, Tally{});
 		teamTree[k].resize(teams);
 		for (int t = 0; t < teams; t++) {
-			teamTree[k][t].assign(teamSize[t] + 1, 0);
+			teamTree[k][t].assign(teamSize[t] + 1, Weights{});
 		}
 	}
 	const Side &a = sides[along];
@@ -170,17 +192,20 @@ static void sweep(const Side sides[4], int along, const std::vector<SumBox> &sou
 		for (; next < a.values.size() && a.values[next].key < b.key; next++) {
 			int s = a.values[next].index;
 			for (int k = 0; k < 2; k++) {
-				treeAdd(tree[k], sides[BELOW + k].place[s], Tally{sources[s].weight, 1});
-				treeAdd(teamTree[k][sources[s].team], sides[BELOW + k].teamPlace[s], sources[s].weight);
+				treeAdd(tree[k], sides[BELOW + k].place[s], Tally{weightsOf(sources[s]), 1});
+				treeAdd(teamTree[k][sources[s].team], sides[BELOW + k].teamPlace[s], weightsOf(sources[s]));
 			}
 		}
 		Meeting &m = out[b.index];
 		for (int k = 0; k < 2; k++) {
 			const Side &other = sides[BELOW + k];
 			Tally t = treeBelow(tree[k], other.rank[b.index]);
-			m.sum += t.weight;
+			Weights same = treeBelow(teamTree[k][queries[b.index].team], other.teamRank[b.index]);
+			for (int i = 0; i < WEIGHTS; i++) {
+				m.sum[i] += t.weight.w[i];
+				m.sameSum[i] += same.w[i];
+			}
 			m.count += t.count;
-			m.sameSum += treeBelow(teamTree[k][queries[b.index].team], other.teamRank[b.index]);
 		}
 	}
 }
@@ -199,16 +224,16 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 		value[side].resize(n);
 		bound[side].resize(m);
 	}
-	Tally all = {0, (long long)n};
-	std::vector<long long> teamAll(teams, 0);
+	Tally all = {Weights{}, (long long)n};
+	std::vector<Weights> teamAll(teams, Weights{});
 	for (size_t i = 0; i < n; i++) {
 		const Reach &r = sources[i].reach;
 		value[LEFT][i] = r.x1;
 		value[RIGHT][i] = -r.x0;
 		value[BELOW][i] = r.y1;
 		value[ABOVE][i] = -r.y0;
-		all.weight += sources[i].weight;
-		teamAll[sources[i].team] += sources[i].weight;
+		all.weight += weightsOf(sources[i]);
+		teamAll[sources[i].team] += weightsOf(sources[i]);
 	}
 	for (size_t i = 0; i < m; i++) {
 		const Reach &r = queries[i].reach;
@@ -222,16 +247,20 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 	for (int side = 0; side < 4; side++) {
 		sortSide(sides[side], value[side], bound[side], sources, queries, teams, scratch);
 	}
-	out.assign(m, Meeting{0, 0, 0});
+	out.assign(m, Meeting{});
 	for (size_t q = 0; q < m; q++) {
 		Meeting &r = out[q];
-		r.sum = all.weight;
 		r.count = all.count;
-		r.sameSum = teamAll[queries[q].team];
+		for (int i = 0; i < WEIGHTS; i++) {
+			r.sum[i] = all.weight.w[i];
+			r.sameSum[i] = teamAll[queries[q].team].w[i];
+		}
 		for (const Side &side : sides) {
-			r.sum -= side.below[q].weight;
 			r.count -= side.below[q].count;
-			r.sameSum -= side.teamBelow[q];
+			for (int i = 0; i < WEIGHTS; i++) {
+				r.sum[i] -= side.below[q].weight.w[i];
+				r.sameSum[i] -= side.teamBelow[q].w[i];
+			}
 		}
 	}
 	sweep(sides, LEFT, sources, queries, teams, out);
@@ -293,15 +322,14 @@ static Reach forwards(const Reach &r) {
 }
 
 // The damage that hurts (HURT) or heals (HEAL), as a number of 0 or more.
-enum { HURT, HEAL };
 static long long damagePart(int damage, int part) {
 	return part == HURT ? std::max(damage, 0) : -(long long)std::min(damage, 0);
 }
 
 // What the source slots meeting each query slot add up to (meetingSums), a source weighing
-// the part of its damage asked for and counted with its reach turned forwards.
+// the damage it deals, hurting and healing, and counted with its reach turned forwards.
 static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourceSlots,
-                                   const std::vector<int> &querySlots, int part) {
+                                   const std::vector<int> &querySlots) {
 	// the groups numbered from 0 for the sums
 	std::vector<int> teamIndex;
 	int teams = 0;
@@ -320,43 +348,38 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	sources.reserve(sourceSlots.size());
 	queries.reserve(querySlots.size());
 	for (int s : sourceSlots) {
-		sources.push_back(SumBox{forwards(g.reach[s]), index(s), damagePart(g.ents[s]->damage, part)});
+		int damage = g.ents[s]->damage;
+		sources.push_back(SumBox{forwards(g.reach[s]), index(s), {damagePart(damage, HURT), damagePart(damage, HEAL)}});
 	}
 	for (int s : querySlots) {
-		queries.push_back(SumBox{g.reach[s], index(s), 0});
+		queries.push_back(SumBox{g.reach[s], index(s), {0, 0}});
 	}
 	std::vector<Meeting> met;
 	meetingSums(sources, queries, teams, met);
 	return met;
 }
 
-// 1 when one of the slots heals.
-static int anyHeals(const CollideGrid &g, const std::vector<int> &slots) {
-	for (int s : slots) {
-		if (g.ents[s]->damage < 0) {
-			return 1;
-		}
-	}
-	return 0;
+// The damage of those of other groups that a query met, in part.
+static long long othersDeal(const Meeting &m, int part) {
+	return m.sum[part] - m.sameSum[part];
 }
 
-// Adds, with sign, to the sums of the query slots the damage that the source slots of other
-// groups meeting them deal, hurting and healing, and how many of any group meet them.
+// Adds, with sign, to the sums of the query slots what met them: the damage of those of other
+// groups, hurting and healing, and how many of any group.
+static void addMeetings(CollideGrid &g, const std::vector<int> &querySlots, const std::vector<Meeting> &met, int sign) {
+	for (size_t i = 0; i < querySlots.size(); i++) {
+		g.batchHurt[querySlots[i]] += sign * othersDeal(met[i], HURT);
+		g.batchHeal[querySlots[i]] += sign * othersDeal(met[i], HEAL);
+		g.batchMeets[querySlots[i]] += sign * met[i].count;
+	}
+}
+
+// Adds, with sign, to the sums of the query slots what the source slots meeting them deal.
 static void addSums(CollideGrid &g, const std::vector<int> &sourceSlots, const std::vector<int> &querySlots, int sign) {
 	if (sourceSlots.empty() || querySlots.empty()) {
 		return;
 	}
-	std::vector<Meeting> met = sumsOf(g, sourceSlots, querySlots, HURT);
-	for (size_t i = 0; i < querySlots.size(); i++) {
-		g.batchHurt[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
-		g.batchMeets[querySlots[i]] += sign * met[i].count;
-	}
-	if (anyHeals(g, sourceSlots)) {
-		met = sumsOf(g, sourceSlots, querySlots, HEAL);
-		for (size_t i = 0; i < querySlots.size(); i++) {
-			g.batchHeal[querySlots[i]] += sign * (met[i].sum - met[i].sameSum);
-		}
-	}
+	addMeetings(g, querySlots, sumsOf(g, sourceSlots, querySlots), sign);
 }
 
 // Cuts slots into runs of one value of key, in the order of those values.
@@ -375,8 +398,12 @@ template <typename Key> static std::vector<std::vector<int>> runsBy(std::vector<
 // Sums the collisions of the batched slots with each other: for each, the damage of those of
 // other groups whose box meets its own, and how many of any group meet it, less those whose
 // type one of the two ignores.
-static void sumBatch(CollideGrid &g) {
-	addSums(g, g.batchSlots, g.batchSlots, 1);
+static void sumBatch(CollideGrid &g, const std::vector<Meeting> *itself) {
+	if (itself != nullptr) {
+		addMeetings(g, g.batchSlots, *itself, 1);
+	} else {
+		addSums(g, g.batchSlots, g.batchSlots, 1);
+	}
 	auto profile = [&g](int s) { return kindAt(g, s).profile; };
 	std::vector<std::vector<int>> byProfile = runsBy(g.batchSlots, profile);
 	for (const std::vector<int> &queries : byProfile) {
@@ -406,57 +433,62 @@ static int orderFree(int life, int burning, long long hurt, long long heal) {
 	return heal == 0 || (life + heal < 1 && life - hurt >= INT_MIN);
 }
 
+// The list order of the last slot batched at the build; LLONG_MIN for none.
+static long long lastBatchedKey(const CollideGrid &g) {
+	return g.batchSlots.empty() ? LLONG_MIN : g.key[g.batchSlots.back()];
+}
+
 // Takes out of the batch those whose collisions could count in their order: what every entity
 // of another group that may meet them deals, batched or not, could kill the living or bring
 // the burning back to 1, or reach an end of the int range. (The types ignored are not asked:
-// counting more than meets only keeps more out.) Notes those that the batch heals.
-static void keepTheOrderFree(CollideGrid &g) {
-	std::vector<int> vulnerable;
+// counting more than meets only keeps more out.) Entities after the last one batched are not
+// asked either: an entity collides with its partners in their list order, so it meets those
+// once all its summed collisions are made, and is handed them then (leaveBatch). 1 when
+// nothing else deals damage and all stay: then met holds what the batch deals itself.
+static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
+	int vulnerable = 0;
 	for (int s : g.batchSlots) {
-		if (!(g.ents[s]->flags & ENT_INVULN)) {
-			vulnerable.push_back(s);
+		vulnerable |= !(g.ents[s]->flags & ENT_INVULN);
+	}
+	if (!vulnerable) {
+		return 0;
+	}
+	long long last = lastBatchedKey(g);
+	std::vector<int> sources = g.batchSlots;
+	for (size_t s = 0; s < g.ents.size(); s++) {
+		if (!g.batched[s] && g.ents[s]->damage != 0 && g.key[s] <= last) {
+			sources.push_back((int)s);
 		}
 	}
-	std::vector<int> dealing;
-	for (size_t s = 0; !vulnerable.empty() && s < g.ents.size(); s++) {
-		if (g.ents[s]->damage != 0) {
-			dealing.push_back((int)s);
-		}
-	}
-	if (dealing.empty()) {
-		return;
-	}
-	std::vector<Meeting> hurt = sumsOf(g, dealing, vulnerable, HURT);
-	std::vector<Meeting> heal;
-	if (anyHeals(g, dealing)) {
-		heal = sumsOf(g, dealing, vulnerable, HEAL);
-	}
-	for (size_t i = 0; i < vulnerable.size(); i++) {
-		int s = vulnerable[i];
-		long long gain = heal.empty() ? 0 : heal[i].sum - heal[i].sameSum;
-		if (!orderFree(g.ents[s]->life, kindAt(g, s).burning, hurt[i].sum - hurt[i].sameSum, gain)) {
+	met = sumsOf(g, sources, g.batchSlots);
+	size_t kept = 0;
+	for (size_t i = 0; i < g.batchSlots.size(); i++) {
+		int s = g.batchSlots[i];
+		if (!(g.ents[s]->flags & ENT_INVULN) &&
+		    !orderFree(g.ents[s]->life, kindAt(g, s).burning, othersDeal(met[i], HURT), othersDeal(met[i], HEAL))) {
 			g.batched[s] = 0;
 			kindAnew(g, s);
+			continue;
 		}
+		g.batchSlots[kept] = s;
+		met[kept++] = met[i];
 	}
-	std::vector<int> kept;
-	for (int s : g.batchSlots) {
-		if (g.batched[s]) {
-			kept.push_back(s);
-		}
-	}
-	g.batchSlots.swap(kept);
+	int itself = kept == g.batchSlots.size() && sources.size() == kept;
+	g.batchSlots.resize(kept);
+	met.resize(kept);
+	return itself;
 }
 
 // Sums the collisions of the batched slots with each other, once the slots are made and before
 // they are filed, keeping in the batch only the living that nothing can kill in the pass.
 void startBatch(CollideGrid &g) {
 	g.now = PassTime{LLONG_MIN, LLONG_MIN};
-	keepTheOrderFree(g);
+	std::vector<Meeting> met;
+	int itself = keepTheOrderFree(g, met);
 	if (g.batchSlots.empty()) {
 		return;
 	}
-	sumBatch(g);
+	sumBatch(g, itself ? &met : nullptr);
 	for (int s : g.batchSlots) {
 		if (g.batchHeal[s] > 0) {
 			g.healed[s] = 1;  // a hurt made at once by a pile might meet the low end of the range
@@ -525,6 +557,12 @@ void leaveBatch(CollideGrid &g, int s) {
 		return;
 	}
 	g.batched[s] = 0;
+	g.leftAt[s] = g.now;
+	if (g.now.receiver == g.key[s] && g.now.partner > lastBatchedKey(g)) {
+		// its walk is past every partner batched: its turn as their partner is over
+		handOver(g, s, g.batchHurt[s] - g.batchHeal[s], g.batchMeets[s]);
+		return;
+	}
 	long long loss = 0;
 	long long meets = 0;
 	for (int t : g.batchSlots) {
@@ -542,7 +580,6 @@ void leaveBatch(CollideGrid &g, int s) {
 			collisionsSummed--;
 		}
 	}
-	g.leftAt[s] = g.now;
 	handOver(g, s, loss, meets);
 }
 

@@ -23,19 +23,22 @@
 #include <vector>
 #include "game/collide_grid.h"
 
+// The weights a source adds, summed side by side: the damage it deals that hurts, and that
+// heals, each as a number of 0 or more.
+enum { HURT, HEAL, WEIGHTS };
 // A box of the sums: its reach, which runs forwards (x0 <= x1 and y0 <= y1), its group,
-// numbered from 0, and for a source, the weight it adds.
+// numbered from 0, and for a source, the weights it adds.
 struct SumBox {
 	Reach reach;
 	int team;
-	long long weight;
+	long long weight[WEIGHTS];
 };
 // What the sources meeting a query add up to: their weights, how many they are, and the
 // weights of those of its group.
 struct Meeting {
-	long long sum;
+	long long sum[WEIGHTS];
 	long long count;
-	long long sameSum;
+	long long sameSum[WEIGHTS];
 };
 // For each query, what the sources meeting it add up to; teams: the groups numbered.
 void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &queries, int teams,

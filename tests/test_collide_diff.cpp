@@ -280,6 +280,18 @@ const Crowd CROWDS[][3] = {
 	{{"Armer", "K", "T1", "", 1, 200, 200, 10, 10, 1, 0, 0, 0, 0},
      {"Plain", "B", "T2", "", 20, 200, 200, 10, 10, 22, 1, 0, 0, 2},
      {"Plain", "C", "T3", "", 20, 200, 200, 10, 10, 22, 1, 0, 0, 2}},
+	// sides so spread that heal each other, one of them burning, and behind them all in the
+	// list the player over them all, whose healing brings the burning back above 1 in the
+	// third pass
+	{{"Plain", "P", "T3", "", 1, 0, 0, 1000, 1000, 5, -300, 0, 0, 2},
+     {"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1, -1, 0, 2, 0},
+     {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, -700, -1, 0, 2, 0}},
+	// two living sides spread that hurt each other little, and behind them all in the list the
+	// player over them all, which kills them: each death of the first removes an entity at
+	// random, mostly one of the sides whose turn is still to come
+	{{"Plain", "P", "T3", "", 1, 0, 0, 1000, 1000, 1000000, 1000, 0, 0, 2},
+     {"Killer", "K", "T1", "", 19, 100, 100, 20, 20, 100, 1, 0, 3, 0},
+     {"Plain", "A", "T2", "", 60, 105, 100, 20, 20, 1000, 1, 0, 2, 1}},
 	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
 	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
      {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
@@ -404,7 +416,7 @@ std::vector<SumBox> latticeBoxes(int n, int teams) {
 		long long x = 2 * rng.range(0, 12);
 		long long y = 2 * rng.range(0, 12);
 		Reach r = {x, y, x + 2 * rng.range(0, 5), y + 2 * rng.range(0, 5)};
-		boxes.push_back(SumBox{r, rng.range(0, teams - 1), rng.range(-3, 1000000)});
+		boxes.push_back(SumBox{r, rng.range(0, teams - 1), {rng.range(-3, 1000000), rng.range(0, 7)}});
 	}
 	return boxes;
 }
@@ -418,17 +430,21 @@ TEST(MeetingSums, AddUpWhatMeetsEachBoxPairByPair) {
 		std::vector<Meeting> met;
 		meetingSums(sources, queries, teams, met);
 		for (size_t q = 0; q < queries.size(); q++) {
-			Meeting want = {0, 0, 0};
+			Meeting want = {};
 			for (const SumBox &s : sources) {
 				if (reachesMeet(s.reach, queries[q].reach)) {
-					want.sum += s.weight;
 					want.count++;
-					want.sameSum += s.team == queries[q].team ? s.weight : 0;
+					for (int w = 0; w < WEIGHTS; w++) {
+						want.sum[w] += s.weight[w];
+						want.sameSum[w] += s.team == queries[q].team ? s.weight[w] : 0;
+					}
 				}
 			}
-			EXPECT_EQ(met[q].sum, want.sum) << "world " << world << " box " << q;
 			EXPECT_EQ(met[q].count, want.count) << "world " << world << " box " << q;
-			EXPECT_EQ(met[q].sameSum, want.sameSum) << "world " << world << " box " << q;
+			for (int w = 0; w < WEIGHTS; w++) {
+				EXPECT_EQ(met[q].sum[w], want.sum[w]) << "world " << world << " box " << q << " weight " << w;
+				EXPECT_EQ(met[q].sameSum[w], want.sameSum[w]) << "world " << world << " box " << q << " weight " << w;
+			}
 		}
 	}
 }
