@@ -35,14 +35,16 @@ enum Crowd {
 	BURNING_SPREAD,   // the same along a strip four times longer than their boxes: each meets some of the others
 	LIVES_SPREAD,     // two sides so spread, alive, hurting each other, with lives of ten million
 	HEALING_SPREAD,   // two sides so spread that heal each other
+	HEALING_BEHIND,   // the same behind the player in the list, which could kill those it meets
+	LIVES_RUN_OUT,    // two sides so spread, alive, that kill each other: each meets more than its life
 	CROWDS
 };
 
-const char *CROWD_NAMES[CROWDS] = {"Pile",         "LivingAndBurning", "Ignoring",   "Invulnerable", "DyingReceivers",
-                                   "Killing",      "SpawningDeaths",   "HugeBoxes",  "EmptyWrecks",  "BurningBoxes",
-                                   "UnderShields", "MillionLives",     "Healing",    "Wrecks",       "BigApart",
-                                   "Scattered",    "NegativeWidths",   "Surrounded", "BurningApart", "BurningSpread",
-                                   "LivesSpread",  "HealingSpread"};
+const char *CROWD_NAMES[CROWDS] = {
+	"Pile",           "LivingAndBurning", "Ignoring",    "Invulnerable",  "DyingReceivers", "Killing",
+	"SpawningDeaths", "HugeBoxes",        "EmptyWrecks", "BurningBoxes",  "UnderShields",   "MillionLives",
+	"Healing",        "Wrecks",           "BigApart",    "Scattered",     "NegativeWidths", "Surrounded",
+	"BurningApart",   "BurningSpread",    "LivesSpread", "HealingSpread", "HealingBehind",  "LivesRunOut"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -245,6 +247,8 @@ void crowdWorld(Crowd c, int n) {
 		case BURNING_SPREAD:
 		case LIVES_SPREAD:
 		case HEALING_SPREAD:
+		case HEALING_BEHIND:
+		case LIVES_RUN_OUT:
 			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 799), y + crowdRand(0, 199));
 			if (e != nullptr) {
 				e->w = e->h = 200;
@@ -253,6 +257,8 @@ void crowdWorld(Crowd c, int n) {
 				burn(e, 1);
 			} else if (e != nullptr && c == LIVES_SPREAD) {
 				e->life = e->maxlife = 10000000;
+			} else if (e != nullptr && c == LIVES_RUN_OUT) {
+				e->life = e->maxlife = 300;
 			} else if (e != nullptr) {
 				e->damage = -1;
 			}
@@ -332,7 +338,7 @@ void BM_CollisionCrowd(benchmark::State &state) {
 	std::pair<int, int> key(c, n);
 	if (saves.count(key) == 0) {
 		int priority = bullet.data->priority;
-		if (c == DYING_RECEIVERS) {
+		if (c == DYING_RECEIVERS || c == HEALING_BEHIND) {
 			bullet.data->priority = player != nullptr ? player->priority + 10 : priority;
 		}
 		crowdWorld(c, n);

@@ -115,6 +115,9 @@ static void plainWalkBatched(CollideGrid &g, int sa, Entity *b) {
 		}
 		if (!changesNothing(a, b) && a->collide(b)) {
 			collidePair(a, b);
+			if (sb >= 0 && !b->removed) {
+				leaveBatchAfter(g, sb);
+			}
 		}
 	}
 }
@@ -141,6 +144,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			collidePair(a, b);
 			g.pairsMade++;
 			checkOnlyTheTwoChanged(g, sa, sb);
+			changed |= leaveBatchAfter(g, sb);
 			// without a behaviour run, an entity linked or a side dying (or coming back), only
 			// the sides' lives have changed, and no kind, box or place
 			changed |= frameChanges != frames || !g.fresh.empty() || ((a->life < 1) | (b->life < 1) << 1) != dead;

@@ -327,14 +327,14 @@ static long long damagePart(int damage, int part) {
 }
 
 // What the source slots meeting each query slot add up to (meetingSums), a source weighing
-// the damage it deals, hurting and healing, and counted with its reach turned forwards.
+// the damage it deals, hurting and healing, and counted with its reach turned forwards; with
+// asBatched set, the sources as they were when the batch was summed.
 static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourceSlots,
-                                   const std::vector<int> &querySlots) {
+                                   const std::vector<int> &querySlots, int asBatched) {
 	// the groups numbered from 0 for the sums
 	std::vector<int> teamIndex;
 	int teams = 0;
-	auto index = [&](int s) {
-		size_t team = kindAt(g, s).team;
+	auto index = [&](size_t team) {
 		if (teamIndex.size() <= team) {
 			teamIndex.resize(team + 1, -1);
 		}
@@ -348,11 +348,12 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	sources.reserve(sourceSlots.size());
 	queries.reserve(querySlots.size());
 	for (int s : sourceSlots) {
-		int damage = g.ents[s]->damage;
-		sources.push_back(SumBox{forwards(g.reach[s]), index(s), {damagePart(damage, HURT), damagePart(damage, HEAL)}});
+		BatchedAs as =
+			asBatched ? g.batchAs[s] : BatchedAs{forwards(g.reach[s]), kindAt(g, s).team, 0, g.ents[s]->damage};
+		sources.push_back(SumBox{as.reach, index(as.team), {damagePart(as.damage, HURT), damagePart(as.damage, HEAL)}});
 	}
 	for (int s : querySlots) {
-		queries.push_back(SumBox{g.reach[s], index(s), {0, 0}});
+		queries.push_back(SumBox{g.reach[s], index(kindAt(g, s).team), {0, 0}});
 	}
 	std::vector<Meeting> met;
 	meetingSums(sources, queries, teams, met);
@@ -365,21 +366,27 @@ static long long othersDeal(const Meeting &m, int part) {
 }
 
 // Adds, with sign, to the sums of the query slots what met them: the damage of those of other
-// groups, hurting and healing, and how many of any group.
-static void addMeetings(CollideGrid &g, const std::vector<int> &querySlots, const std::vector<Meeting> &met, int sign) {
+// groups, hurting and healing, and how many of any group; the number of meetings.
+static long long addMeetings(CollideGrid &g, const std::vector<int> &querySlots, const std::vector<Meeting> &met,
+                             int sign) {
+	long long meetings = 0;
 	for (size_t i = 0; i < querySlots.size(); i++) {
 		g.batchHurt[querySlots[i]] += sign * othersDeal(met[i], HURT);
 		g.batchHeal[querySlots[i]] += sign * othersDeal(met[i], HEAL);
 		g.batchMeets[querySlots[i]] += sign * met[i].count;
+		meetings += met[i].count;
 	}
+	return sign * meetings;
 }
 
-// Adds, with sign, to the sums of the query slots what the source slots meeting them deal.
-static void addSums(CollideGrid &g, const std::vector<int> &sourceSlots, const std::vector<int> &querySlots, int sign) {
+// Adds, with sign, to the sums of the query slots what the source slots meeting them deal
+// (as batched with asBatched set); the number of meetings.
+static long long addSums(CollideGrid &g, const std::vector<int> &sourceSlots, const std::vector<int> &querySlots,
+                         int sign, int asBatched) {
 	if (sourceSlots.empty() || querySlots.empty()) {
-		return;
+		return 0;
 	}
-	addMeetings(g, querySlots, sumsOf(g, sourceSlots, querySlots), sign);
+	return addMeetings(g, querySlots, sumsOf(g, sourceSlots, querySlots, asBatched), sign);
 }
 
 // Cuts slots into runs of one value of key, in the order of those values.
@@ -395,6 +402,28 @@ template <typename Key> static std::vector<std::vector<int>> runsBy(std::vector<
 	return runs;
 }
 
+// Takes back, with sign, from the sums of the query slots what the source slots (as batched
+// with asBatched set) whose types one of the two ignores were counted to deal; the number of
+// meetings taken back.
+static long long takeIgnored(CollideGrid &g, const std::vector<int> &sourceSlots, const std::vector<int> &querySlots,
+                             int sign, int asBatched) {
+	auto sourceProfile = [&g, asBatched](int s) { return asBatched ? g.batchAs[s].profile : kindAt(g, s).profile; };
+	auto queryProfile = [&g](int s) { return kindAt(g, s).profile; };
+	std::vector<std::vector<int>> bySource = runsBy(sourceSlots, sourceProfile);
+	long long meetings = 0;
+	for (const std::vector<int> &queries : runsBy(querySlots, queryProfile)) {
+		int p = queryProfile(queries[0]);
+		std::vector<int> ignored;
+		for (const std::vector<int> &others : bySource) {
+			if (profilesIgnore(g, p, sourceProfile(others[0]))) {
+				ignored.insert(ignored.end(), others.begin(), others.end());
+			}
+		}
+		meetings += addSums(g, ignored, queries, -sign, asBatched);
+	}
+	return meetings;
+}
+
 // Sums the collisions of the batched slots with each other: for each, the damage of those of
 // other groups whose box meets its own, and how many of any group meet it, less those whose
 // type one of the two ignores.
@@ -402,20 +431,10 @@ static void sumBatch(CollideGrid &g, const std::vector<Meeting> *itself) {
 	if (itself != nullptr) {
 		addMeetings(g, g.batchSlots, *itself, 1);
 	} else {
-		addSums(g, g.batchSlots, g.batchSlots, 1);
+		addSums(g, g.batchSlots, g.batchSlots, 1, 0);
 	}
+	takeIgnored(g, g.batchSlots, g.batchSlots, 1, 0);
 	auto profile = [&g](int s) { return kindAt(g, s).profile; };
-	std::vector<std::vector<int>> byProfile = runsBy(g.batchSlots, profile);
-	for (const std::vector<int> &queries : byProfile) {
-		int p = profile(queries[0]);
-		std::vector<int> ignored;
-		for (const std::vector<int> &others : byProfile) {
-			if (profilesIgnore(g, p, profile(others[0]))) {
-				ignored.insert(ignored.end(), others.begin(), others.end());
-			}
-		}
-		addSums(g, ignored, queries, -1);
-	}
 	for (int s : g.batchSlots) {
 		// each meets itself, unless its own type is one it ignores
 		g.batchMeets[s] -= !profilesIgnore(g, profile(s), profile(s));
@@ -433,6 +452,11 @@ static int orderFree(int life, int burning, long long hurt, long long heal) {
 	return heal == 0 || (life + heal < 1 && life - hurt >= INT_MIN);
 }
 
+// The list order of the first slot batched at the build; LLONG_MAX for none.
+static long long firstBatchedKey(const CollideGrid &g) {
+	return g.batchSlots.empty() ? LLONG_MAX : g.key[g.batchSlots.front()];
+}
+
 // The list order of the last slot batched at the build; LLONG_MIN for none.
 static long long lastBatchedKey(const CollideGrid &g) {
 	return g.batchSlots.empty() ? LLONG_MIN : g.key[g.batchSlots.back()];
@@ -441,10 +465,12 @@ static long long lastBatchedKey(const CollideGrid &g) {
 // Takes out of the batch those whose collisions could count in their order: what every entity
 // of another group that may meet them deals, batched or not, could kill the living or bring
 // the burning back to 1, or reach an end of the int range. (The types ignored are not asked:
-// counting more than meets only keeps more out.) Entities after the last one batched are not
-// asked either: an entity collides with its partners in their list order, so it meets those
-// once all its summed collisions are made, and is handed them then (leaveBatch). 1 when
-// nothing else deals damage and all stay: then met holds what the batch deals itself.
+// counting more than meets only keeps more out.) Entities before the first one batched or after
+// the last are not asked either: an entity collides with its partners in their list order, so
+// it meets those before any of its summed collisions is made, on its life as it is (and stays
+// batched if what it is still to take and give cannot count in its order), or once all are
+// made, and is handed them then (leaveBatch). 1 when nothing else deals damage and all stay:
+// then met holds what the batch deals itself.
 static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	int vulnerable = 0;
 	for (int s : g.batchSlots) {
@@ -453,14 +479,15 @@ static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	if (!vulnerable) {
 		return 0;
 	}
+	long long first = firstBatchedKey(g);
 	long long last = lastBatchedKey(g);
 	std::vector<int> sources = g.batchSlots;
 	for (size_t s = 0; s < g.ents.size(); s++) {
-		if (!g.batched[s] && g.ents[s]->damage != 0 && g.key[s] <= last) {
+		if (!g.batched[s] && g.ents[s]->damage != 0 && g.key[s] > first && g.key[s] < last) {
 			sources.push_back((int)s);
 		}
 	}
-	met = sumsOf(g, sources, g.batchSlots);
+	met = sumsOf(g, sources, g.batchSlots, 0);
 	size_t kept = 0;
 	for (size_t i = 0; i < g.batchSlots.size(); i++) {
 		int s = g.batchSlots[i];
@@ -479,6 +506,17 @@ static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	return itself;
 }
 
+// Notes what each slot batched is as the batch is summed: its partners' sums count it so,
+// whatever it becomes once it leaves.
+static void noteBatchedAs(CollideGrid &g) {
+	g.batchAs.resize(g.ents.size());
+	for (int s : g.batchSlots) {
+		const Kind &k = kindAt(g, s);
+		g.batchAs[s] = BatchedAs{g.reach[s], k.team, k.profile, g.ents[s]->damage};
+	}
+	g.batchByX.clear();
+}
+
 // Sums the collisions of the batched slots with each other, once the slots are made and before
 // they are filed, keeping in the batch only the living that nothing can kill in the pass.
 void startBatch(CollideGrid &g) {
@@ -489,6 +527,7 @@ void startBatch(CollideGrid &g) {
 		return;
 	}
 	sumBatch(g, itself ? &met : nullptr);
+	noteBatchedAs(g);
 	for (int s : g.batchSlots) {
 		if (g.batchHeal[s] > 0) {
 			g.healed[s] = 1;  // a hurt made at once by a pile might meet the low end of the range
@@ -539,14 +578,37 @@ static void handOver(CollideGrid &g, int s, long long loss, long long meets) {
 	}
 }
 
-// 1 when slot s, leaving the batch, and slot t, batched at the build, have a summed
-// collision: they meet, and t had not left the batch by its moment.
-static int summedPair(CollideGrid &g, int s, int t) {
-	if (t == s || !reachesMeet(g.reach[s], g.reach[t]) ||
-	    profilesIgnore(g, kindAt(g, s).profile, kindAt(g, t).profile)) {
-		return 0;
+// Orders the slots batched at the build by where their reaches start across, once a pass,
+// when the first leaves in the midst of its summed collisions.
+static void arrangeBatch(CollideGrid &g) {
+	if (!g.batchByX.empty()) {
+		return;
 	}
-	return before(pairTime(g, s, t), g.leftAt[t]);
+	g.batchByX = g.batchSlots;
+	g.batchWidest = 0;
+	for (int t : g.batchSlots) {
+		g.batchWidest = std::max(g.batchWidest, g.batchAs[t].reach.x1 - g.batchAs[t].reach.x0);
+	}
+	std::sort(g.batchByX.begin(), g.batchByX.end(),
+	          [&g](int a, int b) { return g.batchAs[a].reach.x0 < g.batchAs[b].reach.x0; });
+}
+
+// Takes out of the sums of the slots still batched the collisions with those that left the
+// batch before any batched one had its turn: none of them was made, and none will be.
+static void forgetEarlyLeavers(CollideGrid &g) {
+	if (g.earlyLeavers.empty()) {
+		return;
+	}
+	std::vector<int> staying;
+	for (int t : g.batchSlots) {
+		if (g.batched[t]) {
+			staying.push_back(t);
+		}
+	}
+	long long meetings = addSums(g, g.earlyLeavers, staying, -1, 1);
+	meetings += takeIgnored(g, g.earlyLeavers, staying, -1, 1);
+	collisionsSummed += meetings;
+	g.earlyLeavers.clear();
 }
 
 // Takes slot s out of the batch now: its summed collisions before now are handed to it, those
@@ -558,24 +620,48 @@ void leaveBatch(CollideGrid &g, int s) {
 	}
 	g.batched[s] = 0;
 	g.leftAt[s] = g.now;
+	if (g.now.receiver < firstBatchedKey(g)) {
+		// no batched one has had its turn yet: none of its summed collisions is made, and its
+		// partners' sums lose it before the first turn begins, with all that leave so
+		g.earlyLeavers.push_back(s);
+		return;
+	}
 	if (g.now.receiver == g.key[s] && g.now.partner > lastBatchedKey(g)) {
 		// its walk is past every partner batched: its turn as their partner is over
 		handOver(g, s, g.batchHurt[s] - g.batchHeal[s], g.batchMeets[s]);
 		return;
 	}
+	// the summed partners: those batched at the build whose reaches met, of profiles that do
+	// not ignore each other, that had not left the batch by the moment of their collision
+	arrangeBatch(g);
+	const BatchedAs &as = g.batchAs[s];
+	auto from = std::lower_bound(g.batchByX.begin(), g.batchByX.end(), as.reach.x0 - g.batchWidest,
+	                             [&g](int t, long long x) { return g.batchAs[t].reach.x0 < x; });
 	long long loss = 0;
 	long long meets = 0;
-	for (int t : g.batchSlots) {
-		if (!summedPair(g, s, t)) {
+	int profile = -1;  // the last profile asked about, and whether s's ignores it
+	int ignores = 0;
+	for (auto i = from; i != g.batchByX.end() && g.batchAs[*i].reach.x0 <= as.reach.x1; ++i) {
+		int t = *i;
+		const BatchedAs &other = g.batchAs[t];
+		if (t == s || !reachesMeet(as.reach, other.reach)) {
 			continue;
 		}
-		long long taken = kindAt(g, s).team != kindAt(g, t).team;
-		if (before(pairTime(g, s, t), g.now)) {
-			loss += taken * g.ents[t]->damage;
+		if (other.profile != profile) {
+			profile = other.profile;
+			ignores = profilesIgnore(g, as.profile, profile);
+		}
+		PassTime at = pairTime(g, s, t);
+		if (ignores || !before(at, g.leftAt[t])) {
+			continue;
+		}
+		long long taken = as.team != other.team;
+		if (before(at, g.now)) {
+			loss += taken * other.damage;
 			meets++;
 		} else if (g.batched[t]) {
-			g.batchHurt[t] -= taken * damagePart(g.ents[s]->damage, HURT);
-			g.batchHeal[t] -= taken * damagePart(g.ents[s]->damage, HEAL);
+			g.batchHurt[t] -= taken * damagePart(as.damage, HURT);
+			g.batchHeal[t] -= taken * damagePart(as.damage, HEAL);
 			g.batchMeets[t]--;
 			collisionsSummed--;
 		}
@@ -584,11 +670,14 @@ void leaveBatch(CollideGrid &g, int s) {
 }
 
 // 1 when batched slot s must leave the batch before its collision with slot o: o's damage,
-// with all that its summed collisions take and give, could make their order count.
+// with all that its summed collisions take and give, could make their order count. Not when
+// o comes before every slot batched: none of s's summed collisions is made yet, and
+// leaveBatchAfter decides after the collision.
 static int mustLeave(const CollideGrid &g, int s, int o) {
 	const Entity *e = g.ents[s];
 	const Entity *other = g.ents[o];
-	if (!g.batched[s] || other->damage == 0 || (e->flags & ENT_INVULN) || e->group == other->group) {
+	if (!g.batched[s] || other->damage == 0 || (e->flags & ENT_INVULN) || e->group == other->group ||
+	    g.key[o] < firstBatchedKey(g)) {
 		return 0;
 	}
 	return !orderFree(e->life, kindAt(g, s).burning, g.batchHurt[s] + damagePart(other->damage, HURT),
@@ -610,8 +699,23 @@ int leaveBatchBefore(CollideGrid &g, int sa, int sb) {
 	return left;
 }
 
+// Takes batched slot s out of the batch when a collision made one by one left it a life whose
+// summed collisions still to come could count in their order; 1 when it left.
+int leaveBatchAfter(CollideGrid &g, int s) {
+	const Entity *e = g.ents[s];
+	if (!g.batched[s] || (e->flags & ENT_INVULN) ||
+	    orderFree(e->life, kindAt(g, s).burning, g.batchHurt[s], g.batchHeal[s])) {
+		return 0;
+	}
+	leaveBatch(g, s);
+	return 1;
+}
+
 // Hands their summed collisions to the batched slots before list order key.
 void finishTurns(CollideGrid &g, long long key) {
+	if (key >= firstBatchedKey(g)) {
+		forgetEarlyLeavers(g);
+	}
 	for (; g.batchDone < g.batchSlots.size() && g.key[g.batchSlots[g.batchDone]] < key; g.batchDone++) {
 		int s = g.batchSlots[g.batchDone];
 		if (g.batched[s]) {

@@ -5,18 +5,22 @@
 // used up, where each collision only moves its life and asks for its death sound, or alive
 // (when the last pass made many collisions, or the world grew), where nothing that may meet
 // it could kill it in the pass; and in either case, no life that healing could bring back to
-// 1 or that could meet an end of the int range. Collisions between batched entities then only
+// 1 or that could meet an end of the int range. (An entity meets its partners in their list
+// order: those before every batched one or after them all do not count here, as it meets them
+// before any of its summed collisions or after all.) Collisions between batched entities then only
 // move lives, the same in any order. The grid leaves those pairs alone; what they take and
 // give is summed for every batched entity at the start of the pass (meetingSums, over boxes
 // sorted by side) and handed to it when its turn as receiver is over, when the walk has
 // passed every pair it takes part in. Only game/collide_grid.cpp and game/collide.cpp use it.
 //
 // What could still make the order count takes the entity out of the batch as it happens: a
-// collision with one not batched that could (linked during the pass, or whose damage grew),
-// its removal, or a change to its box, flags, group, type or state by another's behaviour.
-// Its summed collisions up to then are made, those to come are taken out of its partners'
-// sums and made one by one: a walk over the batched entities, which none of the game's
-// behaviours cause.
+// collision with one not batched that could, or that left it a life its summed collisions
+// could end, its removal, or a change to its box, flags, group, type or state by another's
+// behaviour. Its summed collisions up to then are made, those to come are taken out of its
+// partners' sums and made one by one: at once for all that leave before any batched one has
+// its turn (none of their summed collisions is made yet), by a walk over the batched entities
+// near it for one that leaves in the midst of them, and with nothing to take out for one
+// whose walk is past them all.
 #ifndef GAME_COLLIDE_BATCH_H
 #define GAME_COLLIDE_BATCH_H
 
@@ -64,6 +68,9 @@ void leaveBatch(CollideGrid &g, int s);
 // Takes the batched sides of the collision of sa and sb out of the batch when the order of
 // that collision among their summed ones could count; 1 when one left.
 int leaveBatchBefore(CollideGrid &g, int sa, int sb);
+// Takes batched slot s out of the batch when a collision made one by one left it a life whose
+// summed collisions still to come could count in their order; 1 when it left.
+int leaveBatchAfter(CollideGrid &g, int s);
 // Hands their summed collisions to the batched slots before list order key: their turns
 // are over.
 void finishTurns(CollideGrid &g, long long key);

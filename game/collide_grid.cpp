@@ -124,15 +124,6 @@ static unsigned long long pileHash(int k, const Reach &r) {
 	return mix((unsigned long long)k ^ mix(r.x0 ^ mix(r.y0 ^ mix(r.x1 ^ mix(r.y1)))));
 }
 
-// 1 when the two reaches share a point.
-static int overlaps(const Reach &a, const Reach &b) {
-	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
-}
-
-// 1 when the two reaches share a point, for the batch.
-int reachesMeet(const Reach &a, const Reach &b) {
-	return overlaps(a, b);
-}
 
 // The number of group's team, given once for the whole run of the game: a game has few
 // groups, and a number kept costs no table built every pass.
@@ -458,6 +449,8 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.batchMeets.clear();
 	g.leftAt.clear();
 	g.batchSlots.clear();
+	g.batchByX.clear();
+	g.earlyLeavers.clear();
 	g.batchDone = 0;
 	g.piles.clear();
 	clearTable(g.pileTable, 64);
@@ -1112,7 +1105,7 @@ static int summedPile(CollideGrid &g, int st, int make) {
 	Pile &pile = g.piles[p];
 	if (pile.stamp != g.stamp) {
 		pile.stamp = g.stamp;
-		pile.summed = overlaps(g.askedReach, pile.core);
+		pile.summed = reachesMeet(g.askedReach, pile.core);
 		if (pile.summed) {
 			g.summed.push_back(p);
 		}
@@ -1130,7 +1123,7 @@ static int consider(CollideGrid &g, int st, long long from) {
 	if (inertForReceiver(g, stack.kind)) {
 		return 1;
 	}
-	if (!overlaps(r, stack.reach)) {
+	if (!reachesMeet(r, stack.reach)) {
 		return 0;
 	}
 	int meetsHere = cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) == stack.cx &&
@@ -1155,7 +1148,7 @@ static unsigned long long partnerKinds(CollideGrid &g) {
 	}
 	unsigned long long near = 0;
 	for (size_t k = 0; k < g.kinds.size(); k++) {
-		if (overlaps(g.askedReach, g.kindBox[k]) && !inertForReceiver(g, (int)k)) {
+		if (reachesMeet(g.askedReach, g.kindBox[k]) && !inertForReceiver(g, (int)k)) {
 			near |= kindBit((int)k);
 		}
 	}

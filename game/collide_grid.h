@@ -109,6 +109,15 @@ struct PassTime {
 	long long partner;
 };
 
+// What an entity batched was as the batch was summed: its reach, group and profile numbers and
+// damage.
+struct BatchedAs {
+	Reach reach;
+	int team;
+	int profile;
+	int damage;
+};
+
 // The group and profile numbers of the last entity of a template whose kind was worked out.
 struct TemplateMemo {
 	long pass;
@@ -203,8 +212,12 @@ struct CollideGrid {
 	std::vector<long long> batchMeets;  // ...and how many they are
 	std::vector<signed char> healed;    // 1: batched, and healed by its summed collisions
 	std::vector<PassTime> leftAt;       // batched at the build: the moment it left the batch, if it did
+	std::vector<BatchedAs> batchAs;     // batched at the build: what it was then
 	std::vector<int> batchSlots;        // the slots batched at the build, in list order...
 	size_t batchDone;                   // ...of which those before this one have had their turn
+	std::vector<int> batchByX;          // ...by where their reaches start across (once one leaves)...
+	long long batchWidest;              // ...and the widest of those reaches
+	std::vector<int> earlyLeavers;      // left before any batched one had its turn, still in the sums
 	int batching;                       // 1 when this pass batches the burning
 	int batchLiving;                    // 1 when it batches the living too...
 	size_t lastEntities;                // ...as decided by the last pass's entities...
@@ -220,7 +233,9 @@ struct CollideGrid {
 // 1 when e is in its DEATH state.
 int inDeath(const Entity *e);
 // 1 when the two reaches share a point.
-int reachesMeet(const Reach &a, const Reach &b);
+inline int reachesMeet(const Reach &a, const Reach &b) {
+	return (a.x0 <= b.x1) & (b.x0 <= a.x1) & (a.y0 <= b.y1) & (b.y0 <= a.y1);
+}
 // 1 when profile p or q ignores the other's type.
 int profilesIgnore(CollideGrid &g, int p, int q);
 // Works out the kind of slot s anew, before its filing.

@@ -292,6 +292,11 @@ const Crowd CROWDS[][3] = {
 	{{"Plain", "P", "T3", "", 1, 0, 0, 1000, 1000, 1000000, 1000, 0, 0, 2},
      {"Killer", "K", "T1", "", 19, 100, 100, 20, 20, 100, 1, 0, 3, 0},
      {"Plain", "A", "T2", "", 60, 105, 100, 20, 20, 1000, 1, 0, 2, 1}},
+	// the player first in the list over two living sides spread that hurt each other: its
+	// damage leaves one of them a life that what they deal each other could end
+	{{"Plain", "P", "T3", "", 1, 0, 0, 1000, 1000, 1000000, 30, 0, 0, 0},
+     {"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 40, 1, 0, 2, 1},
+     {"Plain", "B", "T2", "", 60, 110, 95, 20, 20, 100, 1, 0, 2, 1}},
 	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
 	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
      {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
