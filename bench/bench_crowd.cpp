@@ -37,6 +37,8 @@ enum Crowd {
 	HEALING_SPREAD,   // two sides so spread that heal each other
 	HEALING_BEHIND,   // the same behind the player in the list, which could kill those it meets
 	LIVES_RUN_OUT,    // two sides so spread, alive, that kill each other: each meets more than its life
+	KILLING_SPREAD,   // two sides so spread that kill each other, the wrecks shrinking to nothing
+	WRECKS_SPREAD,    // the same, the wrecks keeping their boxes
 	CROWDS
 };
 
@@ -44,7 +46,8 @@ const char *CROWD_NAMES[CROWDS] = {
 	"Pile",           "LivingAndBurning", "Ignoring",    "Invulnerable",  "DyingReceivers", "Killing",
 	"SpawningDeaths", "HugeBoxes",        "EmptyWrecks", "BurningBoxes",  "UnderShields",   "MillionLives",
 	"Healing",        "Wrecks",           "BigApart",    "Scattered",     "NegativeWidths", "Surrounded",
-	"BurningApart",   "BurningSpread",    "LivesSpread", "HealingSpread", "HealingBehind",  "LivesRunOut"};
+	"BurningApart",   "BurningSpread",    "LivesSpread", "HealingSpread", "HealingBehind",  "LivesRunOut",
+	"KillingSpread",  "WrecksSpread"};
 
 // A small generator of its own, so that the crowds are the same in every run.
 unsigned int crowdSeed = 1;
@@ -249,6 +252,8 @@ void crowdWorld(Crowd c, int n) {
 		case HEALING_SPREAD:
 		case HEALING_BEHIND:
 		case LIVES_RUN_OUT:
+		case KILLING_SPREAD:
+		case WRECKS_SPREAD:
 			e = addOpenBullet(k % 2 ? "A" : "B", x + crowdRand(0, 799), y + crowdRand(0, 199));
 			if (e != nullptr) {
 				e->w = e->h = 200;
@@ -259,7 +264,7 @@ void crowdWorld(Crowd c, int n) {
 				e->life = e->maxlife = 10000000;
 			} else if (e != nullptr && c == LIVES_RUN_OUT) {
 				e->life = e->maxlife = 300;
-			} else if (e != nullptr) {
+			} else if (e != nullptr && c != KILLING_SPREAD && c != WRECKS_SPREAD) {
 				e->damage = -1;
 			}
 			break;
@@ -326,7 +331,7 @@ void BM_CollisionCrowd(benchmark::State &state) {
 		state.SkipWithError("no Bullet DEATH frame");
 		return;
 	}
-	if (c == DYING_RECEIVERS || c == WRECKS) {
+	if (c == DYING_RECEIVERS || c == WRECKS || c == WRECKS_SPREAD) {
 		death->enter = nullptr;  // the data's bullets burn with their boxes
 	} else if (c == SPAWNING_DEATHS) {
 		// leaving its flight fires a bullet at the player, and its death removes it

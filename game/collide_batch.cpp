@@ -349,7 +349,7 @@ static std::vector<Meeting> sumsOf(CollideGrid &g, const std::vector<int> &sourc
 	queries.reserve(querySlots.size());
 	for (int s : sourceSlots) {
 		BatchedAs as =
-			asBatched ? g.batchAs[s] : BatchedAs{forwards(g.reach[s]), kindAt(g, s).team, 0, g.ents[s]->damage};
+			asBatched ? g.batchAs[s] : BatchedAs{forwards(g.reach[s]), kindAt(g, s).team, 0, g.ents[s]->damage, 0};
 		sources.push_back(SumBox{as.reach, index(as.team), {damagePart(as.damage, HURT), damagePart(as.damage, HEAL)}});
 	}
 	for (int s : querySlots) {
@@ -441,12 +441,16 @@ static void sumBatch(CollideGrid &g, const std::vector<Meeting> *itself) {
 	}
 }
 
-// 1 when a life, taking at most hurt and gaining at most heal in some order, stays alive, or
-// when burning stays below 1, without meeting an end of the int range: then the order of
-// what it takes and gains cannot count.
-static int orderFree(int life, int burning, long long hurt, long long heal) {
-	if (!burning) {
-		return life - hurt >= 1 && life + heal <= INT_MAX;
+// 1 when slot s's life, taking at most hurt and gaining at most heal in some order, stays
+// alive, or falls to a quiet death, or when burning stays below 1, without meeting an end of
+// the int range: then the order of what it takes and gains cannot count.
+static int orderFree(const CollideGrid &g, int s, long long hurt, long long heal) {
+	int life = g.ents[s]->life;
+	if (!kindAt(g, s).burning) {
+		// hurt alone takes a life down the same in any order, and a quiet death is the same
+		// whenever it comes
+		return (life - hurt >= 1 && life + heal <= INT_MAX) ||
+		       (g.batchAs[s].quiet && heal == 0 && life - hurt >= INT_MIN);
 	}
 	// without healing, only the low end is met, the same in any order
 	return heal == 0 || (life + heal < 1 && life - hurt >= INT_MIN);
@@ -491,8 +495,7 @@ static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	size_t kept = 0;
 	for (size_t i = 0; i < g.batchSlots.size(); i++) {
 		int s = g.batchSlots[i];
-		if (!(g.ents[s]->flags & ENT_INVULN) &&
-		    !orderFree(g.ents[s]->life, kindAt(g, s).burning, othersDeal(met[i], HURT), othersDeal(met[i], HEAL))) {
+		if (!(g.ents[s]->flags & ENT_INVULN) && !orderFree(g, s, othersDeal(met[i], HURT), othersDeal(met[i], HEAL))) {
 			g.batched[s] = 0;
 			kindAnew(g, s);
 			continue;
@@ -506,13 +509,28 @@ static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	return itself;
 }
 
+// 1 when dying would change nothing of e but its state, whenever it died: it has a DEATH
+// state whose first frame runs nothing as it is entered, and its own frame runs nothing as it
+// is left. (Its death sound is asked for either way.)
+static int quietDeath(const Entity *e) {
+	if (inDeath(e) || e->frame == nullptr || e->frame->exit != nullptr) {
+		return 0;
+	}
+	for (const State &st : e->data->states) {
+		if (st.name == "DEATH") {
+			return !st.frames.empty() && st.frames[0].enter == nullptr;
+		}
+	}
+	return 0;
+}
+
 // Notes what each slot batched is as the batch is summed: its partners' sums count it so,
 // whatever it becomes once it leaves.
 static void noteBatchedAs(CollideGrid &g) {
 	g.batchAs.resize(g.ents.size());
 	for (int s : g.batchSlots) {
 		const Kind &k = kindAt(g, s);
-		g.batchAs[s] = BatchedAs{g.reach[s], k.team, k.profile, g.ents[s]->damage};
+		g.batchAs[s] = BatchedAs{g.reach[s], k.team, k.profile, g.ents[s]->damage, quietDeath(g.ents[s])};
 	}
 	g.batchByX.clear();
 }
@@ -521,13 +539,13 @@ static void noteBatchedAs(CollideGrid &g) {
 // they are filed, keeping in the batch only the living that nothing can kill in the pass.
 void startBatch(CollideGrid &g) {
 	g.now = PassTime{LLONG_MIN, LLONG_MIN};
+	noteBatchedAs(g);
 	std::vector<Meeting> met;
 	int itself = keepTheOrderFree(g, met);
 	if (g.batchSlots.empty()) {
 		return;
 	}
 	sumBatch(g, itself ? &met : nullptr);
-	noteBatchedAs(g);
 	for (int s : g.batchSlots) {
 		if (g.batchHeal[s] > 0) {
 			g.healed[s] = 1;  // a hurt made at once by a pile might meet the low end of the range
@@ -573,7 +591,9 @@ static void handOver(CollideGrid &g, int s, long long loss, long long meets) {
 	if (!(e->flags & ENT_INVULN)) {
 		e->life = saturatingAdd(e->life, -loss);
 	}
-	if (meets > 0 && e->life < 1) {
+	if (e->life < 1 && !inDeath(e)) {
+		e->die();  // quiet (orderFree): as at any moment of its summed collisions
+	} else if (meets > 0 && e->life < 1) {
 		e->soundDying();
 	}
 }
@@ -680,7 +700,7 @@ static int mustLeave(const CollideGrid &g, int s, int o) {
 	    g.key[o] < firstBatchedKey(g)) {
 		return 0;
 	}
-	return !orderFree(e->life, kindAt(g, s).burning, g.batchHurt[s] + damagePart(other->damage, HURT),
+	return !orderFree(g, s, g.batchHurt[s] + damagePart(other->damage, HURT),
 	                  g.batchHeal[s] + damagePart(other->damage, HEAL));
 }
 
@@ -703,8 +723,7 @@ int leaveBatchBefore(CollideGrid &g, int sa, int sb) {
 // summed collisions still to come could count in their order; 1 when it left.
 int leaveBatchAfter(CollideGrid &g, int s) {
 	const Entity *e = g.ents[s];
-	if (!g.batched[s] || (e->flags & ENT_INVULN) ||
-	    orderFree(e->life, kindAt(g, s).burning, g.batchHurt[s], g.batchHeal[s])) {
+	if (!g.batched[s] || (e->flags & ENT_INVULN) || orderFree(g, s, g.batchHurt[s], g.batchHeal[s])) {
 		return 0;
 	}
 	leaveBatch(g, s);

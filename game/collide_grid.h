@@ -110,12 +110,13 @@ struct PassTime {
 };
 
 // What an entity batched was as the batch was summed: its reach, group and profile numbers and
-// damage.
+// damage, and whether its death would be quiet (collide_batch.cpp).
 struct BatchedAs {
 	Reach reach;
 	int team;
 	int profile;
 	int damage;
+	int quiet;
 };
 
 // The group and profile numbers of the last entity of a template whose kind was worked out.

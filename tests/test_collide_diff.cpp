@@ -297,6 +297,10 @@ const Crowd CROWDS[][3] = {
 	{{"Plain", "P", "T3", "", 1, 0, 0, 1000, 1000, 1000000, 30, 0, 0, 0},
      {"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 40, 1, 0, 2, 1},
      {"Plain", "B", "T2", "", 60, 110, 95, 20, 20, 100, 1, 0, 2, 1}},
+	// two sides spread that kill each other and burn on with their boxes, quietly, but for one
+	// that spawns as it leaves its living frame
+	{{"Leaver", "A", "T1", "", 40, 100, 100, 20, 20, 3, 1, 0, 2},
+     {"Wreck", "B", "T2", "", 40, 105, 98, 20, 20, 3, 1, 0, 2}},
 	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
 	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
      {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
