@@ -672,6 +672,10 @@ static void fileStacks(CollideGrid &g) {
 	for (size_t i = 0; i < g.jump.size(); i++) {
 		g.jump[i] = (int)i;
 	}
+	g.stackJump.resize(g.stacks.size());
+	for (size_t i = 0; i < g.stackJump.size(); i++) {
+		g.stackJump[i] = (int)i;
+	}
 }
 
 // The column (axis 0) or the row (axis 1) of stack st's cell.
@@ -766,11 +770,17 @@ static int isStack(const Stack &st, int grid, long long cx, long long cy, int k,
 	return st.grid == grid && st.cx == cx && st.cy == cy && st.kind == k && sameReach(st.reach, r);
 }
 
+// 1 when stack st was found to hold nothing for the receivers to come (stackSpent): the walks
+// pass over it, and filings go to a stack made anew instead.
+static int spent(const CollideGrid &g, int st) {
+	return g.stackJump[st] != st;
+}
+
 // The stack of kind k and reach r under cell (cx, cy) of grid; made when there is none.
 static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k, const Reach &r) {
 	unsigned int b = bucketOf(g, grid, cx, cy);
 	for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
-		if (isStack(g.stacks[st], grid, cx, cy, k, r)) {
+		if (isStack(g.stacks[st], grid, cx, cy, k, r) && !spent(g, st)) {
 			return st;
 		}
 	}
@@ -796,6 +806,7 @@ static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k,
 	st.smallAt = -1;
 	int made = (int)g.stacks.size();
 	g.stacks.push_back(st);
+	g.stackJump.push_back(made);
 	g.bucketExtra[b] = made;
 	g.gridExtra[grid].push_back(made);
 	noteGridKind(g, grid, k);
@@ -961,6 +972,48 @@ static int standingFrom(CollideGrid &g, int i, int end) {
 	for (int k = i; k < r;) {
 		int next = g.jump[k];
 		g.jump[k] = r;
+		k = next;
+	}
+	return r;
+}
+
+// 1 when no entry of stack st stands for an entity ahead of the receiver: every receiver to
+// come is further on in the list. A crowd that dies or moves as the pass goes leaves its
+// stacks of the build behind it, and the receivers after it no longer look at them.
+static int stackSpent(CollideGrid &g, int st) {
+	const Stack &stack = g.stacks[st];
+	if (stack.late >= 0) {
+		const LateList &late = g.lateLists[stack.late];
+		if (!late.empty() && g.key[late.back().slot] > g.passedKey) {
+			return 0;
+		}
+	}
+	if (stack.begin == stack.end || g.key[g.entries[stack.end - 1].slot] <= g.passedKey) {
+		return 1;
+	}
+	int pos = (int)(std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, g.passedKey + 1,
+	                                 [&g](const Entry &e, long long k) { return g.key[e.slot] < k; }) -
+	                g.entries.begin());
+	return standingFrom(g, pos, stack.end) == stack.end;
+}
+
+// The first stack of stacks[i, end), stacks of the build in one bucket, that is not spent, or
+// end; those found spent are marked so, and jumped over from then on.
+static int unspentFrom(CollideGrid &g, int i, int end) {
+	int r = i;
+	while (r < end) {
+		if (g.stackJump[r] != r) {
+			r = g.stackJump[r];
+		} else if (stackSpent(g, r)) {
+			g.stackJump[r] = r + 1;
+			r++;
+		} else {
+			break;
+		}
+	}
+	for (int k = i; k < r;) {
+		int next = g.stackJump[k];
+		g.stackJump[k] = r;
 		k = next;
 	}
 	return r;
@@ -1160,14 +1213,23 @@ static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
 		for (long long cx = c.x0; cx <= c.x1; cx++) {
 			unsigned int b = bucketOf(g, grid, cx, cy);
-			for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1];) {
+			int end = g.bucketStack[b + 1];
+			for (int st = unspentFrom(g, g.bucketStack[b], end); st < end;) {
 				int here = g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy;
-				st = here && consider(g, st, from) ? g.stacks[st].runEnd : st + 1;
+				st = unspentFrom(g, here && consider(g, st, from) ? g.stacks[st].runEnd : st + 1, end);
 			}
-			for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+			// the stacks made during the pass: those spent leave the bucket's list
+			for (int *link = &g.bucketExtra[b]; *link >= 0;) {
+				int st = *link;
+				if (stackSpent(g, st)) {
+					g.stackJump[st] = st + 1;
+					*link = g.stacks[st].nextExtra;
+					continue;
+				}
 				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
 					consider(g, st, from);
 				}
+				link = &g.stacks[st].nextExtra;
 			}
 		}
 	}

@@ -156,7 +156,8 @@ struct CollideGrid {
 	// the filing
 	unsigned int mask;  // bucket count - 1
 	std::vector<Entry> entries;
-	std::vector<int> jump;  // per entry: where the walk goes on past entries that stand for nothing
+	std::vector<int> jump;       // per entry: where the walk goes on past entries that stand for nothing
+	std::vector<int> stackJump;  // per stack: where a bucket's walk goes on past stacks spent (spent())
 	std::vector<Stack> stacks;
 	std::vector<int> bucketStack;               // per bucket: its first stack from the build, and the end
 	std::vector<int> bucketExtra;               // per bucket: the first stack made during the pass, -1 for none
