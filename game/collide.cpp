@@ -183,6 +183,8 @@ void collisionPass() {
 	linkWatch = watchLink;
 	unlinkWatch = watchUnlink;
 	for (Entity *a = elist; a != nullptr; a = worldNext(a)) {
+		fileFresh(grid);
+		batchTheRest(grid, a);
 		receiverPass(grid, a);
 	}
 	flushPiles(grid);

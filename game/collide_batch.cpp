@@ -278,19 +278,24 @@ int batchCandidate(const CollideGrid &g, const Entity *e) {
 	return burning ? e->life < 1 : g.batchLiving && e->life >= 1;
 }
 
-// Decides whether the pass over a world of n entities batches, and whether its living too:
-// when the last pass made many collisions, or the world grew much since. The candidates must
-// be enough for summing to pay, and some of them must change something by colliding: some
-// burn, or some are of another group than others.
-void chooseBatch(CollideGrid &g, size_t n) {
-	g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
-	g.lastEntities = n;
-	g.pairsMade = 0;
+// Decides whether the pass over the n entities from first on batches, and whether its living
+// too: when the last pass made many collisions, or the world grew much since, or with resume
+// set, when this one did so far (worthBatchingNow). The candidates must be enough for summing
+// to pay, and some of them must change something by colliding: some burn, or some are of
+// another group than others.
+void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume) {
+	if (resume) {
+		g.batchLiving = 1;
+	} else {
+		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
+		g.lastEntities = n;
+		g.pairsMade = 0;
+	}
 	int candidates = 0;
 	int burning = 0;
 	const std::string *group = nullptr;
 	int groups = 1;
-	for (const Entity *e = elist; e != nullptr; e = e->next) {
+	for (const Entity *e = first; e != nullptr; e = e->next) {
 		if (!batchCandidate(g, e)) {
 			continue;
 		}
@@ -304,6 +309,7 @@ void chooseBatch(CollideGrid &g, size_t n) {
 	}
 	g.batching = candidates >= collisionBatchSize && (burning > 0 || groups > 1);
 }
+
 
 // Notes what the pass made, for the next to decide by.
 void passMade(CollideGrid &g) {
@@ -464,6 +470,15 @@ static long long firstBatchedKey(const CollideGrid &g) {
 // The list order of the last slot batched at the build; LLONG_MIN for none.
 static long long lastBatchedKey(const CollideGrid &g) {
 	return g.batchSlots.empty() ? LLONG_MIN : g.key[g.batchSlots.back()];
+}
+
+// 1 when the pass, not batching the living, has made as many collisions one by one as the last
+// pass would have needed to batch them, and none of its summed collisions is made yet: no
+// batched entity comes before list order key. A world whose crowds meet all at once (they
+// came together or were spawned in one cycle) then has them summed in the very pass.
+int worthBatchingNow(const CollideGrid &g, long long key) {
+	return !g.batchLiving && g.pairsMade >= collisionBatchPairs * (long long)g.lastEntities &&
+	       firstBatchedKey(g) >= key;
 }
 
 // Takes out of the batch those whose collisions could count in their order: what every entity

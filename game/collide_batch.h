@@ -53,8 +53,12 @@ void meetingSums(const std::vector<SumBox> &sources, const std::vector<SumBox> &
 
 // 1 when e may be batched at the start of a pass.
 int batchCandidate(const CollideGrid &g, const Entity *e);
-// Decides whether the pass over a world of n entities batches, and whether its living too.
-void chooseBatch(CollideGrid &g, size_t n);
+// Decides whether the pass over the n entities from first on batches, and whether its living
+// too; with resume, the pass goes on from first with the living batched.
+void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume);
+// 1 when the pass so far made enough collisions one by one for batching the living to pay, and
+// none summed is made before list order key.
+int worthBatchingNow(const CollideGrid &g, long long key);
 // Notes what the pass made, for the next to decide by.
 void passMade(CollideGrid &g);
 // Sums the collisions of the batched slots with each other, once their slots are made and

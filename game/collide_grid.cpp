@@ -469,6 +469,7 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	std::fill(g.ignoresValue.begin(), g.ignoresValue.end(), -1);
 	g.ignoresCount = 0;
 	g.stacks.clear();
+	g.stacksTabled = -1;
 	for (int grid : g.grids) {
 		g.gridKinds[grid] = 0;
 		g.gridExtra[grid].clear();
@@ -508,6 +509,7 @@ static void addStack(CollideGrid &g, int begin, int end) {
 	st.py = c.y0;
 	st.begin = (int)g.entries.size();
 	st.end = st.begin + (end - begin);
+	st.ahead = st.begin;
 	st.late = -1;
 	st.nextExtra = -1;
 	st.pile = -1;
@@ -745,24 +747,44 @@ static const std::vector<int> &kindCells(CollideGrid &g, int k, int *begin, int 
 	return index;
 }
 
-// Files every linked entity; 0 when the list is out of the order of priority.
-int buildGrid(CollideGrid &g) {
+// Files every linked entity from first on, the pass going on from first; 0 when the list is
+// out of the order of priority. With resume, the pass so far stands as made and the living
+// are batched (chooseBatch).
+static int fileFrom(CollideGrid &g, Entity *first, int resume) {
 	size_t n = 0;
-	for (Entity *e = elist; e != nullptr; e = e->next) {
+	for (Entity *e = first; e != nullptr; e = e->next) {
 		if (e->next != nullptr && e->next->priority < e->priority) {
 			return 0;
 		}
 		n++;
 	}
 	resetGrid(g, n);
-	chooseBatch(g, n);
+	chooseBatch(g, n, first, resume);
 	long long place = 0;
-	for (Entity *e = elist; e != nullptr; e = e->next) {
+	for (Entity *e = first; e != nullptr; e = e->next) {
 		addSlot(g, e, orderKey(e->priority, place++), g.batching && batchCandidate(g, e));
 	}
 	startBatch(g);  // may take some out of the batch: before they are filed
 	fileStacks(g);
 	return 1;
+}
+
+// Files every linked entity; 0 when the list is out of the order of priority.
+int buildGrid(CollideGrid &g) {
+	return fileFrom(g, elist, 0);
+}
+
+// Files anew the entities from receiver a on, the living batched, when the pass is making so
+// many collisions one by one that summing them pays and none summed is made yet; 1 when it did.
+// The receivers passed meet nothing more: the rest of the pass is a pass of its own over the
+// list from a on.
+int batchTheRest(CollideGrid &g, Entity *a) {
+	int s = slotOf(g, a);
+	if (s < 0 || !worthBatchingNow(g, g.key[s])) {
+		return 0;
+	}
+	flushPiles(g);
+	return fileFrom(g, a, 1);
 }
 
 // 1 when stack st is the one of kind k and reach r under cell (cx, cy) of grid.
@@ -776,19 +798,53 @@ static int spent(const CollideGrid &g, int st) {
 	return g.stackJump[st] != st;
 }
 
+// The hash of the stack of kind k and reach r under cell (cx, cy) of grid.
+static unsigned long long stackHash(int grid, long long cx, long long cy, int k, const Reach &r) {
+	unsigned long long cell = (unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy;
+	return mix(pileHash(k, r) ^ (cell + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full));
+}
+
+// The hash of stack st.
+static unsigned long long hashOfStack(const Stack &st) {
+	return stackHash(st.grid, st.cx, st.cy, st.kind, st.reach);
+}
+
+// Enters the stacks made since into the table from cell, kind and reach to stack; the first
+// filing of a pass enters them all, and a table half full is made anew, twice the size,
+// without the stacks spent. A crowd filed anew as it dies finds its stacks at once, however
+// many share its cells.
+static void tableStacks(CollideGrid &g) {
+	int n = (int)g.stacks.size();
+	if (g.stacksTabled < 0 || (size_t)n * 2 > g.stackTable.size()) {
+		clearTable(g.stackTable, 4 * (size_t)n);
+		for (int q = 0; q < n; q++) {
+			if (!spent(g, q)) {
+				g.stackTable[emptyPlace(g.stackTable, hashOfStack(g.stacks[q]))] = q;
+			}
+		}
+		g.stacksTabled = n;
+	}
+	for (; g.stacksTabled < n; g.stacksTabled++) {
+		g.stackTable[emptyPlace(g.stackTable, hashOfStack(g.stacks[g.stacksTabled]))] = g.stacksTabled;
+	}
+}
+
 // The stack of kind k and reach r under cell (cx, cy) of grid; made when there is none.
 static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k, const Reach &r) {
-	unsigned int b = bucketOf(g, grid, cx, cy);
-	for (int st = g.bucketStack[b]; st < g.bucketStack[b + 1]; st++) {
-		if (isStack(g.stacks[st], grid, cx, cy, k, r) && !spent(g, st)) {
-			return st;
-		}
-	}
-	for (int st = g.bucketExtra[b]; st >= 0; st = g.stacks[st].nextExtra) {
+	tableStacks(g);
+	unsigned int mask = (unsigned int)g.stackTable.size() - 1;
+	int spentPlace = -1;  // of one of its stacks spent, which the one made takes over
+	for (unsigned int i = (unsigned int)stackHash(grid, cx, cy, k, r) & mask; g.stackTable[i] != NO_ENTRY;
+	     i = (i + 1) & mask) {
+		int st = g.stackTable[i];
 		if (isStack(g.stacks[st], grid, cx, cy, k, r)) {
-			return st;
+			if (!spent(g, st)) {
+				return st;
+			}
+			spentPlace = (int)i;
 		}
 	}
+	unsigned int b = bucketOf(g, grid, cx, cy);
 	Stack st;
 	st.cx = cx;
 	st.cy = cy;
@@ -798,7 +854,7 @@ static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k,
 	Reach start = cellsOf(r, grid);
 	st.px = start.x0;
 	st.py = start.y0;
-	st.begin = st.end = 0;
+	st.begin = st.end = st.ahead = 0;
 	st.late = -1;
 	st.nextExtra = g.bucketExtra[b];
 	st.pile = -1;
@@ -810,6 +866,11 @@ static int stackFor(CollideGrid &g, int grid, long long cx, long long cy, int k,
 	g.bucketExtra[b] = made;
 	g.gridExtra[grid].push_back(made);
 	noteGridKind(g, grid, k);
+	if (spentPlace >= 0) {
+		g.stackTable[spentPlace] = made;
+		g.stacksTabled++;
+	}
+	tableStacks(g);
 	return made;
 }
 
@@ -981,20 +1042,20 @@ static int standingFrom(CollideGrid &g, int i, int end) {
 // come is further on in the list. A crowd that dies or moves as the pass goes leaves its
 // stacks of the build behind it, and the receivers after it no longer look at them.
 static int stackSpent(CollideGrid &g, int st) {
-	const Stack &stack = g.stacks[st];
+	Stack &stack = g.stacks[st];
 	if (stack.late >= 0) {
 		const LateList &late = g.lateLists[stack.late];
 		if (!late.empty() && g.key[late.back().slot] > g.passedKey) {
 			return 0;
 		}
 	}
-	if (stack.begin == stack.end || g.key[g.entries[stack.end - 1].slot] <= g.passedKey) {
-		return 1;
+	// the receivers come in list order: what one passed, no later one needs
+	int pos = stack.ahead;
+	while ((pos = standingFrom(g, pos, stack.end)) < stack.end && g.key[g.entries[pos].slot] <= g.passedKey) {
+		pos++;
 	}
-	int pos = (int)(std::lower_bound(g.entries.begin() + stack.begin, g.entries.begin() + stack.end, g.passedKey + 1,
-	                                 [&g](const Entry &e, long long k) { return g.key[e.slot] < k; }) -
-	                g.entries.begin());
-	return standingFrom(g, pos, stack.end) == stack.end;
+	stack.ahead = pos;
+	return pos == stack.end;
 }
 
 // The first stack of stacks[i, end), stacks of the build in one bucket, that is not spent, or

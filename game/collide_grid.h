@@ -65,6 +65,7 @@ struct Stack {
 	int pile;       // its pile once known, -1 before
 	int runEnd;     // of the build: where the stacks of its bucket, cell and pile end
 	int smallAt;    // lateFilings when its pile was last found too small to pay, -1 for never
+	int ahead;      // no entry before it in entries stands ahead of the receiver (stackSpent)
 };
 
 // The entities of one kind whose reaches start in one cell of one grid, still ahead of the
@@ -156,8 +157,10 @@ struct CollideGrid {
 	// the filing
 	unsigned int mask;  // bucket count - 1
 	std::vector<Entry> entries;
-	std::vector<int> jump;       // per entry: where the walk goes on past entries that stand for nothing
-	std::vector<int> stackJump;  // per stack: where a bucket's walk goes on past stacks spent (spent())
+	std::vector<int> jump;        // per entry: where the walk goes on past entries that stand for nothing
+	std::vector<int> stackTable;  // open addressing from cell, kind and reach to stack...
+	int stacksTabled;             // ...holding stacks[0, stacksTabled), -1 before the first filing
+	std::vector<int> stackJump;   // per stack: where a bucket's walk goes on past stacks spent (spent())
 	std::vector<Stack> stacks;
 	std::vector<int> bucketStack;               // per bucket: its first stack from the build, and the end
 	std::vector<int> bucketExtra;               // per bucket: the first stack made during the pass, -1 for none
@@ -248,6 +251,9 @@ int changesNothing(const Entity *a, const Entity *b);
 // Files every linked entity; 0 when the list is not in the order of priority that every
 // linking keeps, and the grid cannot stand for it.
 int buildGrid(CollideGrid &g);
+// Files anew the entities from receiver a on, the living batched, when the pass is making so
+// many collisions one by one that summing them pays and none summed is made yet; 1 when it did.
+int batchTheRest(CollideGrid &g, Entity *a);
 // The slot of e; -1 when it is not filed.
 int slotOf(const CollideGrid &g, const Entity *e);
 // Files the entities linked since the last call; 1 when there were any.

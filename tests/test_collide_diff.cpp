@@ -221,7 +221,8 @@ struct Crowd {
 };
 
 // Each row is one world: its crowds, made in turns so that they lie mixed in the list.
-const Crowd CROWDS[][3] = {
+const int CROWDS_A_ROW = 4;
+const Crowd CROWDS[][CROWDS_A_ROW] = {
 	// one side, alive, or dead and still to burn (its next die() acts)
 	{{"Plain", "A", "T1", "", 60, 100, 100, 5, 5, 1, 1, 0}, {"Nester", "A", "T1", "", 60, 100, 100, 5, 5, 0, 1, 0}},
 	// three sides: one ignores its own type (as bullets do), one the type of another
@@ -310,7 +311,7 @@ const Crowd CROWDS[][3] = {
 // Makes the crowds of a row of the table, if any, in turns.
 void makeCrowds(const Crowd *row) {
 	for (int i = 0; row != nullptr && i < 60; i++) {
-		for (const Crowd *c = row; c < row + 3 && c->profile != nullptr; c++) {
+		for (const Crowd *c = row; c < row + CROWDS_A_ROW && c->profile != nullptr; c++) {
 			if (i < c->n) {
 				Entity *e = linkNew(c->profile, c->priority);
 				e->x = c->x + i * c->step, e->y = c->y, e->w = c->w, e->h = c->h, e->group = c->group,
@@ -323,8 +324,8 @@ void makeCrowds(const Crowd *row) {
 }
 
 // Builds world number seed, or the crowds of row, and runs a few passes of one kind over it,
-// with moves between them.
-std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row = nullptr) {
+// with moves between them, and after the first, the move `after`.
+std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row = nullptr, void (*after)() = nullptr) {
 	while (elist != nullptr) {
 		remEn(&elist, elist);
 	}
@@ -357,6 +358,9 @@ std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row =
 		for (Entity *e = elist; e != nullptr; e = e->next) {
 			e->x = shifted(e->x, rng.range(-8, 8));
 			e->y = shifted(e->y, rng.range(-8, 8));
+		}
+		if (round == 0 && after != nullptr) {
+			after();
 		}
 	}
 	return result;
@@ -404,11 +408,11 @@ std::string untraced(const std::string &run) {
 
 // The passes over world seed, or the crowds of row, disagree: a failure for each, and 1.
 // Where the grid made collisions at once, it traced only those made one by one.
-int differs(unsigned long long seed, const Crowd *row, std::string *plain) {
-	*plain = runWorld(seed, collisionPassReference, row);
+int differs(unsigned long long seed, const Crowd *row, std::string *plain, void (*after)() = nullptr) {
+	*plain = runWorld(seed, collisionPassReference, row, after);
 	long summed = collisionsSummed;
-	std::string fast = runWorld(seed, collisionPass, row);
-	std::string all = runWorld(seed, everyPair, row);  // traces no collision
+	std::string fast = runWorld(seed, collisionPass, row, after);
+	std::string all = runWorld(seed, everyPair, row, after);  // traces no collision
 	std::string shown = untraced(*plain);
 	EXPECT_EQ(shown, all) << "world " << seed << " ends otherwise when every collision is made";
 	int atOnce = collisionsSummed != summed;
@@ -472,6 +476,36 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInCrowds) {
 	}
 	collisionBatchSize = batchSize;
 	collisionBatchPairs = batchPairs;
+}
+
+// Two sides far apart in the first pass, one that lasts and one that dies quietly, brought
+// together for the second: its collisions come all at once, which the pass before gave no
+// warning of. Then the same with two more sides among the first that kill each other in the
+// first pass and burn on with their boxes through the second.
+const Crowd APART[][CROWDS_A_ROW] = {{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2},
+                                      {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2}},
+                                     {{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2},
+                                      {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2},
+                                      {"Wreck", "C", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0},
+                                      {"Wreck", "D", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0}}};
+
+// Brings the side far off onto the other.
+void bringTogether() {
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		e->x -= e->x > 1000 ? 1500 : 0;
+	}
+}
+
+TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
+	MessageCatcher quiet;
+	std::string plain;
+	int batchSize = collisionBatchSize;
+	collisionBatchSize = 1;  // the few burning are batched
+	for (const Crowd *row : APART) {
+		differs(1, row, &plain, bringTogether);
+		EXPECT_GT(std::count(plain.begin(), plain.end(), 'x'), 1000);
+	}
+	collisionBatchSize = batchSize;
 }
 
 TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
