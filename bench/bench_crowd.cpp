@@ -4,6 +4,7 @@
 // as the field. Each is measured at growing sizes, up to the limit of live entities, so
 // that a pass growing faster than its crowd shows.
 #include <benchmark/benchmark.h>
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include "bench/bench_world.h"
@@ -318,19 +319,10 @@ Frame *deathFrame(EntityData *d) {
 	return nullptr;
 }
 
-// The collision pass over crowd range(0) of range(1) entities, the crowd laid anew each time.
-void BM_CollisionCrowd(benchmark::State &state) {
-	static std::map<std::pair<int, int>, WorldSave> saves;
-	Crowd c = (Crowd)state.range(0);
-	int n = (int)state.range(1);
-	state.SetLabel(CROWD_NAMES[c]);
-	benchGame();
-	FramesKept bullet(BULLET_ID);
-	Frame *death = deathFrame(bullet.data);
-	if (death == nullptr) {
-		state.SkipWithError("no Bullet DEATH frame");
-		return;
-	}
+// Lays crowd c of n entities, or finds it laid, with the bullet's frames set for it: saved
+// in saves[c], and in apart[c] with each entity on a spot of its own, far from all others.
+void layCrowd(Crowd c, int n, FramesKept &bullet, Frame *death, std::map<std::pair<int, int>, WorldSave> &saves,
+              std::map<std::pair<int, int>, WorldSave> &apart) {
 	if (c == DYING_RECEIVERS || c == WRECKS || c == WRECKS_SPREAD) {
 		death->enter = nullptr;  // the data's bullets burn with their boxes
 	} else if (c == SPAWNING_DEATHS) {
@@ -341,17 +333,72 @@ void BM_CollisionCrowd(benchmark::State &state) {
 		death->enter = ef_die;
 	}
 	std::pair<int, int> key(c, n);
-	if (saves.count(key) == 0) {
-		int priority = bullet.data->priority;
-		if (c == DYING_RECEIVERS || c == HEALING_BEHIND) {
-			bullet.data->priority = player != nullptr ? player->priority + 10 : priority;
-		}
-		crowdWorld(c, n);
-		bullet.data->priority = priority;
-		saveWorld(&saves[key]);
+	if (saves.count(key) != 0) {
+		return;
 	}
+	int priority = bullet.data->priority;
+	if (c == DYING_RECEIVERS || c == HEALING_BEHIND) {
+		bullet.data->priority = player != nullptr ? player->priority + 10 : priority;
+	}
+	crowdWorld(c, n);
+	bullet.data->priority = priority;
+	saveWorld(&saves[key]);
+	// wider apart than any box but those wider than the field, within the int range
+	long long far = 0;
+	for (Entity *e = elist; e != nullptr; e = e->next) {
+		e->x = (int)(far += INT_MAX / (MAX_LIVE_ENTITIES + 1));
+	}
+	saveWorld(&apart[key]);
+}
+
+// The collision pass over crowd range(0) of range(1) entities, the crowd laid anew each time.
+void BM_CollisionCrowd(benchmark::State &state) {
+	static std::map<std::pair<int, int>, WorldSave> saves;
+	static std::map<std::pair<int, int>, WorldSave> apart;
+	Crowd c = (Crowd)state.range(0);
+	int n = (int)state.range(1);
+	state.SetLabel(CROWD_NAMES[c]);
+	benchGame();
+	FramesKept bullet(BULLET_ID);
+	Frame *death = deathFrame(bullet.data);
+	if (death == nullptr) {
+		state.SkipWithError("no Bullet DEATH frame");
+		return;
+	}
+	layCrowd(c, n, bullet, death, saves, apart);
 	Quiet q;
-	runOnWorld(state, saves[key], 1, collisionPass);
+	runOnWorld(state, saves[std::make_pair(c, n)], 1, collisionPass);
+}
+
+// The same, each pass of the crowd coming after a pass over its entities far apart: the
+// pass in which a crowd forms at once, with nothing in the pass before to tell.
+void BM_CollisionCrowdAtOnce(benchmark::State &state) {
+	static std::map<std::pair<int, int>, WorldSave> saves;
+	static std::map<std::pair<int, int>, WorldSave> apart;
+	Crowd c = (Crowd)state.range(0);
+	int n = (int)state.range(1);
+	state.SetLabel(CROWD_NAMES[c]);
+	benchGame();
+	FramesKept bullet(BULLET_ID);
+	Frame *death = deathFrame(bullet.data);
+	if (death == nullptr) {
+		state.SkipWithError("no Bullet DEATH frame");
+		return;
+	}
+	layCrowd(c, n, bullet, death, saves, apart);
+	std::pair<int, int> key(c, n);
+	Quiet q;
+	double live = 0;
+	for (auto _ : state) {
+		state.PauseTiming();
+		restoreWorld(apart[key]);
+		collisionPass();
+		restoreWorld(saves[key]);
+		state.ResumeTiming();
+		live += num_entities;
+		collisionPass();
+	}
+	state.counters["entities"] = benchmark::Counter(live, benchmark::Counter::kAvgIterations);
 }
 
 // Every arrangement at 1,024, 4,096 and 16,384 live entities (the limit).
@@ -363,5 +410,13 @@ void crowdArgs(benchmark::internal::Benchmark *b) {
 	}
 }
 BENCHMARK(BM_CollisionCrowd)->Apply(crowdArgs)->Unit(benchmark::kMillisecond);
+
+// Every arrangement at the limit.
+void limitArgs(benchmark::internal::Benchmark *b) {
+	for (int c = 0; c < CROWDS; c++) {
+		b->Args({c, MAX_LIVE_ENTITIES});
+	}
+}
+BENCHMARK(BM_CollisionCrowdAtOnce)->Apply(limitArgs)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,6 +15,9 @@
 #include "entity/gamestate.h"
 #include "game/vorska.h"
 
+// The fewest turns over which a pass's rate of collisions made one by one is judged.
+static const long long BATCH_RATE_TURNS = 256;
+
 // The sides a source may lie on, wholly, of a query.
 enum { LEFT, RIGHT, BELOW, ABOVE };
 
@@ -290,6 +293,7 @@ void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume) {
 		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
 		g.lastEntities = n;
 		g.pairsMade = 0;
+		g.turnsTaken = 0;
 	}
 	int candidates = 0;
 	int burning = 0;
@@ -472,12 +476,13 @@ static long long lastBatchedKey(const CollideGrid &g) {
 	return g.batchSlots.empty() ? LLONG_MIN : g.key[g.batchSlots.back()];
 }
 
-// 1 when the pass, not batching the living, has made as many collisions one by one as the last
-// pass would have needed to batch them, and none of its summed collisions is made yet: no
+// 1 when the pass, not batching the living, has made its collisions one by one at the rate
+// that batches the next pass (over its turns so far, or BATCH_RATE_TURNS at the least, so that
+// a few busy receivers do not decide it), and none of its summed collisions is made yet: no
 // batched entity comes before list order key. A world whose crowds meet all at once (they
 // came together or were spawned in one cycle) then has them summed in the very pass.
 int worthBatchingNow(const CollideGrid &g, long long key) {
-	return !g.batchLiving && g.pairsMade >= collisionBatchPairs * (long long)g.lastEntities &&
+	return !g.batchLiving && g.pairsMade >= collisionBatchPairs * std::max(g.turnsTaken, BATCH_RATE_TURNS) &&
 	       firstBatchedKey(g) >= key;
 }
 

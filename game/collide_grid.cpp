@@ -779,6 +779,7 @@ int buildGrid(CollideGrid &g) {
 // The receivers passed meet nothing more: the rest of the pass is a pass of its own over the
 // list from a on.
 int batchTheRest(CollideGrid &g, Entity *a) {
+	g.turnsTaken++;
 	int s = slotOf(g, a);
 	if (s < 0 || !worthBatchingNow(g, g.key[s])) {
 		return 0;

@@ -227,7 +227,8 @@ struct CollideGrid {
 	int batchLiving;                    // 1 when it batches the living too...
 	size_t lastEntities;                // ...as decided by the last pass's entities...
 	long long lastPairs;                // ...and collisions made one by one or summed in the batch
-	long long pairsMade;                // this pass's, so far
+	long long pairsMade;                // this pass's, so far...
+	long long turnsTaken;               // ...over the turns of this many receivers
 	PassTime now;                       // the collision the pass is making
 	// entities linked while the pass runs, with the order of their linking
 	std::vector<Entity *> fresh;

@@ -481,13 +481,14 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInCrowds) {
 // Two sides far apart in the first pass, one that lasts and one that dies quietly, brought
 // together for the second: its collisions come all at once, which the pass before gave no
 // warning of. Then the same with two more sides among the first that kill each other in the
-// first pass and burn on with their boxes through the second.
+// first pass and burn on with their boxes through the second, one before all others in the
+// list and one after.
 const Crowd APART[][CROWDS_A_ROW] = {{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2},
                                       {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2}},
-                                     {{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2},
-                                      {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2},
-                                      {"Wreck", "C", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0},
-                                      {"Wreck", "D", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0}}};
+                                     {{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2, 1},
+                                      {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2, 1},
+                                      {"Wreck", "C", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0, 0, 0},
+                                      {"Wreck", "D", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0, 0, 2}}};
 
 // Brings the side far off onto the other.
 void bringTogether() {
@@ -500,12 +501,15 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 	MessageCatcher quiet;
 	std::string plain;
 	int batchSize = collisionBatchSize;
-	collisionBatchSize = 1;  // the few burning are batched
+	int batchPairs = collisionBatchPairs;
+	collisionBatchSize = 1;   // the few burning are batched
+	collisionBatchPairs = 1;  // and the living, once their collisions come
 	for (const Crowd *row : APART) {
 		differs(1, row, &plain, bringTogether);
 		EXPECT_GT(std::count(plain.begin(), plain.end(), 'x'), 1000);
 	}
 	collisionBatchSize = batchSize;
+	collisionBatchPairs = batchPairs;
 }
 
 TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
