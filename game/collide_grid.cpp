@@ -1059,19 +1059,12 @@ static int stackSpent(CollideGrid &g, int st) {
 	return pos == stack.end;
 }
 
-// The first stack of stacks[i, end), stacks of the build in one bucket, that is not spent, or
-// end; those found spent are marked so, and jumped over from then on.
+// The first stack of stacks[i, end), stacks of the build in one bucket, not marked spent, or
+// end; the way there is shortened for the walks to come.
 static int unspentFrom(CollideGrid &g, int i, int end) {
 	int r = i;
-	while (r < end) {
-		if (g.stackJump[r] != r) {
-			r = g.stackJump[r];
-		} else if (stackSpent(g, r)) {
-			g.stackJump[r] = r + 1;
-			r++;
-		} else {
-			break;
-		}
+	while (r < end && g.stackJump[r] != r) {
+		r = g.stackJump[r];
 	}
 	for (int k = i; k < r;) {
 		int next = g.stackJump[k];
@@ -1241,6 +1234,10 @@ static int consider(CollideGrid &g, int st, long long from) {
 	if (!reachesMeet(r, stack.reach)) {
 		return 0;
 	}
+	if (stackSpent(g, st)) {
+		g.stackJump[st] = st + 1;  // passed over from now on
+		return 0;
+	}
 	int meetsHere = cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) == stack.cx &&
 	                cellOf(std::max(r.y0, stack.reach.y0), shiftY(stack.grid)) == stack.cy;
 	// a stack counted elsewhere makes no pile, but when others of its pile follow it in its
@@ -1283,8 +1280,7 @@ static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 			// the stacks made during the pass: those spent leave the bucket's list
 			for (int *link = &g.bucketExtra[b]; *link >= 0;) {
 				int st = *link;
-				if (stackSpent(g, st)) {
-					g.stackJump[st] = st + 1;
+				if (spent(g, st)) {
 					*link = g.stacks[st].nextExtra;
 					continue;
 				}
