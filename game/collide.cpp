@@ -143,6 +143,7 @@ static void receiverPass(CollideGrid &g, Entity *a) {
 			int dead = (a->life < 1) | (b->life < 1) << 1;
 			collidePair(a, b);
 			g.pairsMade++;
+			g.pairsOneByOne++;
 			checkOnlyTheTwoChanged(g, sa, sb);
 			changed |= leaveBatchAfter(g, sb);
 			// without a behaviour run, an entity linked or a side dying (or coming back), only

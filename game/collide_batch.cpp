@@ -293,6 +293,7 @@ void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume) {
 		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
 		g.lastEntities = n;
 		g.pairsMade = 0;
+		g.pairsOneByOne = 0;
 		g.turnsTaken = 0;
 	}
 	int candidates = 0;
@@ -482,7 +483,7 @@ static long long lastBatchedKey(const CollideGrid &g) {
 // batched entity comes before list order key. A world whose crowds meet all at once (they
 // came together or were spawned in one cycle) then has them summed in the very pass.
 int worthBatchingNow(const CollideGrid &g, long long key) {
-	return !g.batchLiving && g.pairsMade >= collisionBatchPairs * std::max(g.turnsTaken, BATCH_RATE_TURNS) &&
+	return !g.batchLiving && g.pairsOneByOne >= collisionBatchPairs * std::max(g.turnsTaken, BATCH_RATE_TURNS) &&
 	       firstBatchedKey(g) >= key;
 }
 
