@@ -351,28 +351,9 @@ void layCrowd(Crowd c, int n, FramesKept &bullet, Frame *death, std::map<std::pa
 	saveWorld(&apart[key]);
 }
 
-// The collision pass over crowd range(0) of range(1) entities, the crowd laid anew each time.
-void BM_CollisionCrowd(benchmark::State &state) {
-	static std::map<std::pair<int, int>, WorldSave> saves;
-	static std::map<std::pair<int, int>, WorldSave> apart;
-	Crowd c = (Crowd)state.range(0);
-	int n = (int)state.range(1);
-	state.SetLabel(CROWD_NAMES[c]);
-	benchGame();
-	FramesKept bullet(BULLET_ID);
-	Frame *death = deathFrame(bullet.data);
-	if (death == nullptr) {
-		state.SkipWithError("no Bullet DEATH frame");
-		return;
-	}
-	layCrowd(c, n, bullet, death, saves, apart);
-	Quiet q;
-	runOnWorld(state, saves[std::make_pair(c, n)], 1, collisionPass);
-}
-
-// The same, each pass of the crowd coming after a pass over its entities far apart: the
-// pass in which a crowd forms at once, with nothing in the pass before to tell.
-void BM_CollisionCrowdAtOnce(benchmark::State &state) {
+// The collision pass over crowd range(0) of range(1) entities, the crowd laid anew each time;
+// with atOnce, each pass of the crowd comes after an untimed pass over its entities far apart.
+void timeCrowd(benchmark::State &state, int atOnce) {
 	static std::map<std::pair<int, int>, WorldSave> saves;
 	static std::map<std::pair<int, int>, WorldSave> apart;
 	Crowd c = (Crowd)state.range(0);
@@ -388,6 +369,10 @@ void BM_CollisionCrowdAtOnce(benchmark::State &state) {
 	layCrowd(c, n, bullet, death, saves, apart);
 	std::pair<int, int> key(c, n);
 	Quiet q;
+	if (!atOnce) {
+		runOnWorld(state, saves[key], 1, collisionPass);
+		return;
+	}
 	double live = 0;
 	for (auto _ : state) {
 		state.PauseTiming();
@@ -399,6 +384,16 @@ void BM_CollisionCrowdAtOnce(benchmark::State &state) {
 		collisionPass();
 	}
 	state.counters["entities"] = benchmark::Counter(live, benchmark::Counter::kAvgIterations);
+}
+
+// Each crowd as it stands, pass after pass.
+void BM_CollisionCrowd(benchmark::State &state) {
+	timeCrowd(state, 0);
+}
+
+// The pass in which a crowd forms at once, with nothing in the pass before to tell.
+void BM_CollisionCrowdAtOnce(benchmark::State &state) {
+	timeCrowd(state, 1);
 }
 
 // Every arrangement at 1,024, 4,096 and 16,384 live entities (the limit).
