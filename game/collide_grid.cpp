@@ -780,6 +780,9 @@ int buildGrid(CollideGrid &g) {
 // list from a on.
 int batchTheRest(CollideGrid &g, Entity *a) {
 	g.turnsTaken++;
+	if (g.batchLiving) {
+		return 0;  // already batched: the common case, which needs no look-up
+	}
 	int s = slotOf(g, a);
 	if (s < 0 || !worthBatchingNow(g, g.key[s])) {
 		return 0;
