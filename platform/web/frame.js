@@ -5,6 +5,8 @@
 "use strict";
 (function () {
 	const page = window.parent.vorskaPage;
+	// this frame's element in the page, for as long as the page shows it
+	const frame = window.frameElement;
 	const canvas = document.getElementById("canvas");
 
 	// How many touches wait at most for the game's next poll, should it stop polling.
@@ -74,6 +76,12 @@
 		return ["--run", "runs/" + run.name];
 	}
 
+	// A frame the page has replaced by a new game (a level dropped while this one loaded) may
+	// still fail its fetches or end; what it says would be taken for the new game's.
+	function replaced() {
+		return !page.showing(frame);
+	}
+
 	window.Module = {
 		canvas: canvas,
 		// what the fingers and buttons did since the game's last poll, oldest first: {kind: "down",
@@ -88,14 +96,33 @@
 		},
 		// the game's own files are in place now; the designer's go over them, then the game starts
 		onRuntimeInitialized: function () {
+			if (replaced()) {
+				return;
+			}
 			putLevel().then(putRun).then(function (args) { Module.callMain(args); },
-				function (why) { page.say(String(why), true); });
+				function (why) {
+					if (!replaced()) {
+						page.say(String(why), true);
+					}
+				});
 		},
 		// the page tells the statuses apart by the names the game gives them (exitStatuses)
-		onExit: function (code) { page.ended(code, Module.exitStatuses); },
-		onAbort: function (what) { page.say("The game stopped: " + what, true); },
+		onExit: function (code) {
+			if (!replaced()) {
+				page.ended(code, Module.exitStatuses);
+			}
+		},
+		onAbort: function (what) {
+			if (!replaced()) {
+				page.say("The game stopped: " + what, true);
+			}
+		},
 		// the run of a game that has ended, for the page to offer
-		runRecorded: function (name, bytes) { page.runRecorded(name, bytes); },
+		runRecorded: function (name, bytes) {
+			if (!replaced()) {
+				page.runRecorded(name, bytes);
+			}
+		},
 	};
 
 	// Queues one touch for the game, unless too many already wait.

@@ -20,6 +20,7 @@
 		// a touch screen: the controls line says how to play by touch, and the game shows its buttons
 		touch: navigator.maxTouchPoints > 0 || matchMedia("(any-pointer: coarse)").matches,
 		canFullScreen: document.fullscreenEnabled === true,
+		showing: showing,
 	};
 	window.vorskaPage = page;
 	document.documentElement.classList.toggle("touch", page.touch);
@@ -46,6 +47,11 @@
 			button.addEventListener("click", start);
 			status.append(button);
 		}
+	}
+
+	// Whether frame is the game's frame the page shows, not one a newer game replaced.
+	function showing(frame) {
+		return frame !== null && frame === document.getElementById("game");
 	}
 
 	// Starts the game afresh in a new frame, and gives it the keyboard.
