@@ -291,7 +291,13 @@ void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume) {
 		g.batchLiving = 1;
 	} else {
 		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
+		// else when its living crowd at least twice as much as in the last pass: they came
+		// together since, and the pass before could not tell (not known: not counted)
+		long long crowd = g.batchLiving || n < (size_t)collisionBatchSize ? LLONG_MAX : crowding(g, n, first);
+		g.batchLiving |=
+			crowd != LLONG_MAX && crowd >= collisionBatchPairs * (long long)n && crowd / 2 >= g.lastCrowding;
 		g.lastEntities = n;
+		g.lastCrowding = crowd;
 		g.pairsMade = 0;
 		g.pairsOneByOne = 0;
 		g.turnsTaken = 0;
@@ -487,6 +493,63 @@ int worthBatchingNow(const CollideGrid &g, long long key) {
 	       firstBatchedKey(g) >= key;
 }
 
+// The slots whose damage a batched one may take or be given in its summed collisions: the
+// batched, and those not batched that deal damage between the first batched and the last.
+static std::vector<int> batchSources(const CollideGrid &g) {
+	long long first = firstBatchedKey(g);
+	long long last = lastBatchedKey(g);
+	std::vector<int> sources = g.batchSlots;
+	for (size_t s = 0; s < g.ents.size(); s++) {
+		if (!g.batched[s] && g.ents[s]->damage != 0 && g.key[s] > first && g.key[s] < last) {
+			sources.push_back((int)s);
+		}
+	}
+	return sources;
+}
+
+// The smallest damage above 0 that one of sources deals, with its group.
+struct Blow {
+	int damage;
+	int team;
+};
+
+// Takes out of the batch, before anything is summed, the living whose death is not quiet and
+// whom a single collision with one of sources of another group could kill: their order counts
+// once they meet it, and a crowd that kills at a touch need not pay for sums it cannot use
+// (those that meet no such source would have stayed, at no gain). 1 when some left.
+static int dropFragile(CollideGrid &g, const std::vector<int> &sources) {
+	Blow least[2] = {{INT_MAX, -1}, {INT_MAX, -1}};  // the smallest, and the smallest of another group
+	for (int s : sources) {
+		Blow b{g.ents[s]->damage, kindAt(g, s).team};
+		if (b.damage <= 0) {
+			continue;
+		}
+		if (b.damage < least[0].damage) {
+			if (b.team != least[0].team) {
+				least[1] = least[0];
+			}
+			least[0] = b;
+		} else if (b.team != least[0].team && b.damage < least[1].damage) {
+			least[1] = b;
+		}
+	}
+	size_t kept = 0;
+	for (int s : g.batchSlots) {
+		const Entity *e = g.ents[s];
+		const Kind &k = kindAt(g, s);
+		const Blow &blow = least[0].team != k.team ? least[0] : least[1];
+		if (!k.burning && k.vulnerable && !g.batchAs[s].quiet && blow.team >= 0 && e->life <= blow.damage) {
+			g.batched[s] = 0;
+			kindAnew(g, s);
+			continue;
+		}
+		g.batchSlots[kept++] = s;
+	}
+	int dropped = kept < g.batchSlots.size();
+	g.batchSlots.resize(kept);
+	return dropped;
+}
+
 // Takes out of the batch those whose collisions could count in their order: what every entity
 // of another group that may meet them deals, batched or not, could kill the living or bring
 // the burning back to 1, or reach an end of the int range. (The types ignored are not asked:
@@ -504,13 +567,9 @@ static int keepTheOrderFree(CollideGrid &g, std::vector<Meeting> &met) {
 	if (!vulnerable) {
 		return 0;
 	}
-	long long first = firstBatchedKey(g);
-	long long last = lastBatchedKey(g);
-	std::vector<int> sources = g.batchSlots;
-	for (size_t s = 0; s < g.ents.size(); s++) {
-		if (!g.batched[s] && g.ents[s]->damage != 0 && g.key[s] > first && g.key[s] < last) {
-			sources.push_back((int)s);
-		}
+	std::vector<int> sources = batchSources(g);
+	if (dropFragile(g, sources)) {
+		sources = batchSources(g);
 	}
 	met = sumsOf(g, sources, g.batchSlots, 0);
 	size_t kept = 0;
@@ -577,7 +636,8 @@ void startBatch(CollideGrid &g) {
 	long long changing = 0;  // those the grid would have made one by one: lives changed
 	for (int s : g.batchSlots) {
 		meetings += g.batchMeets[s];
-		changing += g.batchHurt[s] != 0 || g.batchHeal[s] != 0 ? g.batchMeets[s] : 0;
+		int moved = !(g.ents[s]->flags & ENT_INVULN) && (g.batchHurt[s] != 0 || g.batchHeal[s] != 0);
+		changing += moved ? g.batchMeets[s] : 0;
 	}
 	collisionsSummed += meetings / 2;
 	g.pairsMade += changing / 2;

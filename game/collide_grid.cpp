@@ -747,6 +747,39 @@ static const std::vector<int> &kindCells(CollideGrid &g, int k, int *begin, int 
 	return index;
 }
 
+// How many pairs of the living that the batch could take, among the n entities from first
+// on, have their reaches start in one cell: a crowd that comes together shows here before
+// its collisions are made. Only those that can be hurt count: the others' lives never move.
+long long crowding(CollideGrid &g, size_t n, const Entity *first) {
+	unsigned int mask = clearTable(g.cellCountTable, 2 * n + 2);
+	g.cellCounts.clear();
+	long long pairs = 0;
+	for (const Entity *e = first; e != nullptr; e = e->next) {
+		if (e == player || e->w <= 0 || e->h <= 0 || e->life < 1 || (e->flags & ENT_INVULN) || inDeath(e)) {
+			continue;
+		}
+		Reach r = reachOf(e);
+		int grid = gridOf(r);
+		Reach c = cellsOf(r, grid);
+		unsigned long long h = (unsigned long long)c.x0 * 0x9e3779b97f4a7c15ull ^ (unsigned long long)c.y0;
+		unsigned int at = (unsigned int)mix(h + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full) & mask;
+		for (;; at = (at + 1) & mask) {
+			int q = g.cellCountTable[at];
+			if (q == NO_ENTRY) {
+				g.cellCountTable[at] = (int)g.cellCounts.size();
+				g.cellCounts.push_back(CellCount{c.x0, c.y0, grid, 1});
+				break;
+			}
+			CellCount &cell = g.cellCounts[q];
+			if (cell.cx == c.x0 && cell.cy == c.y0 && cell.grid == grid) {
+				pairs += cell.count++;  // a pair with each already there
+				break;
+			}
+		}
+	}
+	return pairs;
+}
+
 // Files every linked entity from first on, the pass going on from first; 0 when the list is
 // out of the order of priority. With resume, the pass so far stands as made and the living
 // are batched (chooseBatch).

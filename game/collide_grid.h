@@ -120,6 +120,14 @@ struct BatchedAs {
 	int quiet;
 };
 
+// How many of the living that the batch could take have their reaches start in one cell.
+struct CellCount {
+	long long cx;
+	long long cy;
+	int grid;
+	int count;
+};
+
 // The group and profile numbers of the last entity of a template whose kind was worked out.
 struct TemplateMemo {
 	long pass;
@@ -226,7 +234,10 @@ struct CollideGrid {
 	int batching;                       // 1 when this pass batches the burning
 	int batchLiving;                    // 1 when it batches the living too...
 	size_t lastEntities;                // ...as decided by the last pass's entities...
-	long long lastPairs;                // ...and collisions made one by one or summed in the batch
+	long long lastPairs;                // ...and collisions made one by one or summed in the batch...
+	long long lastCrowding;             // ...and how crowded its living were (crowding)
+	std::vector<CellCount> cellCounts;  // scratch of crowding...
+	std::vector<int> cellCountTable;    // ...by open addressing from cell to count
 	long long pairsMade;                // this pass's, so far...
 	long long pairsOneByOne;            // ...of which made one by one...
 	long long turnsTaken;               // ...over the turns of this many receivers
@@ -250,6 +261,10 @@ void kindAnew(CollideGrid &g, int s);
 // 1 when a's doCollision with b would change nothing: neither would lose or gain life, and
 // neither's die() would act. Both passes leave such pairs alone.
 int changesNothing(const Entity *a, const Entity *b);
+// How many pairs of the living that the batch could take, among the n entities from first
+// on, have their reaches start in one cell: a crowd that comes together shows here before
+// its collisions are made.
+long long crowding(CollideGrid &g, size_t n, const Entity *first);
 // Files every linked entity; 0 when the list is not in the order of priority that every
 // linking keeps, and the grid cannot stand for it.
 int buildGrid(CollideGrid &g);

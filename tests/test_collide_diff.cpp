@@ -324,8 +324,9 @@ void makeCrowds(const Crowd *row) {
 }
 
 // Builds world number seed, or the crowds of row, and runs a few passes of one kind over it,
-// with moves between them, and after the first, the move `after`.
-std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row = nullptr, void (*after)() = nullptr) {
+// with moves between them, and after each, the move `after` is given the round.
+std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row = nullptr,
+                     void (*after)(int) = nullptr) {
 	while (elist != nullptr) {
 		remEn(&elist, elist);
 	}
@@ -359,8 +360,8 @@ std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row =
 			e->x = shifted(e->x, rng.range(-8, 8));
 			e->y = shifted(e->y, rng.range(-8, 8));
 		}
-		if (round == 0 && after != nullptr) {
-			after();
+		if (after != nullptr) {
+			after(round);
 		}
 	}
 	return result;
@@ -408,7 +409,7 @@ std::string untraced(const std::string &run) {
 
 // The passes over world seed, or the crowds of row, disagree: a failure for each, and 1.
 // Where the grid made collisions at once, it traced only those made one by one.
-int differs(unsigned long long seed, const Crowd *row, std::string *plain, void (*after)() = nullptr) {
+int differs(unsigned long long seed, const Crowd *row, std::string *plain, void (*after)(int) = nullptr) {
 	*plain = runWorld(seed, collisionPassReference, row, after);
 	long summed = collisionsSummed;
 	std::string fast = runWorld(seed, collisionPass, row, after);
@@ -478,21 +479,26 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInCrowds) {
 	collisionBatchPairs = batchPairs;
 }
 
-// Two sides far apart in the first pass, one that lasts and one that dies quietly, brought
-// together for the second: its collisions come all at once, which the pass before gave no
-// warning of. Then the same with two more sides among the first that kill each other in the
-// first pass and burn on with their boxes through the second, one before all others in the
-// list and one after.
+// Two sides far apart, one that lasts and one that dies quietly, brought together: their
+// collisions come all at once. Brought together after the first pass, which gave no warning;
+// after the second, which the third sees its living crowd twice as much as. Then the first
+// with two more sides that kill each other in the first pass and burn on with their boxes
+// through the second, one before all others in the list and one after.
 const Crowd APART[][CROWDS_A_ROW] = {{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2},
                                       {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2}},
                                      {{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, 1000, 1, 0, 2, 1},
                                       {"Wreck", "B", "T2", "", 60, 1600, 98, 20, 20, 30, 1, 0, 2, 1},
                                       {"Wreck", "C", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0, 0, 0},
                                       {"Wreck", "D", "T3", "", 3, 224, 100, 20, 20, 1, 1, 0, 0, 2}}};
+const struct {
+	int row;
+	int together;  // the round after which the sides meet
+} MEETINGS[] = {{0, 0}, {0, 1}, {1, 0}};
+int together;
 
-// Brings the side far off onto the other.
-void bringTogether() {
-	for (Entity *e = elist; e != nullptr; e = e->next) {
+// Brings the side far off onto the other after round `together`.
+void bringTogether(int round) {
+	for (Entity *e = elist; e != nullptr && round == together; e = e->next) {
 		e->x -= e->x > 1000 ? 1500 : 0;
 	}
 }
@@ -504,12 +510,141 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 	int batchPairs = collisionBatchPairs;
 	collisionBatchSize = 1;   // the few burning are batched
 	collisionBatchPairs = 1;  // and the living, once their collisions come
-	for (const Crowd *row : APART) {
-		differs(1, row, &plain, bringTogether);
+	for (const auto &m : MEETINGS) {
+		together = m.together;
+		differs(1, APART[m.row], &plain, bringTogether);
 		EXPECT_GT(std::count(plain.begin(), plain.end(), 'x'), 1000);
 	}
 	collisionBatchSize = batchSize;
 	collisionBatchPairs = batchPairs;
+}
+
+// Moves each entity made, given its number, with move.
+void moveEach(void (*move)(Entity *e, int i)) {
+	for (size_t i = 0; i < made.size(); i++) {
+		move(made[i], (int)i);
+	}
+}
+
+// The world of row alone, the first entity made its player; how many entities it holds.
+size_t rowWorld(const Crowd *row) {
+	clearWorld();
+	made.clear();
+	makeCrowds(row);
+	player = made[0];
+	return made.size();
+}
+
+TEST_F(CollideDiff, CrowdingCountsThePairsOfTheLivingOnACell) {
+	const struct {
+		const char *what;
+		Crowd row[CROWDS_A_ROW];
+		long long pairs;
+	} cases[] = {
+		{"five on one spot, the player among them", {{"Plain", "A", "T1", "", 5, 100, 100, 20, 20, 1, 1, 0}}, 6},
+		{"spread a cell apart", {{"Plain", "A", "T1", "", 5, 100, 100, 20, 20, 1, 1, 0, 40}}, 0},
+		{"two sides on one spot",
+	     {{"Plain", "A", "T1", "", 3, 100, 100, 20, 20, 1, 1, 0},
+	      {"Plain", "B", "T2", "", 3, 100, 100, 20, 20, 1, 1, 0}},
+	     10},
+		{"and a side that cannot be hurt",
+	     {{"Plain", "A", "T1", "", 3, 100, 100, 20, 20, 1, 1, 0},
+	      {"Plain", "B", "T2", "", 3, 100, 100, 20, 20, 1, 1, ENT_INVULN}},
+	     1},
+		{"and a side with its life used up",
+	     {{"Plain", "A", "T1", "", 3, 100, 100, 20, 20, 1, 1, 0},
+	      {"Wreck", "B", "T2", "", 3, 100, 100, 20, 20, 0, 1, 0}},
+	     1},
+		{"and sides of no width or height",
+	     {{"Plain", "A", "T1", "", 3, 100, 100, 20, 20, 1, 1, 0},
+	      {"Plain", "B", "T2", "", 3, 100, 100, 0, 20, 1, 1, 0},
+	      {"Plain", "C", "T3", "", 3, 100, 100, 20, -5, 1, 1, 0}},
+	     1},
+		{"and a side of boxes far larger, in the first cell of every grid",
+	     {{"Plain", "A", "T1", "", 3, 0, 0, 20, 20, 1, 1, 0}, {"Plain", "B", "T2", "", 3, 0, 0, 20, 900, 1, 1, 0}},
+	     4},
+	};
+	for (const auto &c : cases) {
+		CollideGrid g{};
+		size_t n = rowWorld(c.row);
+		EXPECT_EQ(crowding(g, n, elist), c.pairs) << c.what;
+	}
+}
+
+TEST_F(CollideDiff, LivingAreBatchedWhenTheyCrowdTwiceAsMuchAsInTheLastPass) {
+	int batchSize = collisionBatchSize;
+	collisionBatchSize = 1;
+	const Crowd apart[CROWDS_A_ROW] = {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 9, 1, 0},
+	                                   {"Plain", "B", "T2", "", 20, 1600, 100, 20, 20, 9, 1, 0}};
+	size_t n = rowWorld(apart);
+	// each arrangement of the two sides, and whether the pass made on it batches the living
+	auto together = []() { moveEach([](Entity *e, int) { e->x = 100; }); };
+	auto away = []() { moveEach([](Entity *e, int) { e->x = e->group == "A" ? 100 : 1600; }); };
+	auto spread = []() { moveEach([](Entity *e, int i) { e->x = 100 + 40 * i; }); };
+	auto pairUp = []() { moveEach([](Entity *e, int i) { e->x = 100 + 40 * (i / 2 * 2); }); };
+	const struct {
+		const char *what;
+		void (*arrange)();
+		int living;
+	} passes[] = {
+		{"the first pass (the world grew)", []() {}, 1},
+		{"the sides apart", []() {}, 0},
+		{"brought together", together, 1},
+		{"staying together", []() {}, 0},
+		{"apart again", away, 0},
+		{"spread out", spread, 0},
+		{"in pairs: twice as crowded, but few", pairUp, 0},
+		{"on one spot", together, 1},
+	};
+	CollideGrid g{};
+	for (const auto &p : passes) {
+		p.arrange();
+		chooseBatch(g, n, elist, 0);
+		EXPECT_EQ(g.batchLiving, p.living) << p.what;
+	}
+	collisionBatchSize = batchSize;
+}
+
+TEST_F(CollideDiff, TheBatchTakesTheLivingWhoseCollisionsItCanSum) {
+	const struct {
+		const char *what;
+		Crowd row[CROWDS_A_ROW];
+		size_t batched;  // in the first pass, which the world's growth batches
+		int living;      // 1: the next pass batches the living by what the first made
+	} cases[] = {
+		{"two sides that kill each other quietly",
+	     {{"Wreck", "A", "T1", "", 20, 100, 100, 20, 20, 1, 1, 0},
+	      {"Wreck", "B", "T2", "", 20, 100, 100, 20, 20, 1, 1, 0}},
+	     39,
+	     1},
+		{"two sides that kill each other, the boxes of the dead going",
+	     {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 1, 1, 0},
+	      {"Plain", "B", "T2", "", 20, 100, 100, 20, 20, 1, 1, 0}},
+	     0,
+	     0},
+		{"two sides that hurt each other little",
+	     {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 99, 1, 0},
+	      {"Plain", "B", "T2", "", 20, 100, 100, 20, 20, 99, 1, 0}},
+	     39,
+	     1},
+		{"two sides that hurt each other but cannot be hurt",
+	     {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 1, 1, ENT_INVULN},
+	      {"Plain", "B", "T2", "", 20, 100, 100, 20, 20, 1, 1, ENT_INVULN}},
+	     39,
+	     0},
+	};
+	int batchSize = collisionBatchSize;
+	collisionBatchSize = 1;
+	for (const auto &c : cases) {
+		rowWorld(c.row);
+		CollideGrid g{};
+		ASSERT_TRUE(buildGrid(g));
+		EXPECT_EQ(g.batchSlots.size(), c.batched) << c.what;
+		passMade(g);
+		buildGrid(g);
+		EXPECT_EQ(g.batchLiving, c.living) << c.what;
+	}
+	collisionBatchSize = batchSize;
 }
 
 TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
