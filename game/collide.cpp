@@ -32,6 +32,7 @@ long collisionsSummed = 0;
 int collisionPileSize = 4;
 int collisionBatchSize = 16;
 int collisionBatchPairs = 4;
+int collisionCrowdSize = 1024;
 
 static CollideGrid grid;
 

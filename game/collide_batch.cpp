@@ -290,12 +290,11 @@ void chooseBatch(CollideGrid &g, size_t n, const Entity *first, int resume) {
 	if (resume) {
 		g.batchLiving = 1;
 	} else {
-		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities;
-		// else when its living crowd at least twice as much as in the last pass: they came
-		// together since, and the pass before could not tell (not known: not counted)
-		long long crowd = g.batchLiving || n < (size_t)collisionBatchSize ? LLONG_MAX : crowding(g, n, first);
-		g.batchLiving |=
-			crowd != LLONG_MAX && crowd >= collisionBatchPairs * (long long)n && crowd / 2 >= g.lastCrowding;
+		// or when its living crowd at least twice as much as in the last pass: they came
+		// together since, and the pass before could not tell
+		long long crowd = n < (size_t)std::max(collisionCrowdSize, collisionBatchSize) ? 0 : crowding(g, n, first);
+		g.batchLiving = n >= 2 * g.lastEntities || g.lastPairs >= collisionBatchPairs * (long long)g.lastEntities ||
+		                (crowd >= collisionBatchPairs * (long long)n && crowd / 2 >= g.lastCrowding);
 		g.lastEntities = n;
 		g.lastCrowding = crowd;
 		g.pairsMade = 0;

@@ -755,7 +755,7 @@ long long crowding(CollideGrid &g, size_t n, const Entity *first) {
 	g.cellCounts.clear();
 	long long pairs = 0;
 	for (const Entity *e = first; e != nullptr; e = e->next) {
-		if (e == player || e->w <= 0 || e->h <= 0 || e->life < 1 || (e->flags & ENT_INVULN) || inDeath(e)) {
+		if (e == player || e->w <= 0 || e->h <= 0 || e->life < 1 || (e->flags & ENT_INVULN)) {
 			continue;
 		}
 		Reach r = reachOf(e);

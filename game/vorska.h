@@ -63,6 +63,9 @@ extern int collisionBatchSize;
 // batches the living too: the batch costs some microseconds an entity, which a sparse world
 // does not pay back. (A world that grew to twice its entities batches them at once.)
 extern int collisionBatchPairs;
+// The fewest live entities for which a pass counts how its living crowd, to batch them in the
+// very pass they come together: below, the count costs more than a crowd forming at once.
+extern int collisionCrowdSize;
 
 // debug keys and the overlay
 void debugKeys(Font *font);

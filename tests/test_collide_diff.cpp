@@ -508,8 +508,10 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 	std::string plain;
 	int batchSize = collisionBatchSize;
 	int batchPairs = collisionBatchPairs;
+	int crowdSize = collisionCrowdSize;
 	collisionBatchSize = 1;   // the few burning are batched
 	collisionBatchPairs = 1;  // and the living, once their collisions come
+	collisionCrowdSize = 1;   // or their crowding shows them coming
 	for (const auto &m : MEETINGS) {
 		together = m.together;
 		differs(1, APART[m.row], &plain, bringTogether);
@@ -517,6 +519,7 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 	}
 	collisionBatchSize = batchSize;
 	collisionBatchPairs = batchPairs;
+	collisionCrowdSize = crowdSize;
 }
 
 // Moves each entity made, given its number, with move.
@@ -573,7 +576,9 @@ TEST_F(CollideDiff, CrowdingCountsThePairsOfTheLivingOnACell) {
 
 TEST_F(CollideDiff, LivingAreBatchedWhenTheyCrowdTwiceAsMuchAsInTheLastPass) {
 	int batchSize = collisionBatchSize;
+	int crowdSize = collisionCrowdSize;
 	collisionBatchSize = 1;
+	collisionCrowdSize = 1;
 	const Crowd apart[CROWDS_A_ROW] = {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 9, 1, 0},
 	                                   {"Plain", "B", "T2", "", 20, 1600, 100, 20, 20, 9, 1, 0}};
 	size_t n = rowWorld(apart);
@@ -603,6 +608,7 @@ TEST_F(CollideDiff, LivingAreBatchedWhenTheyCrowdTwiceAsMuchAsInTheLastPass) {
 		EXPECT_EQ(g.batchLiving, p.living) << p.what;
 	}
 	collisionBatchSize = batchSize;
+	collisionCrowdSize = crowdSize;
 }
 
 TEST_F(CollideDiff, TheBatchTakesTheLivingWhoseCollisionsItCanSum) {
