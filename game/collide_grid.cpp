@@ -397,6 +397,22 @@ static void widenKindBox(CollideGrid &g, int s) {
 	box.y1 = std::max(box.y1, r.y1);
 }
 
+// Notes how far reach r runs across and down, should it run further than any before: a pile
+// whose members lie further apart than that meets no receiver's reach in whole (coverable).
+static void noteWidest(CollideGrid &g, const Reach &r) {
+	g.widestX = std::max(g.widestX, r.x1 - r.x0);
+	g.widestY = std::max(g.widestY, r.y1 - r.y0);
+}
+
+// 1 when some reach filed or asked with so far could meet every point of core: one that
+// meets both its ends, when its largest start lies past its smallest end, must run at least
+// from the one to the other.
+static int coverable(const CollideGrid &g, const Reach &core) {
+	// a core that runs forwards (or that no member narrowed yet) is met by whatever meets it
+	return (core.x0 <= core.x1 || core.x0 - core.x1 <= g.widestX) &&
+	       (core.y0 <= core.y1 || core.y0 - core.y1 <= g.widestY);
+}
+
 // Works out the kind of slot s anew, before its filing.
 void kindAnew(CollideGrid &g, int s) {
 	g.kind[s] = kindNumber(g, kindOf(g, s));
@@ -423,6 +439,7 @@ static int addSlot(CollideGrid &g, Entity *e, long long key, int batch) {
 	g.pileOf.push_back(-1);
 	tableSlot(g, s);
 	widenKindBox(g, s);
+	noteWidest(g, g.reach[s]);
 	return s;
 }
 
@@ -455,6 +472,8 @@ static void resetGrid(CollideGrid &g, size_t n) {
 	g.piles.clear();
 	clearTable(g.pileTable, 64);
 	g.passedKey = LLONG_MIN;
+	g.widestX = LLONG_MIN;
+	g.widestY = LLONG_MIN;
 	g.slotMask = clearTable(g.slotTable, 2 * n + 2);
 	g.kinds.clear();
 	g.kindBox.clear();
@@ -972,7 +991,7 @@ static void enterPile(CollideGrid &g, int s, int p) {
 // gone past it, it will meet receivers yet.
 static void joinPile(CollideGrid &g, int s, int st) {
 	int p = findPile(g, g.stacks[st]);
-	if (p >= 0 && g.key[s] > g.passedKey && g.pileOf[s] < 0) {
+	if (p >= 0 && !g.piles[p].spread && g.key[s] > g.passedKey && g.pileOf[s] < 0) {
 		enterPile(g, s, p);
 	}
 }
@@ -1044,6 +1063,7 @@ int refileIfChanged(CollideGrid &g, int s) {
 	g.reach[s] = reachOf(g.ents[s]);
 	g.ver[s]++;
 	widenKindBox(g, s);
+	noteWidest(g, g.reach[s]);
 	fileSlot(g, s);
 	return 1;
 }
@@ -1161,15 +1181,14 @@ static int gatherMembers(CollideGrid &g, int st, const Stack &pile, long long af
 	return 1;
 }
 
-// Makes the pile of stack st from the entries ahead of the receiver in the stacks under the
-// cell where the pile's reaches start (every member has one there), when there are enough of
-// them, or of those stacks, for a pile to pay; -1 when not.
-static int makePile(CollideGrid &g, int st) {
+// Gathers into members, in list order, the entries ahead of the receiver in the stacks of
+// stack st's pile under the cell where the pile's reaches start (every member has one there);
+// how many such stacks there are.
+static int gatherPile(CollideGrid &g, int st, std::vector<int> &members) {
 	Stack key = g.stacks[st];
 	key.cx = key.px;
 	key.cy = key.py;
 	long long after = g.passedKey + 1;
-	std::vector<int> &members = g.flushSlots;
 	members.clear();
 	int stacks = 0;
 	unsigned int b = bucketOf(g, key.grid, key.cx, key.cy);
@@ -1187,14 +1206,35 @@ static int makePile(CollideGrid &g, int st) {
 	for (int at = g.bucketExtra[b]; at >= 0; at = g.stacks[at].nextExtra) {
 		stacks += gatherMembers(g, at, key, after, members);
 	}
+	std::sort(members.begin(), members.end(), [&g](int a, int c) { return g.key[a] < g.key[c]; });
+	return stacks;
+}
+
+// Puts members, in list order, into pile p, which holds none.
+static void fillPile(CollideGrid &g, int p, const std::vector<int> &members) {
+	for (int s : members) {
+		pileSetNode(g.forest, s, g.key[s], g.ents[s]->life, g.ents[s]->damage);
+		g.pileOf[s] = p;
+	}
+	g.piles[p].root = pileBuild(g.forest, members);
+}
+
+// Makes the pile of stack st from the entries ahead of the receiver when there are enough of
+// them, or of their stacks, for a pile to pay; -1 when not. A pile whose members lie too far
+// apart for any receiver so far to meet them all is made without them, and never summed in
+// the pass: it would cost each collision with one of them a leaving and a settling, for sums
+// that a receiver growing wider than all those before it is the only one to make.
+static int makePile(CollideGrid &g, int st) {
+	std::vector<int> &members = g.flushSlots;
+	int stacks = gatherPile(g, st, members);
 	if ((int)members.size() < collisionPileSize && stacks < collisionPileSize) {
 		return -1;
 	}
-	std::sort(members.begin(), members.end(), [&g](int a, int c) { return g.key[a] < g.key[c]; });
+	const Stack &key = g.stacks[st];
 	int p = (int)g.piles.size();
 	g.pileTable[pilePlace(g, key)] = p;
 	g.piles.push_back(
-		Pile{key.kind, key.grid, key.px, key.py, Reach{LLONG_MIN, LLONG_MIN, LLONG_MAX, LLONG_MAX}, -1, 0, 0, 0});
+		Pile{key.kind, key.grid, key.px, key.py, Reach{LLONG_MIN, LLONG_MIN, LLONG_MAX, LLONG_MAX}, -1, 0, 0, 0, 0});
 	if (g.piles.size() * 2 > g.pileTable.size()) {
 		growTable(g.pileTable, p + 1, [&g](int q) {
 			const Pile &pile = g.piles[q];
@@ -1202,11 +1242,13 @@ static int makePile(CollideGrid &g, int st) {
 		});
 	}
 	for (int s : members) {
-		pileSetNode(g.forest, s, g.key[s], g.ents[s]->life, g.ents[s]->damage);
 		takeIn(g.piles[p], g.reach[s], g.ents[s]->dyingSound());
-		g.pileOf[s] = p;
 	}
-	g.piles[p].root = pileBuild(g.forest, members);
+	if (!coverable(g, g.piles[p].core)) {
+		g.piles[p].spread = 1;
+		return p;
+	}
+	fillPile(g, p, members);
 	return p;
 }
 
@@ -1244,6 +1286,9 @@ static int summable(const CollideGrid &g, int st) {
 static int summedPile(CollideGrid &g, int st, int make) {
 	int p = summable(g, st) ? pileFor(g, st, make) : -1;
 	if (p < 0) {
+		return 0;
+	}
+	if (g.piles[p].spread) {
 		return 0;
 	}
 	Pile &pile = g.piles[p];
@@ -1389,6 +1434,7 @@ void askPartners(CollideGrid &g, int sa, long long from, int filed) {
 	g.receiver = sa;
 	g.askedKind = filed ? g.kinds[g.kind[sa]] : kindOf(g, sa);
 	g.askedReach = filed ? g.reach[sa] : reachOf(g.ents[sa]);
+	noteWidest(g, g.askedReach);
 	if (++g.stamp == INT_MAX) {
 		// every mark of an earlier asking must differ from the new ones: start the count again
 		std::fill(g.memoStamp.begin(), g.memoStamp.end(), 0);

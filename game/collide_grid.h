@@ -82,6 +82,8 @@ struct Pile {
 	int sounds;  // the sounds a death of its members asks for, one bit each
 	int stamp;   // the asking that last decided whether its collisions are made at once...
 	int summed;  // ...and what it decided
+	int spread;  // 1 when its members lay too far apart for any receiver to meet its core: it
+	             // holds none of them, and is never summed
 };
 
 // The entries a stack gains during the pass, in list order. Those linked go before the others
@@ -192,6 +194,8 @@ struct CollideGrid {
 	std::vector<int> pileTable;  // open addressing from kind, grid and cell to pile
 	std::vector<int> pileOf;     // per slot: its pile, -1 for none
 	long long passedKey;         // list order of the receiver: those up to it join no pile
+	long long widestX;           // the most any reach filed or asked with runs across...
+	long long widestY;           // ...and down (less than 0 when it runs backwards)
 	// scratch
 	std::vector<Item> items;   // each slot under each cell it covers, in list order (later scratch)
 	std::vector<Item> placed;  // the same by bucket, then by stack

@@ -302,6 +302,11 @@ const Crowd CROWDS[][CROWDS_A_ROW] = {
 	// that spawns as it leaves its living frame
 	{{"Leaver", "A", "T1", "", 40, 100, 100, 20, 20, 3, 1, 0, 2},
      {"Wreck", "B", "T2", "", 40, 105, 98, 20, 20, 3, 1, 0, 2}},
+	// a side strewn so that the piles of its cells lie too far apart for any of its size to
+	// meet in whole, and before it in the list one that hurts nothing, whose every death
+	// moves and resizes it, now and then to a box that covers such a pile
+	{{"Plain", "A", "T1", "", 60, 100, 100, 10, 10, 1000, 1, 0, 3, 2},
+     {"Shifter", "B", "T2", "", 60, 90, 90, 10, 10, 1, 0, 0, 3, 1}},
 	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
 	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
      {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
