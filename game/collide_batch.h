@@ -3,18 +3,18 @@
 // An entity other than the player with a box of some size is batched at the start of a pass
 // when its collisions cannot count in their order: burning in its DEATH state with its life
 // used up, where each collision only moves its life and asks for its death sound, or alive
-// (when the last pass made many collisions, or the world grew), where nothing that may meet
-// it could kill it in the pass, or where only hurt meets it and its death is quiet (its DEATH
-// state and its frame run nothing as they are entered and left: dying then changes only its
-// state, the same whenever it comes); and in either case, no life that healing could bring
-// back to 1 or that could meet an end of the int range. (An entity meets its partners in their
-// list order: those before every batched one or after them all do not count here, as it meets
-// them before any of its summed collisions or after all.) Collisions between batched entities
-// then only move lives, the same in any order. The grid leaves those pairs alone; what they
-// take and give is summed for every batched entity at the start of the pass (meetingSums,
-// over boxes sorted by side) and handed to it when its turn as receiver is over, when the walk
-// has passed every pair it takes part in. Only game/collide_grid.cpp and game/collide.cpp use
-// it.
+// (when the last pass made many collisions, the world grew, or the living crowd twice as much
+// as in the last pass), where nothing that may meet it could kill it in the pass, or where
+// only hurt meets it and its death is quiet (its DEATH state and its frame run nothing as they
+// are entered and left: dying then changes only its state, the same whenever it comes); and in
+// either case, no life that healing could bring back to 1 or that could meet an end of the int
+// range. (An entity meets its partners in their list order: those before every batched one or
+// after them all do not count here, as it meets them before any of its summed collisions or
+// after all.) Collisions between batched entities then only move lives, the same in any order.
+// The grid leaves those pairs alone; what they take and give is summed for every batched
+// entity at the start of the pass (meetingSums, over boxes sorted by side) and handed to it
+// when its turn as receiver is over, when the walk has passed every pair it takes part in.
+// Only game/collide_grid.cpp and game/collide.cpp use it.
 //
 // What could still make the order count takes the entity out of the batch as it happens: a
 // collision with one not batched that could, or that left it a life its summed collisions
