@@ -372,6 +372,21 @@ std::string runWorld(unsigned long long seed, void (*pass)(), const Crowd *row =
 	return result;
 }
 
+// The pass's knobs as they were, put back when the object goes, whatever a test set them to
+// and however it ended.
+struct KnobsKept {
+	int pileSize = collisionPileSize;
+	int batchSize = collisionBatchSize;
+	int batchPairs = collisionBatchPairs;
+	int crowdSize = collisionCrowdSize;
+	~KnobsKept() {
+		collisionPileSize = pileSize;
+		collisionBatchSize = batchSize;
+		collisionBatchPairs = batchPairs;
+		collisionCrowdSize = crowdSize;
+	}
+};
+
 class CollideDiff : public ::testing::Test {
 protected:
 	GameWorld *world = nullptr;
@@ -472,16 +487,13 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInCrowds) {
 	MessageCatcher quiet;
 	std::string plain;
 	// the crowds batch every burning and living entity they may
-	int batchSize = collisionBatchSize;
-	int batchPairs = collisionBatchPairs;
+	KnobsKept kept;
 	collisionBatchSize = 1;
 	collisionBatchPairs = 0;
 	for (size_t row = 0; row < sizeof(CROWDS) / sizeof(CROWDS[0]); row++) {
 		differs(row + 1, CROWDS[row], &plain);
 		EXPECT_GT(std::count(plain.begin(), plain.end(), 'x'), 20) << "crowd " << row << " barely collides";
 	}
-	collisionBatchSize = batchSize;
-	collisionBatchPairs = batchPairs;
 }
 
 // Two sides far apart, one that lasts and one that dies quietly, brought together: their
@@ -511,9 +523,7 @@ void bringTogether(int round) {
 TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 	MessageCatcher quiet;
 	std::string plain;
-	int batchSize = collisionBatchSize;
-	int batchPairs = collisionBatchPairs;
-	int crowdSize = collisionCrowdSize;
+	KnobsKept kept;
 	collisionBatchSize = 1;   // the few burning are batched
 	collisionBatchPairs = 1;  // and the living, once their collisions come
 	collisionCrowdSize = 1;   // or their crowding shows them coming
@@ -522,9 +532,6 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassWhenCrowdsMeetAllAtOnce) {
 		differs(1, APART[m.row], &plain, bringTogether);
 		EXPECT_GT(std::count(plain.begin(), plain.end(), 'x'), 1000);
 	}
-	collisionBatchSize = batchSize;
-	collisionBatchPairs = batchPairs;
-	collisionCrowdSize = crowdSize;
 }
 
 // Moves each entity made, given its number, with move.
@@ -580,8 +587,7 @@ TEST_F(CollideDiff, CrowdingCountsThePairsOfTheLivingOnACell) {
 }
 
 TEST_F(CollideDiff, LivingAreBatchedWhenTheyCrowdTwiceAsMuchAsInTheLastPass) {
-	int batchSize = collisionBatchSize;
-	int crowdSize = collisionCrowdSize;
+	KnobsKept kept;
 	collisionBatchSize = 1;
 	collisionCrowdSize = 1;
 	const Crowd apart[CROWDS_A_ROW] = {{"Plain", "A", "T1", "", 20, 100, 100, 20, 20, 9, 1, 0},
@@ -612,8 +618,6 @@ TEST_F(CollideDiff, LivingAreBatchedWhenTheyCrowdTwiceAsMuchAsInTheLastPass) {
 		chooseBatch(g, n, elist, 0);
 		EXPECT_EQ(g.batchLiving, p.living) << p.what;
 	}
-	collisionBatchSize = batchSize;
-	collisionCrowdSize = crowdSize;
 }
 
 TEST_F(CollideDiff, TheBatchTakesTheLivingWhoseCollisionsItCanSum) {
@@ -644,7 +648,7 @@ TEST_F(CollideDiff, TheBatchTakesTheLivingWhoseCollisionsItCanSum) {
 	     39,
 	     0},
 	};
-	int batchSize = collisionBatchSize;
+	KnobsKept kept;
 	collisionBatchSize = 1;
 	for (const auto &c : cases) {
 		rowWorld(c.row);
@@ -655,7 +659,6 @@ TEST_F(CollideDiff, TheBatchTakesTheLivingWhoseCollisionsItCanSum) {
 		buildGrid(g);
 		EXPECT_EQ(g.batchLiving, c.living) << c.what;
 	}
-	collisionBatchSize = batchSize;
 }
 
 TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
@@ -664,21 +667,16 @@ TEST_F(CollideDiff, GridPassMatchesThePlainPassInRandomWorlds) {
 	MessageCatcher quiet;
 	int differing = 0;
 	int collisions = 0;
-	int pileSize = collisionPileSize;
-	int batchSize = collisionBatchSize;
-	int batchPairs = collisionBatchPairs;
+	KnobsKept kept;
 	for (unsigned long long seed = 1; seed <= 1200 && differing < 3; seed++) {
-		collisionPileSize = seed % 2 ? 1 : pileSize;  // odd worlds make every collision they may at once
+		collisionPileSize = seed % 2 ? 1 : kept.pileSize;  // odd worlds make every collision they may at once
 		// and half of them sum every pair of the burning and of the living they may
-		collisionBatchSize = seed % 4 < 2 ? 1 : batchSize;
-		collisionBatchPairs = seed % 4 < 2 ? 0 : batchPairs;
+		collisionBatchSize = seed % 4 < 2 ? 1 : kept.batchSize;
+		collisionBatchPairs = seed % 4 < 2 ? 0 : kept.batchPairs;
 		std::string plain;
 		differing += differs(seed, nullptr, &plain);
 		collisions += (int)std::count(plain.begin(), plain.end(), 'x');
 	}
-	collisionPileSize = pileSize;
-	collisionBatchSize = batchSize;
-	collisionBatchPairs = batchPairs;
 	EXPECT_EQ(differing, 0);
 	// the worlds must actually exercise the pass
 	EXPECT_GT(collisions, 20000);
