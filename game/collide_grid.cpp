@@ -345,10 +345,15 @@ static long long cellCount(const Reach &c) {
 	return w > INT_MAX / h ? INT_MAX : w * h;
 }
 
+// The hash of cell (cx, cy) of grid.
+static unsigned long long cellHash(int grid, long long cx, long long cy) {
+	unsigned long long h = (unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy;
+	return mix(h + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full);
+}
+
 // The bucket of cell (cx, cy) of grid; distinct cells may share one, which the stacks tell apart.
 static unsigned int bucketOf(const CollideGrid &g, int grid, long long cx, long long cy) {
-	unsigned long long h = (unsigned long long)cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)cy;
-	return (unsigned int)mix(h + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full) & g.mask;
+	return (unsigned int)cellHash(grid, cx, cy) & g.mask;
 }
 
 // The bit of kind k in a set of kinds; the kinds past 63 share the last.
@@ -780,8 +785,7 @@ long long crowding(CollideGrid &g, size_t n, const Entity *first) {
 		Reach r = reachOf(e);
 		int grid = gridOf(r);
 		Reach c = cellsOf(r, grid);
-		unsigned long long h = (unsigned long long)c.x0 * 0x9e3779b97f4a7c15ull ^ (unsigned long long)c.y0;
-		unsigned int at = (unsigned int)mix(h + (unsigned long long)grid * 0xc2b2ae3d27d4eb4full) & mask;
+		unsigned int at = (unsigned int)cellHash(grid, c.x0, c.y0) & mask;
 		for (;; at = (at + 1) & mask) {
 			int q = g.cellCountTable[at];
 			if (q == NO_ENTRY) {

@@ -82,6 +82,15 @@
 		return !page.showing(frame);
 	}
 
+	// The call to the page, made only while the page still shows this frame.
+	function whileShown(call) {
+		return function () {
+			if (!replaced()) {
+				call.apply(null, arguments);
+			}
+		};
+	}
+
 	window.Module = {
 		canvas: canvas,
 		// what the fingers and buttons did since the game's last poll, oldest first: {kind: "down",
@@ -100,29 +109,13 @@
 				return;
 			}
 			putLevel().then(putRun).then(function (args) { Module.callMain(args); },
-				function (why) {
-					if (!replaced()) {
-						page.say(String(why), true);
-					}
-				});
+				whileShown(function (why) { page.say(String(why), true); }));
 		},
 		// the page tells the statuses apart by the names the game gives them (exitStatuses)
-		onExit: function (code) {
-			if (!replaced()) {
-				page.ended(code, Module.exitStatuses);
-			}
-		},
-		onAbort: function (what) {
-			if (!replaced()) {
-				page.say("The game stopped: " + what, true);
-			}
-		},
+		onExit: whileShown(function (code) { page.ended(code, Module.exitStatuses); }),
+		onAbort: whileShown(function (what) { page.say("The game stopped: " + what, true); }),
 		// the run of a game that has ended, for the page to offer
-		runRecorded: function (name, bytes) {
-			if (!replaced()) {
-				page.runRecorded(name, bytes);
-			}
-		},
+		runRecorded: whileShown(function (name, bytes) { page.runRecorded(name, bytes); }),
 	};
 
 	// Queues one touch for the game, unless too many already wait.
