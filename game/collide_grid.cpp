@@ -1074,7 +1074,7 @@ int refileIfChanged(CollideGrid &g, int s) {
 
 // 1 when entry e still stands for its entity: not removed, and not filed anew since.
 static int stands(const CollideGrid &g, const Entry &e) {
-	return e.ver == g.ver[e.slot] && !g.ents[e.slot]->removed;
+	return e.ver == g.ver[e.slot];
 }
 
 // The first entry of entries[i, end) that still stands, or end; the entries passed over are
@@ -1316,11 +1316,16 @@ static int consider(CollideGrid &g, int st, long long from) {
 	if (inertForReceiver(g, stack.kind)) {
 		return 1;
 	}
-	if (!reachesMeet(r, stack.reach)) {
+	// a stack of one entry costs no more to find spent than to test: found so, it is passed
+	// over by every receiver asking its cells, whether they would meet it or not
+	if (!(stack.end - stack.begin <= 1 && stack.late < 0) && !reachesMeet(r, stack.reach)) {
 		return 0;
 	}
 	if (stackSpent(g, st)) {
 		g.stackJump[st] = st + 1;  // passed over from now on
+		return 0;
+	}
+	if (!reachesMeet(r, stack.reach)) {
 		return 0;
 	}
 	int meetsHere = cellOf(std::max(r.x0, stack.reach.x0), shiftX(stack.grid)) == stack.cx &&
@@ -1760,6 +1765,7 @@ void noteUnlinked(CollideGrid &g, Entity *e) {
 	if (s >= 0) {
 		leavePile(g, s);
 		leaveBatch(g, s);
+		g.ver[s]++;  // its entries stand for nothing: the walks need not look at the entity
 	}
 }
 
