@@ -1357,6 +1357,22 @@ static unsigned long long partnerKinds(CollideGrid &g) {
 	return near;
 }
 
+// Considers the stacks made during the pass under cell (cx, cy) of grid, from stack first on;
+// those spent leave the bucket's list.
+static void askMade(CollideGrid &g, int grid, long long cx, long long cy, long long from, int first) {
+	for (int *link = &g.bucketExtra[bucketOf(g, grid, cx, cy)]; *link >= 0;) {
+		int st = *link;
+		if (spent(g, st)) {
+			*link = g.stacks[st].nextExtra;
+			continue;
+		}
+		if (st >= first && g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
+			consider(g, st, from);
+		}
+		link = &g.stacks[st].nextExtra;
+	}
+}
+
 // Considers the stacks under cells c of grid, of the build and made since.
 static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 	for (long long cy = c.y0; cy <= c.y1; cy++) {
@@ -1367,18 +1383,7 @@ static void askCells(CollideGrid &g, int grid, const Reach &c, long long from) {
 				int here = g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy;
 				st = unspentFrom(g, here && consider(g, st, from) ? g.stacks[st].runEnd : st + 1, end);
 			}
-			// the stacks made during the pass: those spent leave the bucket's list
-			for (int *link = &g.bucketExtra[b]; *link >= 0;) {
-				int st = *link;
-				if (spent(g, st)) {
-					*link = g.stacks[st].nextExtra;
-					continue;
-				}
-				if (g.stacks[st].grid == grid && g.stacks[st].cx == cx && g.stacks[st].cy == cy) {
-					consider(g, st, from);
-				}
-				link = &g.stacks[st].nextExtra;
-			}
+			askMade(g, grid, cx, cy, from, 0);
 		}
 	}
 }
@@ -1411,8 +1416,9 @@ static void askTree(CollideGrid &g, const std::vector<int> &index, int begin, in
 }
 
 // Considers the stacks of grid under cells c, too many to ask one by one: kind by kind
-// through the tree of the occupied cells, then every stack made in grid since the tree was
-// made. The index is made anew once the stacks made since outnumber half of those in it, so
+// through the tree of the occupied cells, then the stacks made in grid since the tree was
+// made, each of them or, when c holds fewer cells than they are, those in the buckets of its
+// cells. The index is made anew once the stacks made since outnumber half of those in it, so
 // that those asked one by one stay few for all the receivers to come.
 static void askOccupied(CollideGrid &g, int grid, const Reach &c, long long from, unsigned long long partners) {
 	if (g.indexedStacks < 0 || (int)g.stacks.size() - g.indexedStacks > std::max(REINDEX_STACKS, g.indexedStacks / 2)) {
@@ -1432,7 +1438,16 @@ static void askOccupied(CollideGrid &g, int grid, const Reach &c, long long from
 		askTree(g, index, (int)(begin - index.begin()), (int)(end - index.begin()), 0, c, from);
 	}
 	const std::vector<int> &extra = g.gridExtra[grid];
-	for (auto st = std::lower_bound(extra.begin(), extra.end(), g.indexedStacks); st != extra.end(); ++st) {
+	auto since = std::lower_bound(extra.begin(), extra.end(), g.indexedStacks);
+	if (cellCount(c) < extra.end() - since) {
+		for (long long cy = c.y0; cy <= c.y1; cy++) {
+			for (long long cx = c.x0; cx <= c.x1; cx++) {
+				askMade(g, grid, cx, cy, from, g.indexedStacks);
+			}
+		}
+		return;
+	}
+	for (auto st = since; st != extra.end(); ++st) {
 		consider(g, *st, from);
 	}
 }

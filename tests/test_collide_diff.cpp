@@ -307,6 +307,12 @@ const Crowd CROWDS[][CROWDS_A_ROW] = {
 	// moves and resizes it, now and then to a box that covers such a pile
 	{{"Plain", "A", "T1", "", 60, 100, 100, 10, 10, 1000, 1, 0, 3, 2},
      {"Shifter", "B", "T2", "", 60, 90, 90, 10, 10, 1, 0, 0, 3, 1}},
+	// a living side of large boxes among three small ones that it kills at a touch: their wrecks,
+	// filed anew as the pass goes, soon outnumber the cells of the fine grid that it covers
+	{{"Plain", "K", "T1", "", 60, 100, 100, 70, 70, 1000, 1, 0, 1},
+     {"Plain", "S", "T2", "", 60, 100, 110, 4, 4, 1, 1, 0, 2},
+     {"Plain", "S", "T2", "", 60, 101, 120, 4, 4, 1, 1, 0, 2},
+     {"Plain", "S", "T2", "", 60, 102, 130, 4, 4, 1, 1, 0, 2}},
 	// lives healed towards the top of the int range, and burning ones hurt towards its bottom
 	{{"Plain", "A", "T1", "", 60, 100, 100, 20, 20, INT_MAX - 50, -1, 0, 2},
      {"Wreck", "B", "T2", "", 60, 110, 95, 20, 20, INT_MIN + 20, 1, 0, 2},
