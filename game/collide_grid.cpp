@@ -547,38 +547,53 @@ static void addStack(CollideGrid &g, int begin, int end) {
 	noteGridKind(g, st.grid, st.kind);
 }
 
-// Cuts the placed items [begin, end) of one bucket into stacks, each keeping list order:
-// each item is told its stack through a table of the stacks, then laid out stack by stack,
-// in as many steps as there are items.
-static void groupStacks(CollideGrid &g, int begin, int end) {
-	unsigned int mask = clearTable(g.groupTable, 2 * (size_t)(end - begin));
+// Lays out the n things numbered 0 .. n - 1 group by group, each group keeping the order its
+// things came in and the groups in the order first met, as order (a thing's number at each
+// place): each thing is told its group through a table of the groups, in as many steps as there
+// are things. hashOf(i) spreads the things, same(i, j) tells two of one group.
+template <typename Hash, typename Same>
+static void orderByGroup(CollideGrid &g, int n, Hash hashOf, Same same, std::vector<int> &order) {
+	unsigned int mask = clearTable(g.groupTable, 2 * (size_t)n);
 	g.groupFirst.clear();
-	g.itemGroup.resize((size_t)(end - begin));
-	for (int i = begin; i < end; i++) {
-		const Item &item = g.placed[i];
-		unsigned long long h = pileHash(g.kind[item.slot], g.reach[item.slot]) ^
-		                       mix((unsigned long long)item.cx ^ (unsigned long long)item.cy << 32);
-		unsigned int at = (unsigned int)h & mask;
-		while (g.groupTable[at] != NO_ENTRY && !sameStack(g, g.placed[g.groupFirst[g.groupTable[at]]], item)) {
+	g.itemGroup.resize((size_t)n);
+	for (int i = 0; i < n; i++) {
+		unsigned int at = (unsigned int)hashOf(i) & mask;
+		while (g.groupTable[at] != NO_ENTRY && !same(g.groupFirst[g.groupTable[at]], i)) {
 			at = (at + 1) & mask;
 		}
 		if (g.groupTable[at] == NO_ENTRY) {
 			g.groupTable[at] = (int)g.groupFirst.size();
 			g.groupFirst.push_back(i);
 		}
-		g.itemGroup[i - begin] = g.groupTable[at];
+		g.itemGroup[i] = g.groupTable[at];
 	}
-	// a counting sort of the items by stack, into the items' scratch
+	// a counting sort by group
 	g.fill.assign(g.groupFirst.size() + 1, 0);
-	for (int i = begin; i < end; i++) {
-		g.fill[g.itemGroup[i - begin] + 1]++;
+	for (int i = 0; i < n; i++) {
+		g.fill[g.itemGroup[i] + 1]++;
 	}
 	for (size_t q = 0; q + 1 < g.fill.size(); q++) {
 		g.fill[q + 1] += g.fill[q];
 	}
+	order.resize((size_t)n);
+	for (int i = 0; i < n; i++) {
+		order[g.fill[g.itemGroup[i]]++] = i;
+	}
+}
+
+// Cuts the placed items [begin, end) of one bucket into stacks, each keeping list order.
+static void groupStacks(CollideGrid &g, int begin, int end) {
+	const Item *placed = &g.placed[begin];
+	orderByGroup(
+		g, end - begin,
+		[&g, placed](int i) {
+			return pileHash(g.kind[placed[i].slot], g.reach[placed[i].slot]) ^
+		           mix((unsigned long long)placed[i].cx ^ (unsigned long long)placed[i].cy << 32);
+		},
+		[&g, placed](int i, int j) { return sameStack(g, placed[i], placed[j]); }, g.order);
 	g.items.resize((size_t)(end - begin));
-	for (int i = begin; i < end; i++) {
-		g.items[g.fill[g.itemGroup[i - begin]]++] = g.placed[i];
+	for (int i = 0; i < end - begin; i++) {
+		g.items[i] = placed[g.order[i]];
 	}
 	std::copy(g.items.begin(), g.items.end(), g.placed.begin() + begin);
 	for (int i = begin; i < end;) {
@@ -618,27 +633,28 @@ static unsigned long long runHash(const Stack &st) {
 	       mix((unsigned long long)st.cx * 0x9e3779b97f4a7c15ull ^ (unsigned long long)st.cy);
 }
 
-// Lays out the stacks [begin, end) of a bucket of many in order of runHash, so that its stacks
-// of one cell and one pile lie together and a receiver passes over them in one step once it
-// has decided to make the pile's collisions at once. (Piles whose hashes meet may lie mixed,
-// in runs of their own.) The few stacks of a small bucket are left as they came, each a run.
+// 1 when stacks a and b lie under one cell of one grid and belong to one pile: one run.
+static int sameRun(const Stack &a, const Stack &b) {
+	return std::tie(a.grid, a.cx, a.cy, a.kind, a.px, a.py) == std::tie(b.grid, b.cx, b.cy, b.kind, b.px, b.py);
+}
+
+// Lays out the stacks [begin, end) of a bucket of many run by run, so that its stacks of one
+// cell and one pile lie together and a receiver passes over them in one step once it has
+// decided to make the pile's collisions at once. The few stacks of a small bucket are left as
+// they came, each a run.
 static void orderRuns(CollideGrid &g, int begin, int end) {
-	g.runOrder.clear();
-	for (int st = begin; st < end; st++) {
-		g.runOrder.emplace_back(runHash(g.stacks[st]), st);
-	}
-	std::sort(g.runOrder.begin(), g.runOrder.end());
-	g.runStacks.clear();
-	for (const std::pair<unsigned long long, int> &at : g.runOrder) {
-		g.runStacks.push_back(g.stacks[at.second]);
+	const Stack *stacks = &g.stacks[begin];
+	orderByGroup(
+		g, end - begin, [stacks](int i) { return runHash(stacks[i]); },
+		[stacks](int i, int j) { return sameRun(stacks[i], stacks[j]); }, g.order);
+	g.runStacks.resize((size_t)(end - begin));
+	for (int i = 0; i < end - begin; i++) {
+		g.runStacks[i] = stacks[g.order[i]];
 	}
 	std::copy(g.runStacks.begin(), g.runStacks.end(), g.stacks.begin() + begin);
 	for (int st = end - 1; st >= begin; st--) {
-		const Stack &a = g.stacks[st];
-		const Stack *b = st + 1 < end ? &g.stacks[st + 1] : nullptr;
-		int joined = b != nullptr && std::tie(a.grid, a.cx, a.cy, a.kind, a.px, a.py) ==
-		                                 std::tie(b->grid, b->cx, b->cy, b->kind, b->px, b->py);
-		g.stacks[st].runEnd = joined ? b->runEnd : st + 1;
+		int joined = st + 1 < end && sameRun(g.stacks[st], g.stacks[st + 1]);
+		g.stacks[st].runEnd = joined ? g.stacks[st + 1].runEnd : st + 1;
 	}
 }
 

@@ -201,11 +201,11 @@ struct CollideGrid {
 	std::vector<Item> placed;  // the same by bucket, then by stack
 	std::vector<unsigned int> itemBucket;
 	std::vector<int> itemStart;
-	std::vector<int> groupTable;  // open addressing from an item of a bucket to its stack...
-	std::vector<int> groupFirst;  // ...numbered in the bucket: its first item
-	std::vector<int> itemGroup;   // per item of the bucket: its stack's number
+	std::vector<int> groupTable;  // open addressing from a thing laid out by group to its group...
+	std::vector<int> groupFirst;  // ...numbered as first met: its first thing
+	std::vector<int> itemGroup;   // per thing: its group's number
+	std::vector<int> order;       // the things by group
 	std::vector<int> fill;
-	std::vector<std::pair<unsigned long long, int>> runOrder;  // a bucket's stacks by runHash
 	std::vector<Stack> runStacks;
 	std::vector<int> flushSlots;
 	std::vector<int> flushLives;
