@@ -1790,13 +1790,14 @@ void settle(CollideGrid &g, int s, int p, int ver) {
 	}
 }
 
-// Notes an entity just unlinked: it leaves its pile with its life.
+// Notes an entity just unlinked: it leaves its pile with its life, and its batch, and its
+// entries stand for nothing from then on.
 void noteUnlinked(CollideGrid &g, Entity *e) {
 	int s = slotOf(g, e);
 	if (s >= 0) {
 		leavePile(g, s);
 		leaveBatch(g, s);
-		g.ver[s]++;  // its entries stand for nothing: the walks need not look at the entity
+		g.ver[s]++;  // so that the walks need not look at the entity itself
 	}
 }
 

@@ -304,7 +304,8 @@ void settle(CollideGrid &g, int s, int pile, int ver);
 // The slot of the next partner whose collision with the receiver is made one by one; the
 // collisions with the piles before it are made at once on the way. -1 at the end.
 int nextToMake(CollideGrid &g);
-// Notes an entity just unlinked: it leaves its pile with its life.
+// Notes an entity just unlinked: it leaves its pile with its life, and its batch, and its
+// entries stand for nothing from then on.
 void noteUnlinked(CollideGrid &g, Entity *e);
 // Writes back the lives of every pile's members, and empties the piles.
 void flushPiles(CollideGrid &g);
